@@ -1,0 +1,52 @@
+// FileAccess: the file-system facts the core needs beyond plain reads and writes, and the
+// failures of our own that file access can meet. Every path is UTF-8 text; this is the one
+// place that turns it into a native path.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace brindlewick {
+
+// Failures the program detects itself, with fixed numbers that cannot be mistaken for the
+// operating system's error numbers. Shown as "Error: N" like the system's own.
+enum class FileFailure {
+    NotHexadecimal = 1001,
+    OffsetOutOfRange = 1002,
+    ReadPastEnd = 1003,
+    WritePastEnd = 1004,
+    NotAFile = 1005,
+    NoFileName = 1006,
+    FileTooShort = 1007,
+    ReadOnly = 1008,
+    TransferFailed = 1009,
+};
+
+const std::error_category& FileFailureCategory();
+std::error_code MakeErrorCode(FileFailure failure);
+
+// Shows a failing file access: the failure's description as the text, "Error: N" as the
+// title, no icon.
+void ReportFileFailure(const std::error_code& error);
+
+std::filesystem::path PathFromUtf8(const std::string& fileName);
+
+// The size of the regular file `fileName`, or a failure: no name, no such file, or a path
+// that names a folder or something else that is not a regular file.
+[[nodiscard]] std::error_code RegularFileSize(const std::string& fileName, std::uintmax_t& size);
+
+// Resets a file's attributes to normal: makes it writable for its owner.
+[[nodiscard]] std::error_code MakeWritable(const std::string& fileName);
+
+// Succeeds when `fileName` is an existing regular file that its owner may write and that
+// holds at least `requiredSize` bytes.
+[[nodiscard]] std::error_code CheckWritableFile(const std::string& fileName,
+                                                std::uintmax_t requiredSize);
+
+// The operating system's last error for a failed stream operation, or `fallback` when the
+// system recorded none.
+std::error_code LastSystemError(FileFailure fallback);
+
+}  // namespace brindlewick

@@ -1,0 +1,35 @@
+// Messages: the one way the program tells the user something. Helpers report a failure
+// where it happens and carry on; the sink decides how the message reaches the user
+// (standard error by default, a message box in the application, a recorder in tests).
+#pragma once
+
+#include <string>
+
+namespace brindlewick {
+
+enum class MessageIcon { None, Information, Error };
+
+struct Message {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void Show(const Message& message) = 0;
+};
+
+// The application's title, shown on every message that has no title of its own.
+inline constexpr const char* kApplicationTitle = "Brindlewick";
+
+// Installs `sink` (nullptr restores the default, which writes to standard error) and
+// returns the sink that was installed before.
+MessageSink* SetMessageSink(MessageSink* sink);
+
+// Shows one message through the installed sink and returns once it has been shown.
+// An empty title reaches the sink as the application's title.
+void ShowMessage(const std::string& text, MessageIcon icon, const std::string& title = {});
+
+}  // namespace brindlewick

@@ -1,0 +1,17 @@
+// GameCode: reading the four-character game code from a cartridge image's header.
+#pragma once
+
+#include <string>
+
+namespace brindlewick {
+
+enum class GameCodeRead {
+    Read,      // the four bytes were read
+    TooShort,  // the file ends before the code field; such a file is not supported
+    Failed,    // the file could not be read; the failure has been reported
+};
+
+// Reads the four code bytes of `fileName` into `gameCode`, one character per byte.
+[[nodiscard]] GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode);
+
+}  // namespace brindlewick

@@ -1,0 +1,24 @@
+// RomProfile: the 18 supported releases of Gold, Silver and Crystal, and how a file is
+// recognised by the four-character game code of its cartridge header.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brindlewick {
+
+struct RomProfile {
+    std::string gameCode, gameName, language, windowTitle;
+    std::int32_t TmMovesOffset, BaseStatsOffset, TmPricesOffset;
+};
+
+// The supported releases, in the order in which their codes are tested.
+const std::array<RomProfile, 18>& SupportedRoms();
+
+// The release whose game code equals `gameCode` byte for byte, or nullptr when the file is
+// not supported.
+const RomProfile* Identify(std::string_view gameCode);
+
+}  // namespace brindlewick

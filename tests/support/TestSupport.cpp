@@ -1,0 +1,101 @@
+#include "support/TestSupport.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "platform/FileAccess.h"
+
+namespace brindlewick::test {
+
+TempDir::TempDir() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("brindlewick-test-" + std::to_string(generator()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Tests may leave folders without permissions behind; give them back before removal.
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             m_path, std::filesystem::directory_options::skip_permission_denied, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        std::filesystem::permissions(
+            it->path(), std::filesystem::perms::owner_all,
+            std::filesystem::perm_options::add | std::filesystem::perm_options::nofollow, ignored);
+    }
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string TempDir::File(std::string_view name) const {
+    const auto path = m_path / PathFromUtf8(std::string(name));
+    const auto text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+Bytes SyntheticRomBytes(std::string_view gameCode, std::size_t size) {
+    Bytes bytes(size);
+    std::uint32_t state = 0x9E3779B9u;
+    for (auto& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    for (std::size_t i = 0; i < gameCode.size() && 0x13F + i < size; ++i) {
+        bytes[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
+    }
+    return bytes;
+}
+
+std::string MakeSyntheticRom(const TempDir& dir, std::string_view gameCode, std::string_view name,
+                             std::size_t size) {
+    const auto path = dir.File(name);
+    WriteFileBytes(path, SyntheticRomBytes(gameCode, size));
+    return path;
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::vector<std::size_t> DifferingOffsets(const Bytes& before, const Bytes& after) {
+    std::vector<std::size_t> offsets;
+    const std::size_t common = std::min(before.size(), after.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (before[i] != after[i]) {
+            offsets.push_back(i);
+        }
+    }
+    return offsets;
+}
+
+RecordingSink::RecordingSink() : m_previous(SetMessageSink(this)) {}
+
+RecordingSink::~RecordingSink() {
+    SetMessageSink(m_previous);
+}
+
+}  // namespace brindlewick::test

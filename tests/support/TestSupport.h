@@ -1,0 +1,67 @@
+// Test helpers: a temporary folder removed after the test, synthetic cartridge images and
+// a message sink that records instead of showing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Messages.h"
+
+namespace brindlewick::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A real cartridge is 2 MiB.
+inline constexpr std::size_t kRomSize = 2 * 1024 * 1024;
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // The UTF-8 path of `name` inside the folder (the file need not exist).
+    std::string File(std::string_view name) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Bytes of a synthetic image: a deterministic, irregular pattern (so that a byte written
+// at a wrong address shows) with `gameCode` at 0x13F.
+Bytes SyntheticRomBytes(std::string_view gameCode, std::size_t size = kRomSize);
+
+// Writes a synthetic image into `dir` and returns its UTF-8 path.
+std::string MakeSyntheticRom(const TempDir& dir, std::string_view gameCode,
+                             std::string_view name = "rom.gbc", std::size_t size = kRomSize);
+
+Bytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const Bytes& bytes);
+
+// Offsets at which two equally long byte strings differ.
+std::vector<std::size_t> DifferingOffsets(const Bytes& before, const Bytes& after);
+
+// Installs itself as the message sink for its lifetime and records what is shown.
+class RecordingSink final : public MessageSink {
+public:
+    RecordingSink();
+    ~RecordingSink() override;
+    RecordingSink(const RecordingSink&) = delete;
+    RecordingSink& operator=(const RecordingSink&) = delete;
+
+    void Show(const Message& message) override { messages.push_back(message); }
+    void Clear() { messages.clear(); }
+
+    std::vector<Message> messages;
+
+private:
+    MessageSink* m_previous;
+};
+
+}  // namespace brindlewick::test
