@@ -69,7 +69,14 @@ Bytes ReadFileBytes(const std::string& path) {
     if (!in) {
         throw std::runtime_error("cannot read " + path);
     }
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.seekg(0, std::ios::end);
+    Bytes bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return bytes;
 }
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <tuple>
+
+#include "editor/EditorFixture.h"
+
+namespace brindlewick::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Everything of the editor state but the game code, which records the last file read.
+auto Tie(const EditorState& state) {
+    return std::tie(state.RomPath, state.SelectedSpecies, state.TmMovesOffset,
+                    state.BaseStatsOffset, state.TmPricesOffset);
+}
+
+using OpenRomTest = EditorTest;
+
+TEST_F(OpenRomTest, ShowsTheReleaseAndLoadsTheFirstMachineAndSpecies) {
+    Poke(kGoldEnglish.Move(0), {0x0F});
+    Poke(kGoldEnglish.Price(0), {0xB8, 0x0B});
+    Poke(kGoldEnglish.Field(0, 0), {0x05, 0, 0, 0, 0, 0, 0x04, 0x01});
+
+    OpenRom();
+
+    EXPECT_EQ(m_view.dialogsShown, 1);
+    EXPECT_EQ(m_view.dialogTitle, "Open Pokémon Gold, Silver or Crystal ROM...");
+    EXPECT_EQ(m_view.dialogFilter, "GBC ROMs (*.gbc)|*.gb;*.gbc");
+    EXPECT_EQ(m_view.dialogFlags, 0x1804u);
+
+    Shown expected;
+    expected.gameName = " Pokémon Gold";
+    expected.gameCode = "AAUE";
+    expected.language = "English";
+    expected.caption = "AAUE - Brindlewick";
+    expected.machine = 0;
+    expected.move = 0x0F;
+    expected.price = "3000";
+    expected.species = 0;
+    for (const int machine : {0, 2, 50, 56}) {  // TM01, TM03, HM01, HM07
+        expected.checked[machine] = true;
+    }
+    expected.editingEnabled = true;
+    EXPECT_EQ(m_view.shown, expected);
+
+    const EditorState& state = m_editor.State();
+    EXPECT_EQ(state.GameCode, "AAUE");
+    EXPECT_EQ(state.TmMovesOffset, 72294);
+    EXPECT_EQ(state.BaseStatsOffset, 334603);
+    EXPECT_EQ(state.TmPricesOffset, 28114);
+    EXPECT_EQ(state.SelectedSpecies, 0);
+}
+
+// Nothing that stops an open may disturb what is shown or the file being edited, whether or
+// not a ROM was open before.
+TEST_F(OpenRomTest, CancelledRefusedOrFailedOpenChangesNothing) {
+    const std::string unsupported = MakeSyntheticRom(m_dir, "AAUX", "other.gbc");
+    const std::string lowerCase = MakeSyntheticRom(m_dir, "aaue", "lower.gbc");
+    const std::string japaneseTypo = MakeSyntheticRom(m_dir, "BYTJ", "bytj.gb");
+    const std::string tooShort = MakeSyntheticRom(m_dir, "AAUE", "short.gbc", 0x142);
+    const std::string folder = m_dir.File("folder.gbc");
+    fs::create_directory(PathFromUtf8(folder));
+    const Message unsupportedMessage{"Unsupported ROM", "Brindlewick", MessageIcon::Information};
+
+    const struct {
+        const char* what;
+        std::string answer;
+        const char* gameCodeAfter;  // nullptr: unchanged
+        std::function<void(const std::vector<Message>&)> checkMessages;
+    } rows[] = {
+        {"cancelled", "", nullptr, [](auto& m) { EXPECT_TRUE(m.empty()); }},
+        {"unsupported", unsupported, "AAUX",
+         [&](auto& m) {
+             ASSERT_EQ(m.size(), 1u);
+             EXPECT_EQ(m[0].text, unsupportedMessage.text);
+             EXPECT_EQ(m[0].title, unsupportedMessage.title);
+             EXPECT_EQ(m[0].icon, unsupportedMessage.icon);
+         }},
+        {"lower case", lowerCase, "aaue", [](auto& m) { ASSERT_EQ(m.size(), 1u); }},
+        {"BYTJ", japaneseTypo, "BYTJ", [](auto& m) { ASSERT_EQ(m.size(), 1u); }},
+        {"too short", tooShort, nullptr,
+         [&](auto& m) {
+             ASSERT_EQ(m.size(), 1u);
+             EXPECT_EQ(m[0].text, unsupportedMessage.text);
+         }},
+        {"vanished", m_dir.File("gone.gbc"), nullptr,
+         [](auto& m) {
+             ASSERT_EQ(m.size(), 1u);
+             EXPECT_EQ(m[0].title.rfind("Error: ", 0), 0u);
+         }},
+        {"folder", folder, nullptr,
+         [](auto& m) {
+             ASSERT_EQ(m.size(), 1u);
+             EXPECT_EQ(m[0].title.rfind("Error: ", 0), 0u);
+         }},
+    };
+    for (const bool romOpenBefore : {false, true}) {
+        if (romOpenBefore) {
+            m_sink.Clear();
+            OpenRom();
+            m_view.shown.move = 7;  // an unsaved edit survives a failed open as well
+        }
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (romOpenBefore ? " after a ROM" : " first"));
+            const Shown shownBefore = m_view.shown;
+            const EditorState stateBefore = m_editor.State();
+            m_sink.Clear();
+
+            Open(row.answer);
+
+            row.checkMessages(m_sink.messages);
+            EXPECT_EQ(m_view.shown, shownBefore);
+            EXPECT_EQ(Tie(m_editor.State()), Tie(stateBefore));
+            EXPECT_EQ(m_editor.State().GameCode,
+                      row.gameCodeAfter ? row.gameCodeAfter : stateBefore.GameCode);
+        }
+    }
+}
+
+TEST_F(OpenRomTest, ClearsReadOnlyWhetherOrNotTheFileIsSupported) {
+    const std::string refused = MakeSyntheticRom(m_dir, "ZZZZ", "refused.gbc");
+    for (const std::string& path : {m_rom, refused}) {
+        fs::permissions(PathFromUtf8(path), fs::perms::owner_read | fs::perms::group_read);
+        Open(path);
+        const auto perms = fs::status(PathFromUtf8(path)).permissions();
+        EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none) << path;
+    }
+}
+
+TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {
+    OpenRom();
+    const Layout crystal{"BYTE", 71290, 332836, 27891};
+    const std::string second = MakeSyntheticRom(m_dir, crystal.gameCode, "crystal.gbc");
+    {
+        std::fstream file(PathFromUtf8(second), std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(crystal.Move(0)).put(char{33});
+        file.seekp(crystal.Price(0)).put(char{0x2C}).put(char{0x01});
+        for (int fieldByte = 0; fieldByte < 8; ++fieldByte) {
+            file.seekp(crystal.Field(0, fieldByte)).put(char{0});
+        }
+        file.seekp(crystal.Field(0, 1)).put(char{0x02});  // TM10
+    }
+    // Unsaved edits while TM01 and the first species are still selected.
+    m_view.shown.move = 200;
+    m_view.shown.price = "12";
+    m_view.shown.checked.fill(true);
+
+    Open(second);
+
+    EXPECT_TRUE(m_sink.messages.empty());
+    EXPECT_EQ(m_view.shown.caption, "BYTE - Brindlewick");
+    EXPECT_EQ(m_view.shown.gameName, " Pokémon Crystal");
+    EXPECT_EQ(m_view.shown.gameCode, "BYTE");
+    EXPECT_EQ(m_view.shown.language, "English");
+    EXPECT_EQ(m_editor.State().RomPath, second);
+    EXPECT_EQ(m_editor.State().TmMovesOffset, crystal.moves);
+    EXPECT_EQ(m_editor.State().BaseStatsOffset, crystal.baseStats);
+    EXPECT_EQ(m_editor.State().TmPricesOffset, crystal.prices);
+    EXPECT_EQ(m_view.shown.move, 33);
+    EXPECT_EQ(m_view.shown.price, "300");
+    std::array<bool, kMachineCount> expectedChecks{};
+    expectedChecks[9] = true;
+    EXPECT_EQ(m_view.shown.checked, expectedChecks);
+}
+
+}  // namespace
+}  // namespace brindlewick::test
