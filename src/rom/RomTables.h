@@ -48,7 +48,6 @@ MachineBit BitOfMachine(int machine);
 // Bits 1..7 of field byte 7 stand for no machine. In Crystal they mark the move-tutor
 // moves, so a writer keeps them as the file holds them.
 inline constexpr int kLastFieldByte = kCompatibilityFieldLength - 1;
-inline constexpr unsigned kLastFieldByteMachineMask = 0x01;
 
 // "TM01".."TM50", "HM01".."HM07": the name of machine index k, as the lists and check
 // boxes show it.
