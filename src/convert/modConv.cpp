@@ -46,11 +46,11 @@ double HexToDecimal(const std::string& hexText) {
     if (!NormaliseHex(hexText, upper)) {
         return 0;
     }
+    // Horner's rule from the leftmost digit: a separate weight would overflow to infinity
+    // after 256 digits, and a leading zero times infinity would turn the value into NaN.
     double total = 0;
-    double weight = 1;
-    for (auto digit = upper.rbegin(); digit != upper.rend(); ++digit) {
-        total += UpperHexDigitValue(*digit) * weight;
-        weight *= 16;
+    for (const char digit : upper) {
+        total = total * 16 + UpperHexDigitValue(digit);
     }
     return total;
 }

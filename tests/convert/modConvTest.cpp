@@ -91,6 +91,9 @@ TEST(HexToDecimal, ValuesOfHexText) {
     EXPECT_EQ(HexToDecimal("FB"), 251);
     EXPECT_EQ(HexToDecimal(""), 0);
     EXPECT_EQ(HexToDecimal("FFFFFFFF"), 4294967295.0);
+    // Long zero-padded text keeps its value (a weight of 16^256 overflows a double).
+    EXPECT_EQ(HexToDecimal(std::string(300, '0') + "6DD2"), 28114);
+    EXPECT_EQ(HexToDecimal(std::string(257, '0')), 0);
     EXPECT_TRUE(sink.messages.empty());
 }
 
