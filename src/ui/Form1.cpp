@@ -1,0 +1,399 @@
+#include "ui/Form1.h"
+
+#include <string_view>
+#include <utility>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "platform/Messages.h"
+#include "ui/Artwork.h"
+#include "ui/FixedLists.h"
+#include "ui/Form2.h"
+#include "ui/ListBox.h"
+#include "ui/PriceKeyFilter.h"
+#include "ui/UpDownSpinner.h"
+#include "ui/clsCommonDialog.h"
+
+namespace brindlewick {
+namespace {
+
+constexpr QSize kClientSize{547, 504};
+constexpr QSize kBannerSize{547, 115};
+// Check boxes per column on the species page; the machines fill each column from the top.
+constexpr int kCheckRows = 9;
+constexpr int kPriceDigits = 5;
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QGroupBox* MakeFrame(const QString& name, const QString& caption, QWidget* parent) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    return frame;
+}
+
+ListBox* MakeList(const QString& name, QWidget* parent) {
+    auto* list = new ListBox(parent);
+    list->setObjectName(name);
+    return list;
+}
+
+// Where machine k sits in the grid of check boxes: TM01..TM50 fill columns 0 to 5 from the
+// top, nine to a column; the seven HMs have the last column to themselves.
+std::pair<int, int> CheckBoxCell(int machine) {
+    if (machine < kTmCount) {
+        return {machine % kCheckRows, machine / kCheckRows};
+    }
+    return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent), m_editor(*this) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowIcon(WindowIcon());
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildBanner());
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(4, 4, 4, 4);
+    body->setSpacing(4);
+    body->addWidget(BuildRomInformation());
+    m_tab1 = new QTabWidget(central);
+    m_tab1->setObjectName(QStringLiteral("tab1"));
+    m_tab1->addTab(BuildTechniquesPage(), QStringLiteral("Techniques Contained"));
+    m_tab1->addTab(BuildCompatibilityPage(), QStringLiteral("Compatible Pok\u00E9mon"));
+    m_tab1->setCurrentIndex(0);
+    body->addWidget(m_tab1, 1);
+    body->addWidget(BuildNotice());
+    layout->addLayout(body, 1);
+    setCentralWidget(central);
+
+    BuildMenus();
+    SetTabOrder();
+
+    // Until a ROM is open nothing but the menus can be operated; opening one enables these.
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_frmROM, m_Label2, m_Label3, m_Label5, m_tab1, m_Frame2,
+                                         m_lstTM, m_Frame3, m_lstAttack, m_Frame5, m_Label4}) {
+        control->setEnabled(false);
+    }
+    m_mnuSave->setEnabled(false);
+
+    // A fixed window of its own size, or larger where the platform's font needs more room.
+    central->setFixedSize(kClientSize.expandedTo(central->minimumSizeHint()));
+    this->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Form1::~Form1() {
+    delete m_about;
+}
+
+QWidget* Form1::BuildBanner() {
+    const QPixmap picture = ArtworkPixmap(QStringLiteral("banner"), devicePixelRatioF());
+    auto* banner = MakeLabel(QStringLiteral("Image1"), QString(), this);
+    banner->setFixedHeight(kBannerSize.height());
+    banner->setMinimumWidth(kBannerSize.width());
+    banner->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    banner->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    banner->setPixmap(picture);
+    // Where the platform's font makes the window wider than the picture, the strip beside
+    // it takes the colour of the picture's right edge, so the banner still spans the window.
+    const QImage image = picture.toImage();
+    if (!image.isNull()) {
+        QPalette palette = banner->palette();
+        palette.setColor(QPalette::Window, image.pixelColor(image.width() - 1, image.height() / 2));
+        banner->setPalette(palette);
+        banner->setAutoFillBackground(true);
+    }
+    return banner;
+}
+
+QGroupBox* Form1::BuildRomInformation() {
+    m_frmROM = MakeFrame(QStringLiteral("frmROM"), QStringLiteral("ROM Information"), this);
+    m_Label2 = MakeLabel(QStringLiteral("Label2"), QStringLiteral("Game Name:"), m_frmROM);
+    m_headr = MakeLabel(QStringLiteral("headr"), QString(), m_frmROM);
+    m_Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Game Code:"), m_frmROM);
+    m_code = MakeLabel(QStringLiteral("code"), QString(), m_frmROM);
+    m_Label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("Language:"), m_frmROM);
+    m_lang = MakeLabel(QStringLiteral("lang"), QString(), m_frmROM);
+
+    auto* row = new QHBoxLayout(m_frmROM);
+    row->setContentsMargins(8, 2, 8, 4);
+    row->setSpacing(4);
+    // The value fields share the room by the length of what they show.
+    row->addWidget(m_Label2);
+    row->addWidget(m_headr, 5);
+    row->addSpacing(6);
+    row->addWidget(m_Label3);
+    row->addWidget(m_code, 2);
+    row->addSpacing(6);
+    row->addWidget(m_Label5);
+    row->addWidget(m_lang, 3);
+    return m_frmROM;
+}
+
+QWidget* Form1::BuildTechniquesPage() {
+    auto* page = new QWidget(this);
+
+    m_Frame2 = MakeFrame(QStringLiteral("Frame2"), QStringLiteral("TM"), page);
+    m_lstTM = MakeList(QStringLiteral("lstTM"), m_Frame2);
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        m_lstTM->addItem(QString::fromStdString(MachineName(machine)));
+    }
+    (new QVBoxLayout(m_Frame2))->addWidget(m_lstTM);
+
+    m_Frame3 = MakeFrame(QStringLiteral("Frame3"), QStringLiteral("Technique Contained"), page);
+    m_lstAttack = MakeList(QStringLiteral("lstAttack"), m_Frame3);
+    for (const std::string_view move : MoveEntries()) {
+        m_lstAttack->addItem(FromUtf8(move));
+    }
+    (new QVBoxLayout(m_Frame3))->addWidget(m_lstAttack);
+
+    m_Frame5 = MakeFrame(QStringLiteral("Frame5"), QStringLiteral("Price"), page);
+    m_txtPrice = new QLineEdit(m_Frame5);
+    m_txtPrice->setObjectName(QStringLiteral("txtPrice"));
+    m_txtPrice->setAlignment(Qt::AlignCenter);
+    m_txtPrice->setMaxLength(kPriceDigits);
+    // Room for five digits with some air, plus the field's frame and inner margins.
+    m_txtPrice->setFixedWidth(
+        m_txtPrice->fontMetrics().horizontalAdvance(QString(kPriceDigits + 2, QLatin1Char('0'))) +
+        12);
+    m_txtPrice->installEventFilter(new PriceKeyFilter(m_txtPrice));
+    connect(m_txtPrice, &QLineEdit::textChanged, this, &Form1::PriceTextChanged);
+    m_UpDown1 = new UpDownSpinner(m_txtPrice, m_Frame5);
+    m_UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    m_UpDown1->setFixedHeight(m_txtPrice->sizeHint().height());
+    auto* priceRow = new QHBoxLayout(m_Frame5);
+    priceRow->setSpacing(0);
+    priceRow->addStretch(1);
+    priceRow->addWidget(m_txtPrice);
+    priceRow->addWidget(m_UpDown1);
+    priceRow->addStretch(1);
+
+    m_Label4 = MakeLabel(QStringLiteral("Label4"),
+                         QStringLiteral("Description of attack contained within TM, shown in the "
+                                        "bag and in Pok\u00E9Marts, is automatically adjusted when "
+                                        "the TM is edited."),
+                         page);
+    m_Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_Label4->setWordWrap(true);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(m_Frame5);
+    side->addSpacing(8);
+    side->addWidget(m_Label4);
+    side->addStretch(1);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_Frame2, 2);
+    layout->addWidget(m_Frame3, 4);
+    layout->addLayout(side, 4);
+
+    connect(m_lstTM, &ListBox::Chosen, this, [this] { m_editor.MachineSelected(); });
+    return page;
+}
+
+QWidget* Form1::BuildCompatibilityPage() {
+    auto* page = new QWidget(this);
+    m_List1 = MakeList(QStringLiteral("List1"), page);
+    for (const std::string_view species : SpeciesEntries()) {
+        m_List1->addItem(FromUtf8(species));
+    }
+    connect(m_List1, &ListBox::Chosen, this, [this] { m_editor.SpeciesSelected(); });
+
+    // Wide enough for the longest name beside the scroll bar, so no name is cut short.
+    m_List1->setFixedWidth(m_List1->sizeHintForColumn(0) +
+                           m_List1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                           2 * m_List1->frameWidth());
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(2);
+    grid->setVerticalSpacing(0);
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        const QString name = QString::fromStdString(MachineName(machine));
+        auto* check = new QCheckBox(name, page);
+        check->setObjectName(QStringLiteral("chk") + name);
+        m_machineChecks[static_cast<std::size_t>(machine)] = check;
+        const auto [row, column] = CheckBoxCell(machine);
+        grid->addWidget(check, row, column);
+    }
+
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_List1);
+    layout->addLayout(grid, 1);
+    return page;
+}
+
+QGroupBox* Form1::BuildNotice() {
+    auto* frame = MakeFrame(QStringLiteral("Frame1"), QString(), this);
+    auto* notice = MakeLabel(QStringLiteral("Label1"), CopyrightNotice(), frame);
+    notice->setAlignment(Qt::AlignCenter);
+    auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addWidget(notice);
+    return frame;
+}
+
+void Form1::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction* open = file->addAction(QStringLiteral("Open ROM..."));
+    open->setObjectName(QStringLiteral("mnuOpen"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, [this] { m_editor.OpenRom(); });
+
+    m_mnuSave = file->addAction(QStringLiteral("Save ROM"));
+    m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    m_mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(m_mnuSave, &QAction::triggered, this, [this] { m_editor.SaveRom(); });
+
+    file->addSeparator()->setObjectName(QStringLiteral("mnuBreak"));
+
+    QAction* exit = file->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Every window closes and the program ends; unsaved edits are dropped without a prompt.
+    connect(exit, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* about = help->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, &Form1::ShowAbout);
+}
+
+void Form1::SetTabOrder() {
+    QList<QWidget*> order{m_tab1, m_lstTM, m_lstAttack, m_txtPrice, m_UpDown1, m_List1};
+    for (QCheckBox* check : m_machineChecks) {
+        order.append(check);
+    }
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        setTabOrder(order.at(i), order.at(i + 1));
+    }
+}
+
+void Form1::PriceTextChanged() {
+    // The rule may replace the text, which raises this signal again; the replacement already
+    // passes the rule, so that inner round has nothing to do.
+    if (m_applyingPriceRule) {
+        return;
+    }
+    const QScopedValueRollback<bool> guard(m_applyingPriceRule, true);
+    m_editor.PriceTextChanged();
+}
+
+void Form1::ShowAbout() {
+    // A closed About window lingers until its deletion is processed; only an open one counts.
+    if (m_about != nullptr && m_about->isVisible()) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
+    m_about = new Form2(this);
+    m_about->move(frameGeometry().center() - m_about->rect().center());
+    m_about->show();
+    setEnabled(false);
+}
+
+int Form1::MachineIndex() const {
+    return m_lstTM->SelectedIndex();
+}
+
+void Form1::SetMachineIndex(int machine) {
+    m_lstTM->SelectSilently(machine);
+}
+
+int Form1::MoveIndex() const {
+    return m_lstAttack->SelectedIndex();
+}
+
+void Form1::SetMoveIndex(int move) {
+    m_lstAttack->SelectSilently(move);
+}
+
+int Form1::SpeciesIndex() const {
+    return m_List1->SelectedIndex();
+}
+
+void Form1::SetSpeciesIndex(int species) {
+    m_List1->SelectSilently(species);
+}
+
+std::string Form1::PriceText() const {
+    return m_txtPrice->text().toStdString();
+}
+
+void Form1::SetPriceText(const std::string& text) {
+    m_txtPrice->setText(QString::fromStdString(text));
+}
+
+bool Form1::MachineChecked(int machine) const {
+    return machine >= 0 && machine < kMachineCount &&
+           m_machineChecks[static_cast<std::size_t>(machine)]->isChecked();
+}
+
+void Form1::SetMachineChecked(int machine, bool checked) {
+    if (machine >= 0 && machine < kMachineCount) {
+        m_machineChecks[static_cast<std::size_t>(machine)]->setChecked(checked);
+    }
+}
+
+void Form1::ShowRomInformation(const std::string& gameName, const std::string& gameCode,
+                               const std::string& language) {
+    m_headr->setText(QString::fromStdString(gameName));
+    m_code->setText(QString::fromStdString(gameCode));
+    m_lang->setText(QString::fromStdString(language));
+}
+
+void Form1::SetCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void Form1::EnableEditing() {
+    for (QWidget* control : std::initializer_list<QWidget*>{m_lstTM, m_lstAttack, m_tab1}) {
+        control->setEnabled(true);
+    }
+    m_mnuSave->setEnabled(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_Label2, m_Label3, m_Label5, m_frmROM, m_Frame2, m_Frame3, m_Frame5, m_Label4}) {
+        control->setEnabled(true);
+    }
+}
+
+std::string Form1::AskForFileToOpen(const std::string& title, const std::string& filter,
+                                    unsigned flags) {
+    // A new dialog object every time, so nothing it remembers carries over to the next open.
+    clsCommonDialog dialog;
+    return dialog.ShowOpen(this, title, std::string(), filter, flags);
+}
+
+}  // namespace brindlewick

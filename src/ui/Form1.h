@@ -1,0 +1,91 @@
+// Form1: the main window. It shows the open ROM's identity, the machine page and the species
+// page, and the File and Help menus. It owns the editor and is the editor's view: the menu
+// commands and the users' selections and price edits call the editor's workflows, and the
+// workflows read and set the controls through the EditorView interface.
+#pragma once
+
+#include <array>
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "editor/Editor.h"
+#include "editor/EditorView.h"
+#include "rom/RomTables.h"
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+
+namespace brindlewick {
+
+class Form2;
+class ListBox;
+class UpDownSpinner;
+
+class Form1 final : public QMainWindow, public EditorView {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+private:
+    // EditorView
+    int MachineIndex() const override;
+    void SetMachineIndex(int machine) override;
+    int MoveIndex() const override;
+    void SetMoveIndex(int move) override;
+    int SpeciesIndex() const override;
+    void SetSpeciesIndex(int species) override;
+    std::string PriceText() const override;
+    void SetPriceText(const std::string& text) override;
+    bool MachineChecked(int machine) const override;
+    void SetMachineChecked(int machine, bool checked) override;
+    void ShowRomInformation(const std::string& gameName, const std::string& gameCode,
+                            const std::string& language) override;
+    void SetCaption(const std::string& caption) override;
+    void EnableEditing() override;
+    std::string AskForFileToOpen(const std::string& title, const std::string& filter,
+                                 unsigned flags) override;
+
+    QWidget* BuildBanner();
+    QGroupBox* BuildRomInformation();
+    QWidget* BuildTechniquesPage();
+    QWidget* BuildCompatibilityPage();
+    QGroupBox* BuildNotice();
+    void BuildMenus();
+    void SetTabOrder();
+
+    void PriceTextChanged();
+    void ShowAbout();
+
+    Editor m_editor;
+    bool m_applyingPriceRule = false;
+    QPointer<Form2> m_about;
+
+    QLabel* m_Label2 = nullptr;
+    QLabel* m_headr = nullptr;
+    QLabel* m_Label3 = nullptr;
+    QLabel* m_code = nullptr;
+    QLabel* m_Label5 = nullptr;
+    QLabel* m_lang = nullptr;
+    QGroupBox* m_frmROM = nullptr;
+    QTabWidget* m_tab1 = nullptr;
+    QGroupBox* m_Frame2 = nullptr;
+    ListBox* m_lstTM = nullptr;
+    QGroupBox* m_Frame3 = nullptr;
+    ListBox* m_lstAttack = nullptr;
+    QGroupBox* m_Frame5 = nullptr;
+    QLineEdit* m_txtPrice = nullptr;
+    UpDownSpinner* m_UpDown1 = nullptr;
+    QLabel* m_Label4 = nullptr;
+    ListBox* m_List1 = nullptr;
+    std::array<QCheckBox*, kMachineCount> m_machineChecks{};
+    QAction* m_mnuSave = nullptr;
+};
+
+}  // namespace brindlewick

@@ -1,0 +1,125 @@
+#include "ui/Form2.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/Artwork.h"
+
+namespace brindlewick {
+namespace {
+
+constexpr QSize kClientSize{377, 203};
+constexpr QSize kPictureSize{62, 121};
+
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+}  // namespace
+
+QString CopyrightNotice() {
+    return QStringLiteral("Copyright \u00A9 2026 The Brindlewick developers");
+}
+
+Form2::Form2(QWidget* mainWindow) : QWidget(nullptr), m_mainWindow(mainWindow) {
+    // A window of its own rather than a child of the main window: a child would be disabled
+    // together with the main window and could then not be used either.
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("About Brindlewick"));
+    setWindowIcon(WindowIcon());
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setFixedSize(kPictureSize);
+    picture->setPixmap(ArtworkPixmap(QStringLiteral("about"), devicePixelRatioF()));
+
+    auto* title =
+        MakeLabel(QStringLiteral("Label1"),
+                  QStringLiteral("Brindlewick v") + QStringLiteral(BRINDLEWICK_VERSION), this);
+    auto* copyright = MakeLabel(QStringLiteral("Label2"), CopyrightNotice(), this);
+    copyright->setWordWrap(false);
+    auto* description = MakeLabel(
+        QStringLiteral("Label3"),
+        QStringLiteral("A tool to edit the attacks contained within all 50 TMs and which "
+                       "Pok\u00E9mon the TMs are compatible with in Gold, Silver and Crystal ROMs "
+                       "of all languages."),
+        this);
+    auto* credits = MakeLabel(QStringLiteral("Label4"),
+                              QStringLiteral("With thanks to the hex-functions module's author, "
+                                             "our reviewers and our testers."),
+                              this);
+
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    ok->setMinimumWidth(97);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        ReleaseMainWindow();
+        close();
+    });
+
+    auto* texts = new QVBoxLayout;
+    texts->setContentsMargins(2, 6, 0, 0);
+    texts->setSpacing(12);
+    texts->addWidget(title);
+    texts->addWidget(copyright);
+    texts->addWidget(description);
+    texts->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(10);
+    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addLayout(texts, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(8, 0, 0, 0);
+    bottom->setSpacing(8);
+    bottom->addWidget(credits, 1);
+    bottom->addWidget(ok, 0, Qt::AlignVCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+    layout->addLayout(top);
+    layout->addWidget(line);
+    layout->addLayout(bottom);
+
+    // A fixed window: its own size, or larger where the platform's font needs more room,
+    // including the lines the wrapped texts take at that width.
+    const QSize minimum = layout->totalMinimumSize();
+    const int width = std::max(kClientSize.width(), minimum.width());
+    setFixedSize(width, std::max({kClientSize.height(), minimum.height(),
+                                  layout->totalHeightForWidth(width)}));
+    ok->setFocus();
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    ReleaseMainWindow();
+    event->accept();
+}
+
+void Form2::ReleaseMainWindow() {
+    if (m_mainWindow != nullptr) {
+        m_mainWindow->setEnabled(true);
+    }
+}
+
+}  // namespace brindlewick

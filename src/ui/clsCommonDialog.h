@@ -1,0 +1,50 @@
+// clsCommonDialog: the open-file and save-file dialogs behind two calls that take and return
+// plain UTF-8 strings. An object remembers the file its last successful open dialog returned
+// and the filter the user chose in its last successful dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <QStringList>
+
+class QWidget;
+
+namespace brindlewick {
+
+// Option bits of ShowOpen and ShowSave.
+inline constexpr std::uint32_t kDialogOverwritePrompt = 0x2;
+inline constexpr std::uint32_t kDialogHideReadOnly = 0x4;  // no read-only choice is offered
+inline constexpr std::uint32_t kDialogPathMustExist = 0x800;
+inline constexpr std::uint32_t kDialogFileMustExist = 0x1000;
+
+// Turns a filter list into Qt name filters. The list is a run of description and pattern-list
+// pairs, each item ended by "|" (the last "|" may be left out); patterns are separated by ";".
+// "GBC ROMs (*.gbc)|*.gb;*.gbc" becomes "GBC ROMs (*.gbc) (*.gb *.gbc)". The pattern "*.*"
+// means every file, as it does where these lists come from, so it becomes "*".
+QStringList NameFiltersFromFilterList(const std::string& filter);
+
+class clsCommonDialog {
+public:
+    // A modal dialog owned by `owner` that chooses a file to open. Returns the file's full
+    // path, or "" when the user cancels (the remembered values then stay as they were). An
+    // empty `InitDir` starts in the folder of the file this object last returned.
+    std::string ShowOpen(QWidget* owner, const std::string& Title, const std::string& InitDir,
+                         const std::string& Filter = "All Files (*.*)|*.*|",
+                         std::uint32_t flags = 0x1804);
+
+    // A modal dialog owned by `owner` that chooses a name to save under, proposing
+    // `FileName`. Returns the chosen path, or "" when the user cancels.
+    std::string ShowSave(QWidget* owner, const std::string& Title, const std::string& FileName,
+                         const std::string& InitDir, const std::string& Filter = "",
+                         std::uint32_t flags = 0x1802);
+
+    // The 1-based position of the filter chosen in the last successful dialog; 0 before any.
+    std::int32_t FilterIndex() const { return m_lastFilterIndex; }
+
+private:
+    std::string m_lastFileName;
+    std::int32_t m_lastFilterIndex = 0;
+};
+
+}  // namespace brindlewick

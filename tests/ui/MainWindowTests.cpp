@@ -1,0 +1,598 @@
+// The main window driven through its real widgets: start state, fixed contents, keyboard
+// order, and the open, selection, price and save commands wired to the editor.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "rom/RomProfile.h"
+#include "rom/RomTables.h"
+#include "support/TestSupport.h"
+#include "ui/Form1.h"
+#include "ui/UiTestSupport.h"
+
+namespace brindlewick::test {
+namespace {
+
+// A window with a recording message sink and a folder for its ROM files.
+struct Fixture {
+    RecordingSink sink;
+    TempDir dir;
+    Form1 window;
+
+    template <typename T>
+    T* Get(const char* name) {
+        return Child<T>(window, QString::fromLatin1(name));
+    }
+    QListWidget* List(const char* name) { return Get<QListWidget>(name); }
+    int Selected(const char* name) {
+        const auto items = List(name)->selectedItems();
+        return items.isEmpty() ? -1 : List(name)->row(items.first());
+    }
+    QLineEdit* Price() { return Get<QLineEdit>("txtPrice"); }
+    QString Text(const char* label) { return Get<QLabel>(label)->text(); }
+};
+
+const RomProfile& Profile(std::string_view code) {
+    for (const RomProfile& profile : SupportedRoms()) {
+        if (profile.gameCode == code) {
+            return profile;
+        }
+    }
+    qFatal("no profile %s", std::string(code).c_str());
+}
+
+// A synthetic image of `code` with known values for `machine` (move, price) and for the
+// compatibility field of `species`.
+std::string MakeRom(const TempDir& dir, std::string_view code, const std::string& name,
+                    int machine = 0, int move = 58, int price = 3000, int species = 0,
+                    const std::vector<int>& compatibleMachines = {0, 56}) {
+    const RomProfile& profile = Profile(code);
+    Bytes bytes = SyntheticRomBytes(code);
+    bytes[static_cast<std::size_t>(MoveByteOffset(profile.TmMovesOffset, machine))] =
+        static_cast<std::uint8_t>(move);
+    const auto priceAt = static_cast<std::size_t>(PriceOffset(profile.TmPricesOffset, machine));
+    bytes[priceAt] = static_cast<std::uint8_t>(price & 0xFF);
+    bytes[priceAt + 1] = static_cast<std::uint8_t>(price >> 8);
+    for (int field = 0; field < kCompatibilityFieldLength; ++field) {
+        bytes[static_cast<std::size_t>(
+            CompatibilityByteOffset(profile.BaseStatsOffset, species, field))] = 0;
+    }
+    for (const int compatible : compatibleMachines) {
+        const MachineBit bit = BitOfMachine(compatible);
+        bytes[static_cast<std::size_t>(
+            CompatibilityByteOffset(profile.BaseStatsOffset, species, bit.fieldByte))] |=
+            static_cast<std::uint8_t>(1u << bit.bit);
+    }
+    const std::string path = dir.File(name);
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
+QStringList CheckedMachines(Fixture& f) {
+    QStringList checked;
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        const auto name = QString::fromStdString(MachineName(machine));
+        if (f.Get<QCheckBox>(qPrintable(QStringLiteral("chk") + name))->isChecked()) {
+            checked.append(name);
+        }
+    }
+    return checked;
+}
+
+// Controls the open workflow enables; all start disabled.
+const char* const kEnabledByOpen[] = {"frmROM", "Label2", "Label3",    "Label5", "tab1",  "Frame2",
+                                      "lstTM",  "Frame3", "lstAttack", "Frame5", "Label4"};
+// Controls the user edits with; usable only once a ROM is open.
+const char* const kEditingControls[] = {"lstTM", "lstAttack", "txtPrice", "UpDown1",
+                                        "List1", "chkTM01",   "chkHM07"};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithNothingButTheMenusUsable() {
+        Fixture f;
+        QVERIFY(ShowAndActivate(f.window));
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("Brindlewick"));
+        for (const char* name : kEnabledByOpen) {
+            QVERIFY2(!f.Get<QWidget>(name)->isEnabled(), name);
+        }
+        for (const char* name : kEditingControls) {
+            QVERIFY2(!f.Get<QWidget>(name)->isEnabled(), name);
+        }
+        QVERIFY(!FindAction(f.window, QStringLiteral("mnuSave"))->isEnabled());
+        for (const char* name : {"mnuOpen", "mnuExit", "mnuAbout"}) {
+            QVERIFY2(FindAction(f.window, QString::fromLatin1(name))->isEnabled(), name);
+        }
+        for (const char* name : {"headr", "code", "lang"}) {
+            QVERIFY2(f.Text(name).isEmpty(), name);
+        }
+        QVERIFY(f.Price()->text().isEmpty());
+        QCOMPARE(f.Selected("lstTM"), -1);
+        QCOMPARE(f.Selected("lstAttack"), -1);
+        QCOMPARE(f.Selected("List1"), -1);
+        QVERIFY(CheckedMachines(f).isEmpty());
+        QCOMPARE(f.Get<QTabWidget>("tab1")->currentIndex(), 0);
+
+        // Clicks and typing reach nothing.
+        QListWidget* machines = f.List("lstTM");
+        QTest::mouseClick(machines->viewport(), Qt::LeftButton, {},
+                          machines->visualItemRect(machines->item(3)).center());
+        QTest::keyClicks(f.Price(), QStringLiteral("12"));
+        QCOMPARE(f.Selected("lstTM"), -1);
+        QVERIFY(f.Price()->text().isEmpty());
+        QVERIFY(f.sink.messages.empty());
+    }
+
+    void saveCannotBeChosenBeforeARomIsOpen() {
+        Fixture f;
+        const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc");
+        const Bytes before = ReadFileBytes(rom);
+        QVERIFY(ShowAndActivate(f.window));
+        QTest::keyClick(&f.window, Qt::Key_S, Qt::ControlModifier);
+        FindAction(f.window, QStringLiteral("mnuSave"))->trigger();
+        QVERIFY(f.sink.messages.empty());
+        QVERIFY(ReadFileBytes(rom) == before);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(f.dir.Path()), {}), 1);
+    }
+
+    void windowHasItsFixedSizeBannerAndIcon() {
+        Fixture f;
+        QVERIFY(ShowAndActivate(f.window));
+        QVERIFY(!f.window.windowIcon().isNull());
+        const QPixmap banner = f.Get<QLabel>("Image1")->pixmap();
+        QVERIFY2(!banner.isNull(), "the banner picture is not compiled in");
+        QCOMPARE(banner.deviceIndependentSize().toSize(), QSize(547, 115));
+        QCOMPARE(f.Get<QLabel>("Image1")->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(f.Get<QLabel>("Image1")->width(), f.window.centralWidget()->width());
+
+        const QSize client = f.window.centralWidget()->size();
+        QVERIFY(client.width() >= 547 && client.width() <= 600);
+        QVERIFY(client.height() >= 504 && client.height() <= 560);
+        QCOMPARE(f.window.minimumSize(), f.window.maximumSize());
+    }
+
+    void nothingIsCutShort() {
+        // The longest texts the window shows: Japanese Crystal's name and language, the
+        // longest species name on a page of its own, and every caption.
+        Fixture f;
+        QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "BXTJ", "rom.gbc")));
+        QVERIFY(ShowAndActivate(f.window));
+        for (const int page : {0, 1}) {
+            f.Get<QTabWidget>("tab1")->setCurrentIndex(page);
+            for (QLabel* label : f.window.findChildren<QLabel*>()) {
+                if (label->isVisible() && !label->wordWrap()) {
+                    QVERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(label->objectName()));
+                }
+            }
+            for (QCheckBox* check : f.window.findChildren<QCheckBox*>()) {
+                if (check->isVisible()) {
+                    QVERIFY2(check->width() >= check->sizeHint().width(),
+                             qPrintable(check->objectName()));
+                }
+            }
+            for (QListWidget* list : f.window.findChildren<QListWidget*>()) {
+                if (list->isVisible() && list->objectName() != QLatin1String("lstTM")) {
+                    QVERIFY2(list->viewport()->width() >= list->sizeHintForColumn(0),
+                             qPrintable(list->objectName()));
+                }
+            }
+        }
+    }
+
+    void listsHoldTheirFixedEntries() {
+        Fixture f;
+        QListWidget* machines = f.List("lstTM");
+        QListWidget* moves = f.List("lstAttack");
+        QListWidget* species = f.List("List1");
+        QCOMPARE(machines->count(), 57);
+        QCOMPARE(machines->item(0)->text(), QStringLiteral("TM01"));
+        QCOMPARE(machines->item(49)->text(), QStringLiteral("TM50"));
+        QCOMPARE(machines->item(50)->text(), QStringLiteral("HM01"));
+        QCOMPARE(machines->item(56)->text(), QStringLiteral("HM07"));
+        QCOMPARE(moves->count(), 252);
+        QCOMPARE(moves->item(0)->text(), QStringLiteral("N/A"));
+        QCOMPARE(moves->item(14)->text(), QStringLiteral("words Dance"));
+        QCOMPARE(moves->item(189)->text(), QStringLiteral("Mud - Slap"));
+        QCOMPARE(moves->item(251)->text(), QStringLiteral("Beat Up"));
+        QCOMPARE(species->count(), 251);
+        QCOMPARE(species->item(0)->text(), QStringLiteral("Bulbasaur "));
+        QCOMPARE(species->item(150)->text(), QStringLiteral("Mew"));
+        QCOMPARE(species->item(219)->text(), QStringLiteral("Sniwub "));
+        QCOMPARE(species->item(250)->text(), QStringLiteral("Celebi"));
+        QStringList withoutBlank;
+        for (int i = 0; i < species->count(); ++i) {
+            if (!species->item(i)->text().endsWith(QLatin1Char(' '))) {
+                withoutBlank.append(species->item(i)->text());
+            }
+        }
+        QCOMPARE(withoutBlank, (QStringList{QStringLiteral("Nidoran (f)"),
+                                            QStringLiteral("Nidoran (m)"), QStringLiteral("Mew"),
+                                            QStringLiteral("Unown"), QStringLiteral("Celebi")}));
+        for (QListWidget* list : {machines, moves, species}) {
+            QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+            QVERIFY(!list->isSortingEnabled());
+        }
+    }
+
+    void checkBoxesFillSevenColumnsFromTheTop() {
+        Fixture f;
+        f.Get<QTabWidget>("tab1")->setCurrentIndex(1);
+        QVERIFY(ShowAndActivate(f.window));
+        auto check = [&f](int machine) {
+            const auto name = QString::fromStdString(MachineName(machine));
+            return f.Get<QCheckBox>(qPrintable(QStringLiteral("chk") + name));
+        };
+        auto box = [&check](int machine) { return check(machine)->geometry(); };
+        for (int machine = 0; machine < kMachineCount; ++machine) {
+            QCOMPARE(check(machine)->text(), QString::fromStdString(MachineName(machine)));
+        }
+        // Column starts and their lengths: TM01, TM10, TM19, TM28, TM37 (nine each), TM46
+        // (five), HM01 (seven).
+        const int columnStart[] = {0, 9, 18, 27, 36, 45, 50};
+        const int columnLength[] = {9, 9, 9, 9, 9, 5, 7};
+        for (int column = 0; column < 7; ++column) {
+            const QRect top = box(columnStart[column]);
+            QCOMPARE(top.y(), box(0).y());
+            if (column > 0) {
+                QVERIFY(top.x() > box(columnStart[column - 1]).x());
+            }
+            for (int row = 1; row < columnLength[column]; ++row) {
+                const QRect cell = box(columnStart[column] + row);
+                QCOMPARE(cell.x(), top.x());
+                QVERIFY(cell.y() > box(columnStart[column] + row - 1).y());
+            }
+        }
+        QVERIFY(f.List("List1")->geometry().right() < box(0).left());
+    }
+
+    void tabOrderFollowsTheControls() {
+        Fixture f;
+        QStringList expected{QStringLiteral("tab1"),      QStringLiteral("lstTM"),
+                             QStringLiteral("lstAttack"), QStringLiteral("txtPrice"),
+                             QStringLiteral("UpDown1"),   QStringLiteral("List1")};
+        for (int machine = 0; machine < kMachineCount; ++machine) {
+            expected.append(QStringLiteral("chk") + QString::fromStdString(MachineName(machine)));
+        }
+        // The focus chain, read from the tab bar round to it again, keeping what takes focus
+        // by the Tab key itself (not through a proxy) and is no inner part of the tab bar.
+        QWidget* start = f.Get<QTabWidget>("tab1")->tabBar();
+        QStringList chain;
+        QWidget* widget = start;
+        do {
+            if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->focusProxy() == nullptr &&
+                qobject_cast<QTabBar*>(widget->parentWidget()) == nullptr) {
+                chain.append(widget == start ? QStringLiteral("tab1") : widget->objectName());
+            }
+            widget = widget->nextInFocusChain();
+        } while (widget != start);
+        QCOMPARE(chain, expected);
+
+        for (QWidget* passive : std::initializer_list<QWidget*>{
+                 f.Get<QLabel>("Image1"), f.Get<QGroupBox>("frmROM"), f.Get<QGroupBox>("Frame1"),
+                 f.Get<QLabel>("Label1"), f.Get<QLabel>("Label4"), f.Get<QLabel>("headr"),
+                 f.Get<QGroupBox>("Frame5")}) {
+            QCOMPARE(passive->focusPolicy(), Qt::NoFocus);
+        }
+
+        // And by the keyboard, once a ROM is open.
+        QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc")));
+        QVERIFY(ShowAndActivate(f.window));
+        f.List("lstTM")->setFocus();
+        for (const char* next : {"lstAttack", "txtPrice", "UpDown1"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+        }
+    }
+
+    void openingEachReleaseShowsItAndEnablesEditing_data() {
+        QTest::addColumn<QString>("code");
+        for (const RomProfile& profile : SupportedRoms()) {
+            QTest::newRow(profile.gameCode.c_str()) << QString::fromStdString(profile.gameCode);
+        }
+    }
+
+    void openingEachReleaseShowsItAndEnablesEditing() {
+        QFETCH(QString, code);
+        const RomProfile& profile = Profile(code.toStdString());
+        Fixture f;
+        const std::string rom =
+            MakeRom(f.dir, profile.gameCode, "rom.gbc", 0, 251, 3000, 0, {0, 30, 56});
+        // Alternate the two ways in, so both stay covered.
+        const OpenBy by =
+            (&profile - SupportedRoms().data()) % 2 == 0 ? OpenBy::Menu : OpenBy::Shortcut;
+        QVERIFY(OpenRomThroughWindow(f.window, rom, by));
+
+        QVERIFY(f.sink.messages.empty());
+        QCOMPARE(f.Text("headr"), QString::fromStdString(profile.gameName));
+        QVERIFY(f.Text("headr").startsWith(QStringLiteral(" Pok\u00E9mon ")));
+        QCOMPARE(f.Text("code"), code);
+        QCOMPARE(f.Text("lang"), QString::fromStdString(profile.language));
+        QCOMPARE(f.window.windowTitle(), code + QStringLiteral(" - Brindlewick"));
+        for (const char* name : kEnabledByOpen) {
+            QVERIFY2(f.Get<QWidget>(name)->isEnabled(), name);
+        }
+        for (const char* name : kEditingControls) {
+            QVERIFY2(f.Get<QWidget>(name)->isEnabled(), name);
+        }
+        QVERIFY(FindAction(f.window, QStringLiteral("mnuSave"))->isEnabled());
+        QCOMPARE(f.Selected("lstTM"), 0);
+        QCOMPARE(f.Selected("lstAttack"), 251);
+        QCOMPARE(f.Price()->text(), QStringLiteral("3000"));
+        QCOMPARE(f.Selected("List1"), 0);
+        QCOMPARE(CheckedMachines(f), (QStringList{QStringLiteral("TM01"), QStringLiteral("TM31"),
+                                                  QStringLiteral("HM07")}));
+    }
+
+    void cancelledAndUnsupportedOpensChangeNothing() {
+        Fixture f;
+        const std::string refused = f.dir.File("refused.gbc");
+        WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
+        const Bytes refusedBytes = ReadFileBytes(refused);
+
+        QVERIFY(CancelOpenRomThroughWindow(f.window));
+        QVERIFY(f.sink.messages.empty());
+        QVERIFY(OpenRomThroughWindow(f.window, refused));
+        QCOMPARE(f.sink.messages.size(), std::size_t{1});
+        QCOMPARE(f.sink.messages[0].text, std::string("Unsupported ROM"));
+        QCOMPARE(f.sink.messages[0].title, std::string("Brindlewick"));
+        QVERIFY(f.sink.messages[0].icon == MessageIcon::Information);
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("Brindlewick"));
+        QVERIFY(f.Text("code").isEmpty());
+        QVERIFY(!f.Get<QWidget>("tab1")->isEnabled());
+        QVERIFY(!FindAction(f.window, QStringLiteral("mnuSave"))->isEnabled());
+        QCOMPARE(f.Selected("lstTM"), -1);
+
+        // After a good open, with an unsaved edit in the window.
+        const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc", 0, 58, 3000);
+        QVERIFY(OpenRomThroughWindow(f.window, rom, OpenBy::Shortcut));
+        f.sink.Clear();
+        f.Price()->setText(QStringLiteral("1234"));
+        for (const bool cancel : {true, false}) {
+            if (cancel) {
+                QVERIFY(CancelOpenRomThroughWindow(f.window, OpenBy::Shortcut));
+                QVERIFY(f.sink.messages.empty());
+            } else {
+                QVERIFY(OpenRomThroughWindow(f.window, refused, OpenBy::Shortcut));
+                QCOMPARE(f.sink.messages.size(), std::size_t{1});
+            }
+            QCOMPARE(f.window.windowTitle(), QStringLiteral("AAUE - Brindlewick"));
+            QCOMPARE(f.Text("code"), QStringLiteral("AAUE"));
+            QCOMPARE(f.Text("headr"), QStringLiteral(" Pok\u00E9mon Gold"));
+            QCOMPARE(f.Selected("lstTM"), 0);
+            QCOMPARE(f.Price()->text(), QStringLiteral("1234"));
+            QVERIFY(f.Get<QWidget>("tab1")->isEnabled());
+        }
+
+        // The save still goes to the ROM that was identified, never to the refused file.
+        f.sink.Clear();
+        QVERIFY(ShowAndActivate(f.window));
+        QTest::keyClick(&f.window, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(f.sink.messages.size(), std::size_t{1});
+        QCOMPARE(f.sink.messages[0].text, std::string("TM Information Successfully Changed!"));
+        QVERIFY(ReadFileBytes(refused) == refusedBytes);
+        const Bytes saved = ReadFileBytes(rom);
+        const auto priceAt =
+            static_cast<std::size_t>(PriceOffset(Profile("AAUE").TmPricesOffset, 0));
+        QCOMPARE(saved[priceAt] | (saved[priceAt + 1] << 8), 1234);
+    }
+
+    void openingAReadOnlyFileMakesItWritableForItsOwner() {
+        namespace fs = std::filesystem;
+        Fixture f;
+        const std::string refused = f.dir.File("refused.gbc");
+        WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
+        // Refused and supported files alike.
+        for (const std::string& rom : {refused, MakeRom(f.dir, "BYTE", "crystal.gbc")}) {
+            fs::permissions(rom,
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            QVERIFY(OpenRomThroughWindow(f.window, rom));
+            QVERIFY2((fs::status(rom).permissions() & fs::perms::owner_write) != fs::perms::none,
+                     rom.c_str());
+        }
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("BYTE - Brindlewick"));
+    }
+
+    void reopeningAnotherReleaseReplacesEverything() {
+        Fixture f;
+        QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "gold.gbc", 0, 15, 3000)));
+        QVERIFY(ShowAndActivate(f.window));
+        // Unsaved edits on both pages, and the species page in front.
+        QListWidget* machines = f.List("lstTM");
+        QTest::mouseClick(machines->viewport(), Qt::LeftButton, {},
+                          machines->visualItemRect(machines->item(4)).center());
+        QCOMPARE(f.Selected("lstTM"), 4);
+        f.Get<QTabWidget>("tab1")->setCurrentIndex(1);
+        f.List("List1")->setCurrentRow(7);
+        f.Get<QCheckBox>("chkTM20")->setChecked(true);
+
+        QVERIFY(OpenRomThroughWindow(
+            f.window, MakeRom(f.dir, "BYTE", "crystal.gbc", 0, 249, 42, 0, {3}), OpenBy::Shortcut));
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("BYTE - Brindlewick"));
+        QCOMPARE(f.Text("headr"), QStringLiteral(" Pok\u00E9mon Crystal"));
+        QCOMPARE(f.Text("lang"), QStringLiteral("English"));
+        QCOMPARE(f.Selected("lstTM"), 0);
+        QCOMPARE(f.Selected("lstAttack"), 249);
+        QCOMPARE(f.Price()->text(), QStringLiteral("42"));
+        QCOMPARE(f.Selected("List1"), 0);
+        QCOMPARE(CheckedMachines(f), QStringList{QStringLiteral("TM04")});
+        QCOMPARE(f.Get<QTabWidget>("tab1")->currentIndex(), 1);
+        QVERIFY(f.sink.messages.empty());
+    }
+
+    void choosingAMachineOrSpeciesLoadsItFromTheFile() {
+        Fixture f;
+        // TM05 and Mew carry values of their own; TM01 and Bulbasaur keep the defaults.
+        const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc", 4, 251, 65535, 150, {4, 50});
+        QVERIFY(OpenRomThroughWindow(f.window, rom));
+        QVERIFY(ShowAndActivate(f.window));
+
+        QListWidget* machines = f.List("lstTM");
+        QTest::mouseClick(machines->viewport(), Qt::LeftButton, {},
+                          machines->visualItemRect(machines->item(4)).center());
+        QCOMPARE(f.Selected("lstAttack"), 251);
+        QCOMPARE(f.Price()->text(), QStringLiteral("65535"));
+
+        // An unsaved change is dropped when the user moves away and back with the keyboard.
+        f.List("lstAttack")->setCurrentRow(10);
+        machines->setFocus();
+        QTest::keyClick(machines, Qt::Key_Down);
+        QCOMPARE(f.Selected("lstTM"), 5);
+        QTest::keyClick(machines, Qt::Key_Up);
+        QCOMPARE(f.Selected("lstTM"), 4);
+        QCOMPARE(f.Selected("lstAttack"), 251);
+
+        // Ctrl+click on the selected machine keeps it selected.
+        QTest::mouseClick(machines->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          machines->visualItemRect(machines->item(4)).center());
+        QCOMPARE(f.Selected("lstTM"), 4);
+
+        f.Get<QTabWidget>("tab1")->setCurrentIndex(1);
+        QListWidget* species = f.List("List1");
+        species->scrollToItem(species->item(150));
+        QTest::mouseClick(species->viewport(), Qt::LeftButton, {},
+                          species->visualItemRect(species->item(150)).center());
+        QCOMPARE(f.Selected("List1"), 150);
+        QCOMPARE(CheckedMachines(f), (QStringList{QStringLiteral("TM05"), QStringLiteral("HM01")}));
+        QVERIFY(f.sink.messages.empty());
+    }
+
+    void aSelectionMadeByTheProgramLoadsOnlyOnce() {
+        // In a file that ends before its tables every read fails with a message, so the
+        // messages count the loads: opening loads one machine and one species, no more.
+        Fixture f;
+        const std::string rom = f.dir.File("short.gbc");
+        WriteFileBytes(rom, SyntheticRomBytes("AAUE", 0x200));
+        QVERIFY(OpenRomThroughWindow(f.window, rom));
+        const std::size_t openMessages = f.sink.messages.size();
+        QVERIFY(openMessages > 0);
+        f.sink.Clear();
+
+        QVERIFY(ShowAndActivate(f.window));
+        QListWidget* machines = f.List("lstTM");
+        QTest::mouseClick(machines->viewport(), Qt::LeftButton, {},
+                          machines->visualItemRect(machines->item(1)).center());
+        f.Get<QTabWidget>("tab1")->setCurrentIndex(1);
+        QListWidget* species = f.List("List1");
+        QTest::mouseClick(species->viewport(), Qt::LeftButton, {},
+                          species->visualItemRect(species->item(1)).center());
+        QCOMPARE(f.sink.messages.size(), openMessages);
+    }
+
+    void priceFieldTakesDigitsOnlyAndStaysInRange() {
+        Fixture f;
+        QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc")));
+        QVERIFY(ShowAndActivate(f.window));
+        QLineEdit* price = f.Price();
+        QCOMPARE(price->maxLength(), 5);
+        QVERIFY(price->alignment() & Qt::AlignHCenter);
+        price->setFocus();
+
+        QTest::keyClick(price, Qt::Key_A, Qt::ControlModifier);  // select all
+        QStringList seen;
+        for (const QChar digit : QStringLiteral("70000")) {
+            QTest::keyClicks(price, QString(digit));
+            seen.append(price->text());
+        }
+        QCOMPARE(seen,
+                 (QStringList{QStringLiteral("7"), QStringLiteral("70"), QStringLiteral("700"),
+                              QStringLiteral("7000"), QStringLiteral("65535")}));
+
+        // A refused character never reaches the text, so the cursor stays where it was.
+        price->setText(QStringLiteral("12"));
+        price->setCursorPosition(1);
+        QTest::keyClicks(price, QStringLiteral("a-. ,+3"));
+        QCOMPARE(price->text(), QStringLiteral("132"));
+        price->setText(QStringLiteral("65535"));
+        QTest::keyClick(price, Qt::Key_Backspace);
+        QCOMPARE(price->text(), QStringLiteral("6553"));
+        QTest::keyClick(price, Qt::Key_Home);
+        QTest::keyClick(price, Qt::Key_Delete);
+        QCOMPARE(price->text(), QStringLiteral("553"));
+        QTest::keyClick(price, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(price, Qt::Key_Delete);
+        QCOMPARE(price->text(), QStringLiteral("0"));
+
+        QApplication::clipboard()->setText(QStringLiteral("1a2b"));
+        QTest::keyClick(price, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(price, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(price->text(), QStringLiteral("12"));
+        QVERIFY(f.sink.messages.empty());
+    }
+
+    void spinnerStepsThePriceWithinRange() {
+        Fixture f;
+        QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc", 0, 58, 65534)));
+        QVERIFY(ShowAndActivate(f.window));
+        QLineEdit* price = f.Price();
+        auto* spinner = f.Get<QWidget>("UpDown1");
+        const auto arrows = spinner->findChildren<QToolButton*>();
+        QCOMPARE(arrows.size(), 2);
+        QToolButton* up = arrows[0]->arrowType() == Qt::UpArrow ? arrows[0] : arrows[1];
+        QToolButton* down = up == arrows[0] ? arrows[1] : arrows[0];
+        // Directly to the right of the field.
+        QVERIFY(spinner->x() >= price->geometry().right());
+        QVERIFY(spinner->x() - price->geometry().right() <= 4);
+
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(price->text(), QStringLiteral("65535"));
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(price->text(), QStringLiteral("65535"));
+        QTest::mouseClick(down, Qt::LeftButton);
+        QCOMPARE(price->text(), QStringLiteral("65534"));
+        QCOMPARE(QApplication::focusWidget(), spinner);
+
+        price->setText(QStringLiteral("007"));
+        QTest::keyClick(spinner, Qt::Key_Up);
+        QCOMPARE(price->text(), QStringLiteral("8"));
+        price->setText(QStringLiteral("1"));
+        QTest::keyClick(spinner, Qt::Key_Down);
+        QTest::keyClick(spinner, Qt::Key_Down);
+        QCOMPARE(price->text(), QStringLiteral("0"));
+    }
+
+    void saveThroughTheMenuWritesWhatTheWindowShows() {
+        Fixture f;
+        const std::string rom = MakeRom(f.dir, "AAXE", "silver.gbc");
+        QVERIFY(OpenRomThroughWindow(f.window, rom));
+        const Bytes before = ReadFileBytes(rom);
+        f.List("lstAttack")->setCurrentRow(100);
+        f.Price()->setText(QStringLiteral("300"));
+        f.Get<QCheckBox>("chkTM02")->setChecked(true);
+        FindAction(f.window, QStringLiteral("mnuSave"))->trigger();
+
+        QCOMPARE(f.sink.messages.size(), std::size_t{1});
+        QVERIFY(f.sink.messages[0].icon == MessageIcon::Information);
+        const RomProfile& silver = Profile("AAXE");
+        const auto moveAt = static_cast<std::size_t>(MoveByteOffset(silver.TmMovesOffset, 0));
+        const auto priceAt = static_cast<std::size_t>(PriceOffset(silver.TmPricesOffset, 0));
+        const MachineBit tm02 = BitOfMachine(1);
+        const auto fieldAt = static_cast<std::size_t>(
+            CompatibilityByteOffset(silver.BaseStatsOffset, 0, tm02.fieldByte));
+        Bytes expected = before;
+        expected[moveAt] = 100;
+        expected[priceAt] = 300 & 0xFF;
+        expected[priceAt + 1] = 300 >> 8;
+        expected[fieldAt] |= static_cast<std::uint8_t>(1u << tm02.bit);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(rom)), std::vector<std::size_t>{});
+    }
+};
+
+BRINDLEWICK_REGISTER_UI_TEST(MainWindowTest);
+
+}  // namespace brindlewick::test
+
+#include "MainWindowTests.moc"

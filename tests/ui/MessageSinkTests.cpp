@@ -1,0 +1,99 @@
+// The Qt message sink: every message becomes a modal box with one OK button.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/Messages.h"
+#include "ui/QtMessageSink.h"
+#include "ui/UiTestSupport.h"
+
+namespace brindlewick::test {
+namespace {
+
+struct BoxSeen {
+    bool shown = false;
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool modal = false;
+    QWidget* parent = nullptr;
+};
+
+// Shows one message through the Qt sink, records the box and presses its OK button.
+BoxSeen ShowThroughSink(const std::string& text, MessageIcon icon, const std::string& title) {
+    QtMessageSink sink;
+    MessageSink* previous = SetMessageSink(&sink);
+    BoxSeen seen;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        poll.stop();
+        seen = {true,
+                box->text(),
+                box->windowTitle(),
+                box->icon(),
+                box->standardButtons(),
+                box->isModal(),
+                box->parentWidget()};
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    poll.start();
+    ShowMessage(text, icon, title);
+    SetMessageSink(previous);
+    return seen;
+}
+
+}  // namespace
+
+class MessageSinkTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyMessageIsAModalBoxWithOnlyOk_data() {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("expectedIcon");
+        QTest::addColumn<QString>("expectedTitle");
+        QTest::newRow("no icon, failure title")
+            << static_cast<int>(MessageIcon::None) << QStringLiteral("Error: 2")
+            << static_cast<int>(QMessageBox::NoIcon) << QStringLiteral("Error: 2");
+        QTest::newRow("information, no title")
+            << static_cast<int>(MessageIcon::Information) << QString()
+            << static_cast<int>(QMessageBox::Information) << QStringLiteral("Brindlewick");
+        QTest::newRow("error") << static_cast<int>(MessageIcon::Error) << QString()
+                               << static_cast<int>(QMessageBox::Critical)
+                               << QStringLiteral("Brindlewick");
+    }
+
+    void everyMessageIsAModalBoxWithOnlyOk() {
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(int, expectedIcon);
+        QFETCH(QString, expectedTitle);
+
+        QWidget window;
+        QVERIFY(ShowAndActivate(window));
+        const BoxSeen seen = ShowThroughSink("Unsupported Pok\u00E9mon ROM",
+                                             static_cast<MessageIcon>(icon), title.toStdString());
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.text, QStringLiteral("Unsupported Pok\u00E9mon ROM"));
+        QCOMPARE(seen.title, expectedTitle);
+        QCOMPARE(static_cast<int>(seen.icon), expectedIcon);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.parent, &window);
+    }
+};
+
+BRINDLEWICK_REGISTER_UI_TEST(MessageSinkTest);
+
+}  // namespace brindlewick::test
+
+#include "MessageSinkTests.moc"
