@@ -220,6 +220,21 @@ void Editor::SaveRom() {
         ReportFileFailure(error);
         return;
     }
+    // Another program may have put a different image in the ROM's place since it was opened:
+    // a copy over it, or a link to another file. The offsets belong to the release identified
+    // at the open, so the file must still hold a release whose tables lie there.
+    std::string gameCode;
+    const GameCodeRead codeRead = ReadGameCode(m_state.RomPath, gameCode);
+    if (codeRead == GameCodeRead::Failed) {
+        return;
+    }
+    const RomProfile* profile = codeRead == GameCodeRead::Read ? Identify(gameCode) : nullptr;
+    if (profile == nullptr || profile->TmMovesOffset != m_state.TmMovesOffset ||
+        profile->BaseStatsOffset != m_state.BaseStatsOffset ||
+        profile->TmPricesOffset != m_state.TmPricesOffset) {
+        ReportFileFailure(MakeErrorCode(FileFailure::RomReplaced));
+        return;
+    }
 
     // Bits 1..7 of the last field byte stand for no machine but carry data of their own (the
     // move tutor in Crystal), so they are kept as the file holds them; the boxes set only the

@@ -33,6 +33,8 @@ public:
                 return "The file is read-only.";
             case FileFailure::TransferFailed:
                 return "The file could not be read or written.";
+            case FileFailure::RomReplaced:
+                return "The file no longer holds the ROM that was opened; open it again.";
         }
         return "Unknown file failure.";
     }

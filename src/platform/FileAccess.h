@@ -22,6 +22,7 @@ enum class FileFailure {
     FileTooShort = 1007,
     ReadOnly = 1008,
     TransferFailed = 1009,
+    RomReplaced = 1010,
 };
 
 const std::error_category& FileFailureCategory();

@@ -168,7 +168,9 @@ private slots:
             }
         });
         bool timedOut = false;
-        QTimer::singleShot(5000, qApp, [&timedOut] {
+        // Tied to the window, so the watchdog dies with this test: left on the application it
+        // would fire in a later test, into this finished frame, and end that test's event loop.
+        QTimer::singleShot(5000, &window, [&timedOut] {
             timedOut = true;
             QApplication::exit(1);
         });
