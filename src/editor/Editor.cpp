@@ -108,6 +108,17 @@ void Editor::OpenRom() {
         ShowMessage(kUnsupportedRomMessage, MessageIcon::Information);
         return;
     }
+    // An image cut short before the end of its tables is refused as a whole, with one
+    // message, rather than opened to a burst of failing reads.
+    std::uintmax_t size = 0;
+    if (const auto error = RegularFileSize(path, size)) {
+        ReportFileFailure(error);
+        return;
+    }
+    if (size < static_cast<std::uintmax_t>(TablesEnd(*profile))) {
+        ReportFileFailure(MakeErrorCode(FileFailure::FileTooShort));
+        return;
+    }
 
     m_view.ShowRomInformation(profile->gameName, profile->gameCode, profile->language);
     m_view.SetCaption(profile->windowTitle);

@@ -84,7 +84,18 @@ std::error_code MakeWritable(const std::string& fileName) {
         return error;
     }
     std::error_code error;
-    fs::permissions(PathFromUtf8(fileName), fs::perms::owner_write, fs::perm_options::add, error);
+    const auto path = PathFromUtf8(fileName);
+    const auto status = fs::status(path, error);
+    if (error) {
+        return error;
+    }
+    // A file its owner may already write is left alone: changing the mode of a file on a
+    // read-only medium fails even when there is nothing to change, and the ROM can still be
+    // viewed there (a save is then refused by the write itself).
+    if ((status.permissions() & fs::perms::owner_write) != fs::perms::none) {
+        return {};
+    }
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
     return error;
 }
 

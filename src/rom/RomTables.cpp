@@ -1,5 +1,9 @@
 #include "rom/RomTables.h"
 
+#include <algorithm>
+
+#include "rom/RomProfile.h"
+
 namespace brindlewick {
 
 std::int32_t MoveByteOffset(std::int32_t tmMovesOffset, int machine) {
@@ -29,6 +33,18 @@ std::int32_t CompatibilityByteOffset(std::int32_t baseStatsOffset, int species, 
 
 MachineBit BitOfMachine(int machine) {
     return {machine / 8, machine % 8};
+}
+
+std::int64_t TablesEnd(const RomProfile& profile) {
+    constexpr int kLastMachine = kMachineCount - 1;
+    constexpr int kLastSpecies = kSpeciesCount - 1;
+    return 1 + std::max({
+                   static_cast<std::int64_t>(MoveByteOffset(profile.TmMovesOffset, kLastMachine)),
+                   static_cast<std::int64_t>(PriceOffset(profile.TmPricesOffset, kLastMachine)) +
+                       kPriceLength - 1,
+                   static_cast<std::int64_t>(CompatibilityByteOffset(
+                       profile.BaseStatsOffset, kLastSpecies, kCompatibilityFieldLength - 1)),
+               });
 }
 
 std::string MachineName(int machine) {

@@ -7,6 +7,8 @@
 
 namespace brindlewick {
 
+struct RomProfile;
+
 // The cartridge header holds the four-character game code at 0x13F..0x142.
 inline constexpr std::int32_t kGameCodeOffset = 0x13F;
 inline constexpr std::int32_t kGameCodeLength = 4;
@@ -48,6 +50,10 @@ MachineBit BitOfMachine(int machine);
 // Bits 1..7 of field byte 7 stand for no machine. In Crystal they mark the move-tutor
 // moves, so a writer keeps them as the file holds them.
 inline constexpr int kLastFieldByte = kCompatibilityFieldLength - 1;
+
+// One past the highest byte of the three tables in an image of `profile`: a shorter file
+// cannot be edited.
+std::int64_t TablesEnd(const RomProfile& profile);
 
 // "TM01".."TM50", "HM01".."HM07": the name of machine index k, as the lists and check
 // boxes show it.

@@ -61,6 +61,8 @@ TEST_F(OpenRomTest, CancelledRefusedOrFailedOpenChangesNothing) {
     const std::string lowerCase = MakeSyntheticRom(m_dir, "aaue", "lower.gbc");
     const std::string japaneseTypo = MakeSyntheticRom(m_dir, "BYTJ", "bytj.gb");
     const std::string tooShort = MakeSyntheticRom(m_dir, "AAUE", "short.gbc", 0x142);
+    // Identified, but Celebi's field (the last byte of English Gold's tables) is missing.
+    const std::string cutShort = MakeSyntheticRom(m_dir, "AAUE", "cut.gbc", 342634);
     const std::string folder = m_dir.File("folder.gbc");
     fs::create_directory(PathFromUtf8(folder));
     const Message unsupportedMessage{"Unsupported ROM", "Brindlewick", MessageIcon::Information};
@@ -85,6 +87,12 @@ TEST_F(OpenRomTest, CancelledRefusedOrFailedOpenChangesNothing) {
          [&](auto& m) {
              ASSERT_EQ(m.size(), 1u);
              EXPECT_EQ(m[0].text, unsupportedMessage.text);
+         }},
+        {"tables cut short", cutShort, "AAUE",
+         [](auto& m) {
+             ASSERT_EQ(m.size(), 1u);
+             EXPECT_EQ(m[0].title, "Error: 1007");
+             EXPECT_EQ(m[0].icon, MessageIcon::None);
          }},
         {"vanished", m_dir.File("gone.gbc"), nullptr,
          [](auto& m) {

@@ -247,8 +247,9 @@ void Session::LoadSpecies() {
 
 void Session::PredictOpen(int index) {
     Image& image = m_images.Images()[static_cast<std::size_t>(index)];
-    if (image.immutable) {
-        // Making the file writable is refused, and the open stops there.
+    if (image.immutable && image.readOnly) {
+        // Making the file writable is refused, and the open stops there. A file its owner may
+        // already write keeps its mode, so an immutable one is opened like any other.
         m_expected.push_back(SystemFailure(EPERM));
         ++m_counts.openFailed;
         return;
@@ -258,6 +259,12 @@ void Session::PredictOpen(int index) {
     const ModelRelease* release = code ? FindModelRelease(*code) : nullptr;
     if (release == nullptr) {
         m_expected.push_back(Unsupported());
+        ++m_counts.refused;
+        return;
+    }
+    if (image.bytes.size() < ModelFieldAddress(*release, kModelSpecies - 1, 7) + 1) {
+        // Identified, but cut short before the end of its tables: refused with one message.
+        m_expected.push_back(OwnFailure(FileFailure::FileTooShort));
         ++m_counts.refused;
         return;
     }

@@ -71,6 +71,14 @@ TEST(RomTables, MachineNames) {
     EXPECT_EQ(MachineName(56), "HM07");
 }
 
+TEST(RomTables, TablesEndAfterTheLastSpeciesField) {
+    // English Gold: Celebi's last field byte lies at 342634.
+    EXPECT_EQ(TablesEnd(*Identify("AAUE")), 342635);
+    for (const auto& rom : SupportedRoms()) {
+        EXPECT_EQ(TablesEnd(rom), CompatibilityByteOffset(rom.BaseStatsOffset, 250, 7) + 1);
+    }
+}
+
 TEST(RomTables, EveryAddressOfEveryReleaseFitsInAnImage) {
     for (const auto& rom : SupportedRoms()) {
         EXPECT_LT(PriceOffset(rom.TmPricesOffset, 56) + 1, rom.TmMovesOffset);
