@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,7 +33,10 @@ QString CopyrightNotice() {
     return QStringLiteral("Copyright \u00A9 2026 The Brindlewick developers");
 }
 
-Form2::Form2(QWidget* mainWindow) : QWidget(nullptr), m_mainWindow(mainWindow) {
+Form2::Form2(QWidget* mainWindow)
+    : QWidget(nullptr),
+      m_mainWindow(mainWindow),
+      m_mainWindowFocus(mainWindow != nullptr ? mainWindow->focusWidget() : nullptr) {
     // A window of its own rather than a child of the main window: a child would be disabled
     // together with the main window and could then not be used either.
     setObjectName(QStringLiteral("Form2"));
@@ -116,9 +120,22 @@ void Form2::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void Form2::keyPressEvent(QKeyEvent* event) {
+    // Escape dismisses the window as it dismisses any dialog; the close runs the same path
+    // as the title-bar close, so the main window is enabled again.
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void Form2::ReleaseMainWindow() {
     if (m_mainWindow != nullptr) {
         m_mainWindow->setEnabled(true);
+        if (m_mainWindowFocus != nullptr && m_mainWindowFocus->isEnabled()) {
+            m_mainWindowFocus->setFocus(Qt::OtherFocusReason);
+        }
     }
 }
 

@@ -20,11 +20,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ReleaseMainWindow();
 
     QPointer<QWidget> m_mainWindow;
+    // The control that had the keyboard focus in the main window; disabling the window takes
+    // the focus away, and it goes back there when the window is enabled again.
+    QPointer<QWidget> m_mainWindowFocus;
 };
 
 }  // namespace brindlewick

@@ -1,5 +1,7 @@
 #include "ui/ListBox.h"
 
+#include <QEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 
 namespace brindlewick {
@@ -40,6 +42,32 @@ QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex&
         return QItemSelectionModel::NoUpdate;
     }
     return command;
+}
+
+bool ListBox::event(QEvent* event) {
+    const bool handled = QListWidget::event(event);
+    // Some styles mark the focused list only by a faint frame around its current entry, which
+    // vanishes on the selection's own colour, so nothing shows which list the arrow keys
+    // move. The list's border takes the highlight colour instead while it has the focus.
+    if (event->type() == QEvent::Paint && hasFocus() && frameWidth() > 0) {
+        QPainter painter(this);
+        const int width = frameWidth();
+        painter.setPen(QPen(palette().color(QPalette::Highlight), width));
+        painter.setBrush(Qt::NoBrush);
+        const qreal inset = width / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
+    return handled;
+}
+
+void ListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    update();  // the border, which the list itself repaints only inside it
+}
+
+void ListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    update();
 }
 
 }  // namespace brindlewick

@@ -1,6 +1,7 @@
 // ListBox: a list of fixed entries with at most one selected entry, read and set by index.
 // The program sets the selection without raising any signal; a choice the user makes with
-// the mouse or the keyboard raises Chosen.
+// the mouse or the keyboard raises Chosen. The list that has the keyboard focus is framed in
+// the highlight colour.
 #pragma once
 
 #include <QListWidget>
@@ -26,6 +27,9 @@ signals:
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };
 
 }  // namespace brindlewick
