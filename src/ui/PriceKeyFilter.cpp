@@ -1,6 +1,9 @@
 #include "ui/PriceKeyFilter.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include "editor/PriceField.h"
 
@@ -30,6 +33,19 @@ bool PriceKeyPressAccepted(const QString& text, Qt::KeyboardModifiers modifiers)
 bool PriceKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // Pasted text loses everything but its digits before it reaches the field: the
+        // field's length limit would otherwise cut "12,345" to "12,34" and so to 1234.
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (field != nullptr && key->matches(QKeySequence::Paste)) {
+            QString digits;
+            for (const QChar character : QApplication::clipboard()->text()) {
+                if (character >= QLatin1Char('0') && character <= QLatin1Char('9')) {
+                    digits.append(character);
+                }
+            }
+            field->insert(digits);
+            return true;
+        }
         if (!PriceKeyPressAccepted(key->text(), key->modifiers())) {
             return true;  // discarded: the field never sees it
         }

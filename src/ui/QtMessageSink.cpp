@@ -1,7 +1,10 @@
 #include "ui/QtMessageSink.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QString>
 
 namespace brindlewick {
@@ -27,6 +30,17 @@ void QtMessageSink::Show(const Message& message) {
     QMessageBox box(MessageBoxIcon(message.icon), QString::fromStdString(message.title),
                     QString::fromStdString(message.text), QMessageBox::Ok,
                     QApplication::activeWindow());
+    // A box sizes itself to its text alone, and a short text ("The file is read-only.")
+    // leaves too little room for the title ("Error: 1008") in the title bar. A spacer
+    // across the bottom row keeps the box wide enough for the title as well.
+    constexpr int kTitleBarButtonsWidth = 160;
+    const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                               .horizontalAdvance(box.windowTitle());
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleWidth + kTitleBarButtonsWidth, 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 // The Qt message sink: every message becomes a modal box with one OK button.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,7 @@ struct BoxSeen {
     QMessageBox::StandardButtons buttons;
     bool modal = false;
     QWidget* parent = nullptr;
+    int width = 0;
 };
 
 // Shows one message through the Qt sink, records the box and presses its OK button.
@@ -41,7 +43,8 @@ BoxSeen ShowThroughSink(const std::string& text, MessageIcon icon, const std::st
                 box->icon(),
                 box->standardButtons(),
                 box->isModal(),
-                box->parentWidget()};
+                box->parentWidget(),
+                box->width()};
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
     poll.start();
@@ -89,6 +92,17 @@ private slots:
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QVERIFY(seen.modal);
         QCOMPARE(seen.parent, &window);
+    }
+
+    void aShortTextLeavesRoomForTheTitle() {
+        // The title bar needs room for the title and its buttons, however short the text.
+        QWidget window;
+        QVERIFY(ShowAndActivate(window));
+        const QString title = QStringLiteral("Error: 1008");
+        const BoxSeen seen = ShowThroughSink("Read-only.", MessageIcon::None, title.toStdString());
+        QVERIFY(seen.shown);
+        QVERIFY2(seen.width >= QFontMetrics(QApplication::font()).horizontalAdvance(title) + 150,
+                 qPrintable(QString::number(seen.width)));
     }
 };
 
