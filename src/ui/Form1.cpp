@@ -109,6 +109,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), m_editor(*this) {
     // A fixed window of its own size, or larger where the platform's font needs more room.
     central->setFixedSize(kClientSize.expandedTo(central->minimumSizeHint()));
     this->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // A window of fixed size offers no maximize button.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }
 
 Form1::~Form1() {

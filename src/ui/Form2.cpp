@@ -42,6 +42,9 @@ Form2::Form2(QWidget* mainWindow)
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Brindlewick"));
+    // A small fixed window: a title and a close button, nothing to maximize or minimize.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     setWindowIcon(WindowIcon());
 
     auto* picture = new QLabel(this);

@@ -133,6 +133,8 @@ private slots:
         QVERIFY(about->width() >= 377 && about->width() <= 440);
         QVERIFY(about->height() >= 203 && about->height() <= 260);
         QCOMPARE(about->minimumSize(), about->maximumSize());
+        QVERIFY(!about->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(about->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         about->close();
         QVERIFY(AboutGone());
     }

@@ -163,6 +163,8 @@ private slots:
         QVERIFY(client.width() >= 547 && client.width() <= 600);
         QVERIFY(client.height() >= 504 && client.height() <= 560);
         QCOMPARE(f.window.minimumSize(), f.window.maximumSize());
+        QVERIFY(!f.window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(f.window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     }
 
     void nothingIsCutShort() {
