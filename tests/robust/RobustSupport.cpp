@@ -143,16 +143,6 @@ void MakeEdits(WindowDriver& driver) {
     }
 }
 
-QList<QWidget*> AboutWindows() {
-    QList<QWidget*> found;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("Form2") && widget->isVisible()) {
-            found.append(widget);
-        }
-    }
-    return found;
-}
-
 QuietDialogWarnings::QuietDialogWarnings()
     : m_previous(qInstallMessageHandler(&DropDialogWarnings)) {
     g_previousHandler = m_previous;

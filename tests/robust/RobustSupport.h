@@ -49,9 +49,6 @@ class WindowDriver;
 // Edits on both pages through the controls: TM29's move and price, four boxes of Mew.
 void MakeEdits(WindowDriver& driver);
 
-// The About windows that are open.
-QList<QWidget*> AboutWindows();
-
 // The offscreen platform warns once for every dialog it shows, and Qt Test for every key that
 // a disabled control or the price filter turns away; a long run makes hundreds of both. Those
 // two warnings are dropped while the object lives, everything else still reaches the log.

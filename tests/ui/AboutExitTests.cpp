@@ -15,16 +15,6 @@
 namespace brindlewick::test {
 namespace {
 
-QList<QWidget*> AboutWindows() {
-    QList<QWidget*> found;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("Form2") && widget->isVisible()) {
-            found.append(widget);
-        }
-    }
-    return found;
-}
-
 QWidget* OpenAbout(Form1& window) {
     FindAction(window, QStringLiteral("mnuAbout"))->trigger();
     const QList<QWidget*> about = AboutWindows();

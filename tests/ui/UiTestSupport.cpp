@@ -110,4 +110,14 @@ std::vector<TestFactory>& RegisteredTestClasses() {
     return classes;
 }
 
+QList<QWidget*> AboutWindows() {
+    QList<QWidget*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("Form2") && widget->isVisible()) {
+            found.append(widget);
+        }
+    }
+    return found;
+}
+
 }  // namespace brindlewick::test

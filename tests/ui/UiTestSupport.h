@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QFileDialog>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -62,6 +63,9 @@ bool CancelOpenRomThroughWindow(Form1& window, OpenBy by = OpenBy::Menu);
 
 // Shows `window` and waits until it is the active window, so that shortcuts reach it.
 bool ShowAndActivate(QWidget& window);
+
+// The About windows that are open.
+QList<QWidget*> AboutWindows();
 
 // The menu command named `name` (mnuOpen, mnuSave, ...) of `window`.
 QAction* FindAction(QWidget& window, const QString& name);
