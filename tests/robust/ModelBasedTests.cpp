@@ -327,12 +327,18 @@ void Session::PredictPriceKeys(const std::string& keys, bool selectAll) {
 }
 
 void Session::PredictPaste(const QString& clip, bool selectAll) {
-    if (!selectAll && clip.isEmpty()) {
+    // Only the clipboard's digits arrive, and the field takes no more than its five.
+    QString digits;
+    for (const QChar character : clip) {
+        if (character >= QLatin1Char('0') && character <= QLatin1Char('9')) {
+            digits.append(character);
+        }
+    }
+    if (!selectAll && digits.isEmpty()) {
         return;
     }
     const QString base = selectAll ? QString() : QString::fromStdString(m_price);
-    // The field takes no more characters than its five.
-    const QString inserted = clip.left(std::max<qsizetype>(0, kPriceMaxLength - base.size()));
+    const QString inserted = digits.left(std::max<qsizetype>(0, kPriceMaxLength - base.size()));
     m_price = ModelPriceRule((base + inserted).toStdString());
 }
 
