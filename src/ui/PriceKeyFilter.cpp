@@ -36,7 +36,7 @@ bool PriceKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         // Pasted text loses everything but its digits before it reaches the field: the
         // field's length limit would otherwise cut "12,345" to "12,34" and so to 1234.
         auto* field = qobject_cast<QLineEdit*>(watched);
-        if (field != nullptr && key->matches(QKeySequence::Paste)) {
+        if (field != nullptr && field->isEnabled() && key->matches(QKeySequence::Paste)) {
             QString digits;
             for (const QChar character : QApplication::clipboard()->text()) {
                 if (character >= QLatin1Char('0') && character <= QLatin1Char('9')) {

@@ -132,6 +132,8 @@ private slots:
         QTest::mouseClick(machines->viewport(), Qt::LeftButton, {},
                           machines->visualItemRect(machines->item(3)).center());
         QTest::keyClicks(f.Price(), QStringLiteral("12"));
+        QApplication::clipboard()->setText(QStringLiteral("34"));
+        QTest::keyClick(f.Price(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f.Selected("lstTM"), -1);
         QVERIFY(f.Price()->text().isEmpty());
         QVERIFY(f.sink.messages.empty());
