@@ -3,29 +3,14 @@
 #include <cerrno>
 #include <fstream>
 #include <limits>
-#include <optional>
 #include <system_error>
 #include <vector>
 
+#include "convert/HexDigits.h"
 #include "platform/FileAccess.h"
 
 namespace brindlewick {
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-std::optional<int> HexDigitValue(char digit) {
-    if (digit >= '0' && digit <= '9') {
-        return digit - '0';
-    }
-    if (digit >= 'A' && digit <= 'F') {
-        return digit - 'A' + 10;
-    }
-    if (digit >= 'a' && digit <= 'f') {
-        return digit - 'a' + 10;
-    }
-    return std::nullopt;
-}
 
 std::string PadToWholeBytes(const std::string& hexText) {
     return hexText.size() % 2 == 0 ? hexText : "0" + hexText;
@@ -79,8 +64,8 @@ std::string ReadHexBytes(const std::string& fileName, std::int32_t offset, std::
     hexText.reserve(bytes.size() * 2);
     for (const char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
-        hexText += kHexDigits[value >> 4];
-        hexText += kHexDigits[value & 0x0F];
+        hexText += HexDigit(value >> 4);
+        hexText += HexDigit(value);
     }
     return hexText;
 }
@@ -107,13 +92,13 @@ bool TryWriteHexBytes(const std::string& fileName, std::int32_t offset,
     for (std::int64_t i = 0; i < count; ++i) {
         const auto high = HexDigitValue(digits[static_cast<std::size_t>(2 * i)]);
         const auto low = HexDigitValue(digits[static_cast<std::size_t>(2 * i + 1)]);
-        if (!high || !low) {
+        if (high < 0 || low < 0) {
             file.close();
             ReportFileFailure(MakeErrorCode(FileFailure::NotHexadecimal));
             return false;
         }
         file.seekp(offset + i);
-        file.put(static_cast<char>(*high * 16 + *low));
+        file.put(static_cast<char>(high * 16 + low));
         if (!file) {
             ReportFileFailure(LastSystemError(FileFailure::TransferFailed));
             return false;

@@ -2,26 +2,15 @@
 
 #include <algorithm>
 
+#include "convert/HexDigits.h"
 #include "platform/Messages.h"
 
 namespace brindlewick {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr const char* kNotHexMessage = "Number given is not in Hex format";
 constexpr const char* kNotBinaryMessage = "NOT A BINARY NUMBER";
 constexpr const char* kNothingGivenMessage = "Nothing Given..";
-
-// The value of an uppercase hexadecimal digit, or -1.
-int UpperHexDigitValue(char digit) {
-    if (digit >= '0' && digit <= '9') {
-        return digit - '0';
-    }
-    if (digit >= 'A' && digit <= 'F') {
-        return digit - 'A' + 10;
-    }
-    return -1;
-}
 
 std::string ToUpperAscii(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -32,7 +21,7 @@ std::string ToUpperAscii(std::string text) {
 // The uppercase form of `hexText`, or false after the one message for its first bad digit.
 bool NormaliseHex(const std::string& hexText, std::string& upper) {
     upper = ToUpperAscii(hexText);
-    if (std::any_of(upper.begin(), upper.end(), [](char c) { return UpperHexDigitValue(c) < 0; })) {
+    if (std::any_of(upper.begin(), upper.end(), [](char c) { return HexDigitValue(c) < 0; })) {
         ShowMessage(kNotHexMessage, MessageIcon::Error);
         return false;
     }
@@ -50,7 +39,7 @@ double HexToDecimal(const std::string& hexText) {
     // after 256 digits, and a leading zero times infinity would turn the value into NaN.
     double total = 0;
     for (const char digit : upper) {
-        total = total * 16 + UpperHexDigitValue(digit);
+        total = total * 16 + HexDigitValue(digit);
     }
     return total;
 }
@@ -63,7 +52,7 @@ std::string HexToBinary(const std::string& hexText) {
     std::string binary;
     binary.reserve(upper.size() * 4);
     for (const char digit : upper) {
-        const int value = UpperHexDigitValue(digit);
+        const int value = HexDigitValue(digit);
         for (int bit = 3; bit >= 0; --bit) {
             binary += ((value >> bit) & 1) != 0 ? '1' : '0';
         }
@@ -89,7 +78,7 @@ std::string BinaryToHex(const std::string& binaryText) {
         for (std::size_t i = group; i < group + 4; ++i) {
             value = value * 2 + (padded[i] - '0');
         }
-        hex += kHexDigits[value];
+        hex += HexDigit(static_cast<unsigned>(value));
     }
     return hex;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "convert/HexDigits.h"
 #include "convert/HexFunctions.h"
 #include "convert/ReverseString.h"
 #include "convert/modConv.h"
@@ -34,20 +35,6 @@ bool IsSpecies(int species) {
 }
 bool IsMove(int move) {
     return move >= 0 && move < kMoveCount;
-}
-
-// `value` as uppercase hexadecimal, left-padded with "0" to `width` digits.
-std::string HexDigits(unsigned value, std::size_t width) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[value % 16]);
-        value /= 16;
-    } while (value != 0);
-    if (text.size() < width) {
-        text.insert(0, width - text.size(), '0');
-    }
-    return text;
 }
 
 std::string PadLeft(std::string text, std::size_t width) {
@@ -264,14 +251,14 @@ void Editor::SaveRom() {
     std::vector<ByteWrite> writes;
     // No move is shown when the stored byte names none; that byte is then left alone.
     if (IsMove(move)) {
-        writes.push_back({moveOffset, HexDigits(static_cast<unsigned>(move), kDigitsPerByte)});
+        writes.push_back({moveOffset, HexText(static_cast<unsigned>(move), kDigitsPerByte)});
     }
     for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
         writes.push_back({fieldOffsets[fieldByte], ByteFromBitZeroFirst(digits[fieldByte])});
     }
     // File order is low byte first.
     const std::string priceBytes =
-        ReverseHexBytes(HexDigits(static_cast<unsigned>(*price), kPriceLength * kDigitsPerByte));
+        ReverseHexBytes(HexText(static_cast<unsigned>(*price), kPriceLength * kDigitsPerByte));
     writes.push_back({priceOffset, priceBytes.substr(0, kDigitsPerByte)});
     writes.push_back({priceOffset + 1, priceBytes.substr(kDigitsPerByte, kDigitsPerByte)});
 

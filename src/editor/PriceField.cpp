@@ -34,11 +34,17 @@ bool PriceKeyAccepted(char32_t character) {
     return (character >= U'0' && character <= U'9') || character == kBackspace;
 }
 
-std::string ApplyPriceRule(const std::string& text) {
-    // Typed keys are filtered already; whatever else arrives (pasted text) keeps only its
-    // digits. Bytes of UTF-8 sequences are never ASCII digits, so they all go.
+std::string KeepDigits(const std::string& text) {
+    // Bytes of UTF-8 sequences are never ASCII digits, so they all go.
     std::string digits;
     std::copy_if(text.begin(), text.end(), std::back_inserter(digits), IsDigit);
+    return digits;
+}
+
+std::string ApplyPriceRule(const std::string& text) {
+    // Typed keys are filtered already; whatever else arrives (pasted text) keeps only its
+    // digits.
+    const std::string digits = KeepDigits(text);
     if (digits.empty()) {
         return "0";
     }

@@ -9,6 +9,9 @@ namespace brindlewick {
 // A typed character passes when it is a decimal digit or backspace (code 8).
 bool PriceKeyAccepted(char32_t character);
 
+// The ASCII digits of `text`, in order; everything else is dropped.
+std::string KeepDigits(const std::string& text);
+
 // The text the price field holds after a change: characters that are not digits (pasted
 // text) are dropped, an empty text becomes "0" and a value above 65535 becomes "65535".
 // Text within range keeps its leading zeros ("007").

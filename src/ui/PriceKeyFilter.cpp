@@ -37,13 +37,8 @@ bool PriceKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         // field's length limit would otherwise cut "12,345" to "12,34" and so to 1234.
         auto* field = qobject_cast<QLineEdit*>(watched);
         if (field != nullptr && field->isEnabled() && key->matches(QKeySequence::Paste)) {
-            QString digits;
-            for (const QChar character : QApplication::clipboard()->text()) {
-                if (character >= QLatin1Char('0') && character <= QLatin1Char('9')) {
-                    digits.append(character);
-                }
-            }
-            field->insert(digits);
+            field->insert(QString::fromStdString(
+                KeepDigits(QApplication::clipboard()->text().toStdString())));
             return true;
         }
         if (!PriceKeyPressAccepted(key->text(), key->modifiers())) {
