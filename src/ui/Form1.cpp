@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 
 #include "platform/Messages.h"
+#include "rom/Names.h"
 #include "ui/Artwork.h"
-#include "ui/FixedLists.h"
 #include "ui/Form2.h"
 #include "ui/ListBox.h"
 #include "ui/PriceKeyFilter.h"

@@ -1,4 +1,4 @@
-#include "ui/FixedLists.h"
+#include "rom/Names.h"
 
 namespace brindlewick {
 namespace {

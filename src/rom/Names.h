@@ -1,4 +1,4 @@
-// FixedLists: the entries of the main window's move and species lists. They belong to the
+// Names: the entries of the main window's move and species lists. They belong to the
 // window's definition: nothing adds, removes, renames or sorts them, and the program uses only
 // the selection index (the machine list is built from MachineName).
 #pragma once
