@@ -401,6 +401,8 @@ void Form1::ShowLearners() {
     if (m_learners == nullptr) {
         m_learners = new LearnersWindow(this);
         connect(m_learners, &LearnersWindow::SpeciesActivated, this, &Form1::ShowSpecies);
+        // Beside the main window and as tall as it.
+        m_learners->resize(m_learners->width(), height());
         m_learners->move(frameGeometry().topRight() + QPoint(8, 0));
     }
     RefreshLearners();

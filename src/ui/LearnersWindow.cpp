@@ -41,9 +41,13 @@ LearnersWindow::LearnersWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
     connect(m_lstLearners, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         emit SpeciesActivated(item->data(kSpeciesRole).toInt());
     });
-    // Wide enough for the longest name and tall enough for a good part of a long list.
-    resize(m_lstLearners->fontMetrics().horizontalAdvance(QStringLiteral("Feraligatr")) * 3,
-           m_lstLearners->fontMetrics().height() * 24);
+    // Wide enough for a long caption beside the title bar's buttons, and tall enough for a good
+    // part of a long list.
+    constexpr int kTitleBarButtonsWidth = 140;
+    const QFontMetrics metrics = m_lstLearners->fontMetrics();
+    resize(metrics.horizontalAdvance(QStringLiteral("HM07 Dynamicpunch: 251 species")) +
+               kTitleBarButtonsWidth,
+           metrics.height() * 24);
 }
 
 void LearnersWindow::ShowLearners(const QString& machineName, const QString& moveName,
