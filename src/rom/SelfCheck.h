@@ -49,6 +49,8 @@ struct SelfCheckFinding {
     std::int32_t offset;   // 0-based file offset of the byte that was looked at
     std::string expected;  // what the release keeps there, in words ("species number 1")
     std::string found;     // what the file holds there, in words ("0x3C")
+
+    bool operator==(const SelfCheckFinding&) const = default;
 };
 
 // A moved table differs in nearly every place; the findings keep the first few of each table
