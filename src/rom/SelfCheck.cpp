@@ -31,21 +31,21 @@ std::array<TableBlock, kCheckedTableCount> Blocks(const RomProfile& profile) {
     }};
 }
 
-std::string HexNumber(std::uint32_t value) {
+std::string HexNumber(std::uint32_t value, bool wholeBytes = true) {
     constexpr char kDigits[] = "0123456789ABCDEF";
     std::string digits;
     do {
         digits.insert(digits.begin(), kDigits[value % 16]);
         value /= 16;
     } while (value != 0);
-    if (digits.size() % 2 != 0) {
+    if (wholeBytes && digits.size() % 2 != 0) {
         digits.insert(digits.begin(), '0');
     }
     return "0x" + digits;
 }
 
 std::string OffsetText(std::int64_t offset) {
-    return HexNumber(static_cast<std::uint32_t>(offset));
+    return HexNumber(static_cast<std::uint32_t>(offset), false);
 }
 
 // Turns ReadHexBytes' text back into bytes; nullopt for text that does not spell `length`
@@ -273,7 +273,7 @@ std::string DescribeFailedCheck(const SelfCheckResult& result, const RomProfile&
     std::string names;
     for (std::size_t i = 0; i < failed.size(); ++i) {
         if (i > 0) {
-            names += i + 1 == failed.size() ? " and the " : ", the ";
+            names += i + 1 == failed.size() ? " and its " : ", its ";
         }
         names += TableName(failed[i]);
     }

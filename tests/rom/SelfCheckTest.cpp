@@ -235,7 +235,7 @@ TEST(SelfCheck, MessageNamesTheTablesAndTheRefusal) {
     options.itemRecordsShifted = true;
     result = CheckBoth(CartridgeImageBytes(LayoutOf(crystal), options), crystal);
     text = DescribeFailedCheck(result, crystal);
-    EXPECT_NE(text.find("base-stats table, the item records and the move list do not lie where "
+    EXPECT_NE(text.find("base-stats table, its item records and its move list do not lie where "
                         "this release keeps them"),
               std::string::npos)
         << text;
