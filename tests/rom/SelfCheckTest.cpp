@@ -56,6 +56,38 @@ void ExpectOnlyTableFails(const SelfCheckResult& result, CheckedTable table) {
     }
 }
 
+TEST(CartridgeImage, HoldsTheRecordsOfTheRealGames) {
+    const RomProfile& crystal = *Identify("BXTJ");
+    const Bytes image = CartridgeImageBytes(LayoutOf(crystal));
+    const auto record = [&](int r) {
+        const auto at = static_cast<std::size_t>(crystal.TmPricesOffset + 7 * r);
+        return Bytes(image.begin() + static_cast<std::ptrdiff_t>(at),
+                     image.begin() + static_cast<std::ptrdiff_t>(at + 7));
+    };
+    const int tm05Price = test::CartridgePrice(4);
+    EXPECT_EQ(record(5),
+              (Bytes{static_cast<std::uint8_t>(tm05Price & 0xFF),
+                     static_cast<std::uint8_t>(tm05Price >> 8), 0x00, 0x00, 0x40, 0x04, 0x50}));
+    EXPECT_EQ(record(4), (Bytes{0x99, 0x99, 0x00, 0x00, 0x00, 0x01, 0x00}));
+    EXPECT_EQ(record(29), record(4));
+    EXPECT_EQ(record(58), (Bytes{0x00, 0x00, 0x00, 0x00, 0xC0, 0x04, 0x50}));
+    const auto list = static_cast<std::size_t>(crystal.TmMovesOffset + kMachineCount);
+    EXPECT_EQ(Bytes(image.begin() + static_cast<std::ptrdiff_t>(list),
+                    image.begin() + static_cast<std::ptrdiff_t>(list + 4)),
+              (Bytes{0x35, 0x55, 0x3A, 0x00}));
+    int tutorBits = 0;
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        const std::uint8_t last = image[CompatibilityByteOffset(crystal.BaseStatsOffset, s, 7)];
+        EXPECT_EQ(last & 0xF0, 0) << s;
+        tutorBits |= last & 0x0E;
+        EXPECT_EQ(image[static_cast<std::size_t>(crystal.BaseStatsOffset + 32 * s)], s + 1);
+    }
+    EXPECT_EQ(tutorBits, 0x0E);
+    EXPECT_EQ(std::string(image.begin() + 0x13F, image.begin() + 0x143), "BXTJ");
+    EXPECT_TRUE(HasValidHeaderChecksum(std::span(image).subspan(0x134, 26)));
+    EXPECT_EQ(image.size(), test::kRomSize);
+}
+
 TEST(HeaderChecksum, FollowsTheBootRule) {
     // x = x - b - 1 over 25 bytes: 25 zero bytes give -25, that is 0xE7.
     const Bytes zeros(kHeaderChecksumLength, 0);
