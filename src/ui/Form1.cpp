@@ -36,6 +36,9 @@ constexpr QSize kBannerSize{547, 115};
 // Check boxes per column on the species page; the machines fill each column from the top.
 constexpr int kCheckRows = 9;
 constexpr int kPriceDigits = 5;
+constexpr const char* kOpenRomTitle = "Open Pokémon Gold, Silver or Crystal ROM...";
+// One entry whose description names "*.gbc" while its patterns admit "*.gb" as well.
+constexpr const char* kOpenRomFilter = "GBC ROMs (*.gbc)|*.gb;*.gbc";
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -392,11 +395,13 @@ void Form1::EnableEditing() {
     }
 }
 
-std::string Form1::AskForFileToOpen(const std::string& title, const std::string& filter,
-                                    unsigned flags) {
+std::string Form1::AskForRomPath() {
     // A new dialog object every time, so nothing it remembers carries over to the next open.
+    // Only an existing file in an existing folder is accepted, and no read-only choice is
+    // offered: the open makes the file writable anyway.
     clsCommonDialog dialog;
-    return dialog.ShowOpen(this, title, std::string(), filter, flags);
+    return dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
+                           kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
 }
 
 }  // namespace brindlewick
