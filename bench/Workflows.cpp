@@ -56,9 +56,7 @@ public:
     void ShowRomInformation(const std::string&, const std::string&, const std::string&) override {}
     void SetCaption(const std::string&) override {}
     void EnableEditing() override {}
-    std::string AskForFileToOpen(const std::string&, const std::string&, unsigned) override {
-        return m_romPath;
-    }
+    std::string AskForRomPath() override { return m_romPath; }
 
 private:
     std::string m_romPath;

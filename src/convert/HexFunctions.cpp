@@ -1,7 +1,5 @@
 #include "convert/HexFunctions.h"
 
-#include <cerrno>
-#include <fstream>
 #include <limits>
 #include <system_error>
 #include <vector>
@@ -16,97 +14,69 @@ std::string PadToWholeBytes(const std::string& hexText) {
     return hexText.size() % 2 == 0 ? hexText : "0" + hexText;
 }
 
-// Checks that the `count` bytes from `offset` lie within the 32-bit range of file positions
-// and within the existing file; reports and returns false otherwise.
-bool CheckRange(const std::string& fileName, std::int32_t offset, std::int64_t count,
-                FileFailure pastEnd) {
+// The `count` bytes from `offset` must lie within the 32-bit range of file positions.
+bool InPositionRange(std::int32_t offset, std::int64_t count) {
     const std::int64_t end = static_cast<std::int64_t>(offset) + count;
-    if (offset < 0 || end > std::numeric_limits<std::int32_t>::max()) {
-        ReportFileFailure(MakeErrorCode(FileFailure::OffsetOutOfRange));
-        return false;
-    }
-    std::uintmax_t size = 0;
-    if (const auto error = RegularFileSize(fileName, size)) {
-        ReportFileFailure(error);
-        return false;
-    }
-    if (static_cast<std::uintmax_t>(end) > size) {
-        ReportFileFailure(MakeErrorCode(pastEnd));
-        return false;
-    }
-    return true;
+    return offset >= 0 && end <= std::numeric_limits<std::int32_t>::max();
 }
 
 }  // namespace
 
 std::string ReadHexBytes(const std::string& fileName, std::int32_t offset, std::int32_t length) {
     const std::int32_t count = length > 0 ? length : 0;
-    if (!CheckRange(fileName, offset, count, FileFailure::ReadPastEnd)) {
+    if (!InPositionRange(offset, count)) {
+        ReportFileFailure(FileAction::Read, fileName, MakeErrorCode(FileFailure::OffsetOutOfRange));
         return {};
     }
-    if (count == 0) {
-        return {};
-    }
-    errno = 0;
-    std::ifstream file(PathFromUtf8(fileName), std::ios::binary);
-    std::vector<char> bytes(static_cast<std::size_t>(count));
-    if (file) {
-        file.seekg(offset);
-    }
-    if (file) {
-        file.read(bytes.data(), count);
-    }
-    if (!file) {
-        ReportFileFailure(LastSystemError(FileFailure::TransferFailed));
+    // A length of 0 still opens the file, so that a file that is missing or no file says so.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    const FileBlock block{offset, bytes};
+    FileFacts facts;
+    if (const auto error = ReadFileBlocks(fileName, {&block, 1}, facts)) {
+        ReportFileFailure(FileAction::Read, fileName, error);
         return {};
     }
     std::string hexText;
     hexText.reserve(bytes.size() * 2);
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
+    for (const std::uint8_t value : bytes) {
         hexText += HexDigit(value >> 4);
         hexText += HexDigit(value);
     }
     return hexText;
 }
 
-bool TryWriteHexBytes(const std::string& fileName, std::int32_t offset,
-                      const std::string& hexText) {
+std::error_code WriteHexBytesChecked(const std::string& fileName, std::int32_t offset,
+                                     const std::string& hexText, WriteChecks checks) {
     const std::string digits = PadToWholeBytes(hexText);
     const auto count = static_cast<std::int64_t>(digits.size() / 2);
-    if (!CheckRange(fileName, offset, count, FileFailure::WritePastEnd)) {
-        return false;
+    if (!InPositionRange(offset, count)) {
+        return MakeErrorCode(FileFailure::OffsetOutOfRange);
     }
-    if (count == 0) {
-        return true;
-    }
-    errno = 0;
-    // in|out opens an existing file for update and never creates one.
-    std::fstream file(PathFromUtf8(fileName), std::ios::binary | std::ios::in | std::ios::out);
-    if (!file) {
-        ReportFileFailure(LastSystemError(FileFailure::TransferFailed));
-        return false;
-    }
-    // Bytes go one at a time in ascending order; a bad digit pair stops the write there and
-    // leaves the bytes before it written.
-    for (std::int64_t i = 0; i < count; ++i) {
-        const auto high = HexDigitValue(digits[static_cast<std::size_t>(2 * i)]);
-        const auto low = HexDigitValue(digits[static_cast<std::size_t>(2 * i + 1)]);
+    // The bytes up to the first digit pair that is not hexadecimal are written; the file must
+    // hold all the bytes the text spells all the same.
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(count));
+    bool allHex = true;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        const int high = HexDigitValue(digits[i]);
+        const int low = HexDigitValue(digits[i + 1]);
         if (high < 0 || low < 0) {
-            file.close();
-            ReportFileFailure(MakeErrorCode(FileFailure::NotHexadecimal));
-            return false;
+            allHex = false;
+            break;
         }
-        file.seekp(offset + i);
-        file.put(static_cast<char>(high * 16 + low));
-        if (!file) {
-            ReportFileFailure(LastSystemError(FileFailure::TransferFailed));
-            return false;
-        }
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
     }
-    file.close();
-    if (!file) {
-        ReportFileFailure(LastSystemError(FileFailure::TransferFailed));
+    checks.mustHold = static_cast<std::uint64_t>(offset + count);
+    if (const auto error = WriteFileBytesAt(fileName, offset, bytes, checks)) {
+        return error;
+    }
+    return allHex ? std::error_code() : MakeErrorCode(FileFailure::NotHexadecimal);
+}
+
+bool TryWriteHexBytes(const std::string& fileName, std::int32_t offset,
+                      const std::string& hexText) {
+    if (const auto error = WriteHexBytesChecked(fileName, offset, hexText, {})) {
+        ReportFileFailure(FileAction::Write, fileName, error);
         return false;
     }
     return true;

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
+
+#include "platform/NativeFile.h"
 
 namespace brindlewick {
 
@@ -20,6 +23,12 @@ void WriteHexBytes(const std::string& fileName, std::int32_t offset, const std::
 // WriteHexBytes that also tells its caller whether every byte was written.
 [[nodiscard]] bool TryWriteHexBytes(const std::string& fileName, std::int32_t offset,
                                     const std::string& hexText);
+
+// WriteHexBytes for a caller that reports the failure itself, with further checks made on the
+// open handle before anything is written (the file's identity) and an optional flush after.
+// Nothing is shown; the result is the failure, or none when every byte was written.
+[[nodiscard]] std::error_code WriteHexBytesChecked(const std::string& fileName, std::int32_t offset,
+                                                   const std::string& hexText, WriteChecks checks);
 
 // The digit pairs of `hexText` in reverse order (an odd length gets a leading "0" first):
 // turns a little-endian number read from the file into high-byte-first digits and back.

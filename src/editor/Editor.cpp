@@ -1,20 +1,19 @@
 #include "editor/Editor.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
-#include <vector>
 
 #include "convert/HexDigits.h"
 #include "convert/HexFunctions.h"
 #include "convert/ReverseString.h"
 #include "convert/modConv.h"
 #include "editor/PriceField.h"
+#include "editor/SaveCheck.h"
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
 #include "rom/GameCode.h"
+#include "rom/Names.h"
 #include "rom/RomProfile.h"
-#include "rom/RomTables.h"
 
 namespace brindlewick {
 namespace {
@@ -22,10 +21,6 @@ namespace {
 constexpr const char* kBadPriceMessage = "The price must be a whole number from 0 to 65535.";
 constexpr std::size_t kBitsPerByte = 8;
 constexpr std::size_t kDigitsPerByte = 2;
-
-// The compatibility field as eight strings of binary digits, each ordered bit 0 first like
-// the check boxes.
-using FieldDigits = std::array<std::string, kCompatibilityFieldLength>;
 
 bool IsMachine(int machine) {
     return machine >= 0 && machine < kMachineCount;
@@ -37,35 +32,81 @@ bool IsMove(int move) {
     return move >= 0 && move < kMoveCount;
 }
 
-std::string PadLeft(std::string text, std::size_t width) {
-    if (text.size() < width) {
-        text.insert(0, width - text.size(), '0');
+// The byte that two hex digits at `at` spell, or nothing when they do not (a failed read).
+std::optional<std::uint8_t> ByteAt(const std::string& hexText, std::size_t at) {
+    if (hexText.size() < at + kDigitsPerByte) {
+        return std::nullopt;
     }
-    return text;
+    const int high = HexDigitValue(hexText[at]);
+    const int low = HexDigitValue(hexText[at + 1]);
+    if (high < 0 || low < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(high * 16 + low);
 }
 
-// One byte of the file as binary digits, bit 0 first; "" when the read failed (reported).
-std::string ReadBitsBitZeroFirst(const std::string& romPath, std::int32_t offset) {
-    return ReverseString(HexToBinary(ReadHexBytes(romPath, offset, 1)));
+std::string PartName(SavePart part) {
+    switch (part) {
+        case SavePart::Move:
+            return "the move";
+        case SavePart::SpeciesField:
+            return "the species' field";
+        case SavePart::Price:
+            return "the price";
+    }
+    return {};
 }
 
-// One byte to write, from its binary digits in bit-0-first order.
-std::string ByteFromBitZeroFirst(const std::string& digits) {
-    return PadLeft(BinaryToHex(ReverseString(digits)), kDigitsPerByte);
+// What a save that stopped after `written` of its writes has left in the file, part by part,
+// in the order they are written.
+std::string DescribePartialSave(const std::vector<PlannedWrite>& plan, std::size_t written) {
+    if (written == 0) {
+        return "Nothing was written.";
+    }
+    std::string text = "Of this save, ";
+    std::size_t i = 0;
+    bool first = true;
+    while (i < plan.size()) {
+        const SavePart part = plan[i].part;
+        std::size_t total = 0;
+        std::size_t done = 0;
+        for (; i < plan.size() && plan[i].part == part; ++i) {
+            ++total;
+            done += i < written ? 1 : 0;
+        }
+        text += first ? "" : (i == plan.size() ? ", and " : ", ");
+        first = false;
+        text += PartName(part);
+        if (done == total) {
+            text += " was written";
+        } else if (done == 0) {
+            text += " was not";
+        } else {
+            text += " only in part (" + std::to_string(done) + " of its " + std::to_string(total) +
+                    " bytes)";
+        }
+    }
+    return text + ". Saving again writes all of it.";
 }
 
-struct ByteWrite {
-    std::int32_t offset;
-    std::string hexText;
-};
+std::string SpeciesName(int species) {
+    std::string name(SpeciesEntries()[static_cast<std::size_t>(species)]);
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    return name;
+}
+
+std::string MoveName(std::uint8_t move) {
+    return move < kMoveCount ? std::string(MoveEntries()[move]) : "byte " + HexText(move, 2);
+}
 
 }  // namespace
 
 Editor::Editor(EditorView& view) : m_view(view) {}
 
 void Editor::OpenRom() {
-    const std::string path =
-        m_view.AskForFileToOpen(kOpenDialogTitle, kOpenDialogFilter, kOpenDialogFlags);
+    const std::string path = m_view.AskForRomPath();
     if (path.empty()) {
         return;
     }
@@ -74,13 +115,14 @@ void Editor::OpenRom() {
     // too. Nothing of the editor state has changed yet, so a failure here leaves the ROM
     // opened before in force.
     if (const auto error = MakeWritable(path)) {
-        ReportFileFailure(error);
+        ReportFileFailure(FileAction::Open, path, error);
         return;
     }
 
     const RomProfile* profile = nullptr;
     std::string gameCode;
-    switch (ReadGameCode(path, gameCode)) {
+    std::uint64_t size = 0;
+    switch (ReadGameCode(path, gameCode, &size)) {
         case GameCodeRead::Failed:
             return;
         case GameCodeRead::TooShort:
@@ -97,23 +139,16 @@ void Editor::OpenRom() {
     }
     // An image cut short before the end of its tables is refused as a whole, with one
     // message, rather than opened to a burst of failing reads.
-    std::uintmax_t size = 0;
-    if (const auto error = RegularFileSize(path, size)) {
-        ReportFileFailure(error);
-        return;
-    }
-    if (size < static_cast<std::uintmax_t>(TablesEnd(*profile))) {
-        ReportFileFailure(MakeErrorCode(FileFailure::FileTooShort));
+    if (size < static_cast<std::uint64_t>(TablesEnd(*profile))) {
+        ReportFileFailure(FileAction::Open, path, MakeErrorCode(FileFailure::FileTooShort));
         return;
     }
 
     m_view.ShowRomInformation(profile->gameName, profile->gameCode, profile->language);
     m_view.SetCaption(profile->windowTitle);
-    m_state.TmMovesOffset = profile->TmMovesOffset;
-    m_state.BaseStatsOffset = profile->BaseStatsOffset;
-    m_state.TmPricesOffset = profile->TmPricesOffset;
-    // The path is taken only together with the offsets of its own release: a cancelled or
-    // refused open must never leave one file addressed with another release's offsets.
+    // The path is taken only together with its own release: a cancelled or refused open must
+    // never leave one file addressed with another release's offsets.
+    m_state.Profile = profile;
     m_state.RomPath = path;
 
     // Both displays are reloaded even when entry 0 was selected already: they still show
@@ -130,11 +165,14 @@ void Editor::MachineSelected() {
     if (!RomOpen() || !IsMachine(machine)) {
         return;
     }
+    const RomProfile& profile = *m_state.Profile;
 
     // The move digits are held at a fixed width of two: a failed read leaves two blanks,
     // which HexToDecimal reports as not hexadecimal and answers with 0, "N/A".
     std::string moveDigits =
-        ReadHexBytes(m_state.RomPath, MoveByteOffset(m_state.TmMovesOffset, machine), 1);
+        ReadHexBytes(m_state.RomPath, MoveByteOffset(profile.TmMovesOffset, machine), 1);
+    m_asRead.machine = machine;
+    m_asRead.move = ByteAt(moveDigits, 0);
     moveDigits.resize(kDigitsPerByte, ' ');
     const auto move = static_cast<int>(HexToDecimal(moveDigits));
     // A stored byte of 252..255 names no move of the list; no selection is shown for it, and
@@ -144,7 +182,10 @@ void Editor::MachineSelected() {
     // The price is little-endian in the file; HexToDecimal wants the high byte first. A
     // failed read yields no digits, which convert to 0.
     const std::string priceDigits =
-        ReadHexBytes(m_state.RomPath, PriceOffset(m_state.TmPricesOffset, machine), kPriceLength);
+        ReadHexBytes(m_state.RomPath, PriceOffset(profile.TmPricesOffset, machine), kPriceLength);
+    for (std::size_t i = 0; i < m_asRead.price.size(); ++i) {
+        m_asRead.price[i] = ByteAt(priceDigits, i * kDigitsPerByte);
+    }
     const auto price = static_cast<long>(HexToDecimal(ReverseHexBytes(priceDigits)));
     m_view.SetPriceText(std::to_string(price));
 }
@@ -164,13 +205,17 @@ void Editor::SpeciesSelected() {
         return;
     }
     m_state.SelectedSpecies = static_cast<std::int16_t>(species);
+    m_asRead.species = species;
 
-    // Every selection reads the field anew; an unsaved tick of another species is dropped.
-    FieldDigits digits;
+    // Every selection reads the field anew, one byte per read; an unsaved tick of another
+    // species is dropped. Each byte's digits are ordered bit 0 first, like the check boxes.
+    std::array<std::string, kCompatibilityFieldLength> digits;
     for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
-        digits[fieldByte] = ReadBitsBitZeroFirst(
+        const std::string hexText = ReadHexBytes(
             m_state.RomPath,
-            CompatibilityByteOffset(m_state.BaseStatsOffset, m_state.SelectedSpecies, fieldByte));
+            CompatibilityByteOffset(m_state.Profile->BaseStatsOffset, species, fieldByte), 1);
+        m_asRead.field[fieldByte] = ByteAt(hexText, 0);
+        digits[fieldByte] = ReverseString(HexToBinary(hexText));
     }
     for (int machine = 0; machine < kMachineCount; ++machine) {
         const MachineBit position = BitOfMachine(machine);
@@ -190,6 +235,7 @@ void Editor::SaveRom() {
     if (!IsMachine(machine) || !IsSpecies(species)) {
         return;
     }
+    const RomProfile& profile = *m_state.Profile;
 
     // Everything is checked before the first byte is written, so a refused save leaves the
     // file exactly as it was.
@@ -198,77 +244,147 @@ void Editor::SaveRom() {
         ShowMessage(kBadPriceMessage, MessageIcon::Error);
         return;
     }
-    const int move = m_view.MoveIndex();
-    const std::int32_t moveOffset = MoveByteOffset(m_state.TmMovesOffset, machine);
-    const std::int32_t priceOffset = PriceOffset(m_state.TmPricesOffset, machine);
-    std::array<std::int32_t, kCompatibilityFieldLength> fieldOffsets{};
-    for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
-        fieldOffsets[fieldByte] =
-            CompatibilityByteOffset(m_state.BaseStatsOffset, species, fieldByte);
-    }
-
-    std::int32_t highestOffset =
-        std::max(priceOffset + kPriceLength - 1,
-                 *std::max_element(fieldOffsets.begin(), fieldOffsets.end()));
-    if (IsMove(move)) {
-        highestOffset = std::max(highestOffset, moveOffset);
-    }
-    if (const auto error =
-            CheckWritableFile(m_state.RomPath, static_cast<std::uintmax_t>(highestOffset) + 1)) {
-        ReportFileFailure(error);
-        return;
-    }
-    // Another program may have put a different image in the ROM's place since it was opened:
-    // a copy over it, or a link to another file. The offsets belong to the release identified
-    // at the open, so the file must still hold a release whose tables lie there.
-    std::string gameCode;
-    const GameCodeRead codeRead = ReadGameCode(m_state.RomPath, gameCode);
-    if (codeRead == GameCodeRead::Failed) {
-        return;
-    }
-    const RomProfile* profile = codeRead == GameCodeRead::Read ? Identify(gameCode) : nullptr;
-    if (profile == nullptr || profile->TmMovesOffset != m_state.TmMovesOffset ||
-        profile->BaseStatsOffset != m_state.BaseStatsOffset ||
-        profile->TmPricesOffset != m_state.TmPricesOffset) {
-        ReportFileFailure(MakeErrorCode(FileFailure::RomReplaced));
+    const std::optional<SaveCheckResult> check =
+        CheckFileForSave(m_state.RomPath, profile, machine, species);
+    if (!check) {
         return;
     }
 
-    // Bits 1..7 of the last field byte stand for no machine but carry data of their own (the
-    // move tutor in Crystal), so they are kept as the file holds them; the boxes set only the
-    // machine bits.
-    FieldDigits digits;
-    digits.fill(std::string(kBitsPerByte, '0'));
-    digits[kLastFieldByte] = ReadBitsBitZeroFirst(m_state.RomPath, fieldOffsets[kLastFieldByte]);
-    if (digits[kLastFieldByte].size() != kBitsPerByte) {
-        return;
-    }
+    SaveRequest request;
+    request.machine = machine;
+    request.species = species;
+    request.move = m_view.MoveIndex();
+    request.price = *price;
     for (int box = 0; box < kMachineCount; ++box) {
-        const MachineBit position = BitOfMachine(box);
-        digits[position.fieldByte][position.bit] = m_view.MachineChecked(box) ? '1' : '0';
+        request.checked[box] = m_view.MachineChecked(box);
     }
+    request.storedLastFieldByte = check->field[kLastFieldByte];
+    const std::vector<PlannedWrite> plan = PlanSave(profile, request);
 
-    std::vector<ByteWrite> writes;
-    // No move is shown when the stored byte names none; that byte is then left alone.
-    if (IsMove(move)) {
-        writes.push_back({moveOffset, HexText(static_cast<unsigned>(move), kDigitsPerByte)});
+    if (!ConfirmBeforeWriting(*check, plan)) {
+        return;
     }
-    for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
-        writes.push_back({fieldOffsets[fieldByte], ByteFromBitZeroFirst(digits[fieldByte])});
+    // From here on the remembered bytes are those of this machine and species: what the
+    // writes put there, or not known.
+    if (m_asRead.machine != machine) {
+        m_asRead.machine = machine;
+        m_asRead.move.reset();
+        m_asRead.price = {};
     }
-    // File order is low byte first.
-    const std::string priceBytes =
-        ReverseHexBytes(HexText(static_cast<unsigned>(*price), kPriceLength * kDigitsPerByte));
-    writes.push_back({priceOffset, priceBytes.substr(0, kDigitsPerByte)});
-    writes.push_back({priceOffset + 1, priceBytes.substr(kDigitsPerByte, kDigitsPerByte)});
-
-    for (const ByteWrite& write : writes) {
-        // The failed write has shown its own message; that stays the last word.
-        if (!TryWriteHexBytes(m_state.RomPath, write.offset, write.hexText)) {
-            return;
-        }
+    if (m_asRead.species != species) {
+        m_asRead.species = species;
+        m_asRead.field = {};
+    }
+    if (!WritePlan(plan, *check)) {
+        return;
     }
     ShowMessage(kSaveSucceededMessage, MessageIcon::Information);
+}
+
+bool Editor::ConfirmBeforeWriting(const SaveCheckResult& check,
+                                  const std::vector<PlannedWrite>& plan) const {
+    // What the file holds now where the save writes, against what the window read there: a
+    // difference is a change made elsewhere (another program or window saved in between) that
+    // the save would undo. The spare bits of the last field byte are written back as the file
+    // holds them, so they undo nothing.
+    const int machine = m_view.MachineIndex();
+    const int species = m_view.SpeciesIndex();
+    const bool sameMachine = m_asRead.machine == machine;
+    const bool sameSpecies = m_asRead.species == species;
+    bool moveChanged = false;
+    bool priceChanged = false;
+    bool fieldChanged = false;
+    for (const PlannedWrite& write : plan) {
+        if (write.part == SavePart::Move) {
+            const std::uint8_t now = check.moveList[static_cast<std::size_t>(machine)];
+            moveChanged = !sameMachine || m_asRead.move != now;
+        }
+    }
+    for (std::size_t i = 0; i < check.price.size(); ++i) {
+        priceChanged = priceChanged || !sameMachine || m_asRead.price[i] != check.price[i];
+    }
+    for (int i = 0; i < kCompatibilityFieldLength; ++i) {
+        const std::uint8_t mask = i == kLastFieldByte ? 0x01 : 0xFF;
+        const auto& read = m_asRead.field[static_cast<std::size_t>(i)];
+        const std::uint8_t now = check.field[static_cast<std::size_t>(i)];
+        fieldChanged = fieldChanged || !sameSpecies || !read || ((*read ^ now) & mask) != 0;
+    }
+    if (!moveChanged && !priceChanged && !fieldChanged) {
+        return true;
+    }
+
+    std::vector<std::string> changes;
+    const std::string machineName = MachineName(machine);
+    if (moveChanged) {
+        changes.push_back("the move of " + machineName + " (the file now holds " +
+                          MoveName(check.moveList[static_cast<std::size_t>(machine)]) + ")");
+    }
+    if (priceChanged) {
+        changes.push_back("the price of " + machineName + " (now " +
+                          std::to_string(check.price[0] | (check.price[1] << 8)) + ")");
+    }
+    if (fieldChanged) {
+        changes.push_back("the machines " + SpeciesName(species) + " can learn");
+    }
+    std::string list;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == changes.size() ? " and " : ", ") + changes[i];
+    }
+    return ConfirmMessage("“" + DisplayName(m_state.RomPath) +
+                          "” has been changed since this window read it, by another "
+                          "program or window: " +
+                          list +
+                          ". Saving replaces that with what this window shows. Save all the "
+                          "same?");
+}
+
+bool Editor::WritePlan(const std::vector<PlannedWrite>& plan, const SaveCheckResult& check) {
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        // Every write must reach the file the check read; the last one also flushes the
+        // file's data to the disk, so that success is claimed only for bytes that are there.
+        WriteChecks checks;
+        checks.sameFileAs = &check.identity;
+        checks.flush = i + 1 == plan.size();
+        bool written = false;
+        checks.written = &written;
+        const std::error_code error = WriteHexBytesChecked(
+            m_state.RomPath, plan[i].offset, HexText(plan[i].value, kDigitsPerByte), checks);
+        if (written) {
+            Remember(plan[i]);
+        }
+        if (error) {
+            std::string more;
+            if (written && checks.flush) {
+                more =
+                    "Every byte of this save was written, but it may not have reached the "
+                    "disk. Saving again writes all of it.";
+            } else {
+                more = DescribePartialSave(plan, written ? i + 1 : i);
+            }
+            ReportFileFailure(FileAction::Save, m_state.RomPath, error, more);
+            return false;
+        }
+    }
+    return true;
+}
+
+void Editor::Remember(const PlannedWrite& write) {
+    const RomProfile& profile = *m_state.Profile;
+    switch (write.part) {
+        case SavePart::Move:
+            m_asRead.move = write.value;
+            break;
+        case SavePart::Price:
+            m_asRead.price[static_cast<std::size_t>(
+                write.offset - PriceOffset(profile.TmPricesOffset, m_asRead.machine))] =
+                write.value;
+            break;
+        case SavePart::SpeciesField:
+            m_asRead.field[static_cast<std::size_t>(
+                write.offset - CompatibilityByteOffset(profile.BaseStatsOffset, m_asRead.species,
+                                                       0))] = write.value;
+            break;
+    }
 }
 
 }  // namespace brindlewick

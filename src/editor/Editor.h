@@ -3,28 +3,42 @@
 // EditorView and touches the file only through ReadHexBytes / WriteHexBytes.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/EditorView.h"
+#include "editor/SavePlan.h"
+#include "rom/RomTables.h"
 
 namespace brindlewick {
 
-// The state the main window keeps for all workflows. The path and the three offsets are
-// set together, only once a file has been identified as a supported release.
+struct RomProfile;
+struct SaveCheckResult;
+
+// The state the main window keeps for all workflows. The path and the profile are set
+// together, only once a file has been identified as a supported release; the table offsets
+// are taken from the profile at each use.
 struct EditorState {
     std::string RomPath;
     std::string GameCode;  // the four header bytes last read
     std::int16_t SelectedSpecies = 0;
-    std::int32_t TmMovesOffset = 0;
-    std::int32_t BaseStatsOffset = 0;
-    std::int32_t TmPricesOffset = 0;
+    const RomProfile* Profile = nullptr;  // the release RomPath was identified as
 };
 
-inline constexpr const char* kOpenDialogTitle = "Open Pokémon Gold, Silver or Crystal ROM...";
-inline constexpr const char* kOpenDialogFilter = "GBC ROMs (*.gbc)|*.gb;*.gbc";
-// File must exist (0x1000), path must exist (0x800), hide read-only (0x4).
-inline constexpr unsigned kOpenDialogFlags = 0x1804;
+// The bytes behind what the window shows for the selected machine and species, as they were
+// read (or last written by a save): 11 bytes, not a copy of the ROM. A byte whose read failed
+// is not known.
+struct ValuesAsRead {
+    int machine = -1;
+    std::optional<std::uint8_t> move;
+    std::array<std::optional<std::uint8_t>, kPriceLength> price;
+    int species = -1;
+    std::array<std::optional<std::uint8_t>, kCompatibilityFieldLength> field;
+};
+
 inline constexpr const char* kUnsupportedRomMessage = "Unsupported ROM";
 inline constexpr const char* kSaveSucceededMessage = "TM Information Successfully Changed!";
 
@@ -38,12 +52,21 @@ public:
     void PriceTextChanged();  // any change of txtPrice's text
     void SaveRom();           // "Save ROM"
 
-    bool RomOpen() const { return !m_state.RomPath.empty(); }
+    bool RomOpen() const { return m_state.Profile != nullptr; }
     const EditorState& State() const { return m_state; }
+    const ValuesAsRead& AsRead() const { return m_asRead; }
 
 private:
+    // The steps of a save after its check: questions that may stop it before anything is
+    // written (false: stop), the writes, and what they leave remembered.
+    bool ConfirmBeforeWriting(const SaveCheckResult& check,
+                              const std::vector<PlannedWrite>& plan) const;
+    bool WritePlan(const std::vector<PlannedWrite>& plan, const SaveCheckResult& check);
+    void Remember(const PlannedWrite& write);
+
     EditorView& m_view;
     EditorState m_state;
+    ValuesAsRead m_asRead;
 };
 
 }  // namespace brindlewick

@@ -34,9 +34,8 @@ public:
     // Enables the lists, the tabs, the price field, "Save ROM" and the information labels.
     virtual void EnableEditing() = 0;
 
-    // Shows a modal open-file dialog; returns the chosen path, or "" when cancelled.
-    virtual std::string AskForFileToOpen(const std::string& title, const std::string& filter,
-                                         unsigned flags) = 0;
+    // Asks the user for the ROM file to open; returns its path, or "" when the user cancels.
+    virtual std::string AskForRomPath() = 0;
 };
 
 }  // namespace brindlewick

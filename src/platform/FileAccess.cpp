@@ -3,9 +3,9 @@
 #include <cerrno>
 
 #include "platform/Messages.h"
+#include "platform/NativeFile.h"
 
 namespace brindlewick {
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -13,32 +13,84 @@ class FileFailureCategoryImpl final : public std::error_category {
 public:
     const char* name() const noexcept override { return "brindlewick"; }
 
+    // Worded like the system's own descriptions (no closing full stop), so that a message
+    // reads the same whichever kind of failure it names.
     std::string message(int value) const override {
         switch (static_cast<FileFailure>(value)) {
             case FileFailure::NotHexadecimal:
-                return "The text to write is not a string of hexadecimal digit pairs.";
+                return "The text to write is not a string of hexadecimal digit pairs";
             case FileFailure::OffsetOutOfRange:
-                return "The file position is out of range.";
+                return "The file position is out of range";
             case FileFailure::ReadPastEnd:
-                return "The file ends before the bytes to read.";
+                return "The file ends before the bytes to read";
             case FileFailure::WritePastEnd:
-                return "The file ends before the bytes to write; it is never extended.";
+                return "The file ends before the bytes to write; it is never extended";
             case FileFailure::NotAFile:
-                return "The path does not name a file.";
+                return "The path does not name a file";
             case FileFailure::NoFileName:
-                return "No file name was given.";
+                return "No file name was given";
             case FileFailure::FileTooShort:
-                return "The file is too short to hold the ROM's tables.";
+                return "The file is too short to hold the ROM's tables";
             case FileFailure::ReadOnly:
-                return "The file is read-only.";
+                return "The file is read-only";
             case FileFailure::TransferFailed:
-                return "The file could not be read or written.";
+                return "The file could not be read or written";
             case FileFailure::RomReplaced:
-                return "The file no longer holds the ROM that was opened; open it again.";
+                return "The file no longer holds the ROM that was opened; open it again";
+            case FileFailure::OtherFileInPlace:
+                return "Another file has taken the ROM's place since the save began";
         }
-        return "Unknown file failure.";
+        return "Unknown file failure";
     }
 };
+
+const char* Verb(FileAction action) {
+    switch (action) {
+        case FileAction::Open:
+            return "open";
+        case FileAction::Read:
+            return "read";
+        case FileAction::Write:
+            return "write to";
+        case FileAction::Save:
+            return "save into";
+    }
+    return "use";
+}
+
+bool Is(const std::error_code& error, FileFailure failure) {
+    return error == MakeErrorCode(failure);
+}
+bool Is(const std::error_code& error, std::errc condition) {
+    return error == std::make_error_code(condition);
+}
+
+// What the user can do about a failure, where there is something; "" otherwise.
+std::string Advice(FileAction action, const std::error_code& error) {
+    const bool writing = action == FileAction::Write || action == FileAction::Save;
+    if (Is(error, std::errc::no_such_file_or_directory) || Is(error, std::errc::not_a_directory)) {
+        return "It may have been moved, renamed or deleted; open it again from where it is now.";
+    }
+    if (Is(error, std::errc::read_only_file_system)) {
+        return "Its disk is read-only: copy the file to a folder you can write to, open the "
+               "copy and save again.";
+    }
+    if (writing && (Is(error, FileFailure::ReadOnly) || Is(error, std::errc::permission_denied) ||
+                    Is(error, std::errc::operation_not_permitted))) {
+        return "Make it writable and save again.";
+    }
+    if (!writing && Is(error, std::errc::permission_denied)) {
+        return "Make it readable for you and open it again.";
+    }
+    if (Is(error, std::errc::no_space_on_device) ||
+        error == std::error_code(EDQUOT, std::generic_category())) {
+        return "Free some space on its disk and save again.";
+    }
+    if (Is(error, FileFailure::OtherFileInPlace)) {
+        return "Open the ROM again and save again.";
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -51,70 +103,86 @@ std::error_code MakeErrorCode(FileFailure failure) {
     return {static_cast<int>(failure), FileFailureCategory()};
 }
 
-void ReportFileFailure(const std::error_code& error) {
-    ShowMessage(error.message(), MessageIcon::None, "Error: " + std::to_string(error.value()));
+std::string DisplayName(const std::string& fileName) {
+    const auto slash = fileName.find_last_of('/');
+    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }
 
-fs::path PathFromUtf8(const std::string& fileName) {
+std::string DescribeFileFailure(FileAction action, const std::string& fileName,
+                                const std::error_code& error) {
+    const std::string name = DisplayName(fileName);
+    std::string text = std::string("Could not ") + Verb(action) +
+                       (name.empty() ? std::string(" the file") : " “" + name + "”") + ": " +
+                       error.message() + ".";
+    if (const std::string advice = Advice(action, error); !advice.empty()) {
+        text += " " + advice;
+    }
+    return text;
+}
+
+void ReportFileFailure(FileAction action, const std::string& fileName, const std::error_code& error,
+                       const std::string& more) {
+    std::string text = DescribeFileFailure(action, fileName, error);
+    if (!more.empty()) {
+        text += " " + more;
+    }
+    ShowMessage(text, MessageIcon::None, "Error: " + std::to_string(error.value()));
+}
+
+void ReportFileFailure(const std::error_code& error) {
+    ShowMessage(error.message() + ".", MessageIcon::None,
+                "Error: " + std::to_string(error.value()));
+}
+
+std::filesystem::path PathFromUtf8(const std::string& fileName) {
     // std::filesystem takes char strings in the native narrow encoding, which is not UTF-8
     // everywhere; a char8_t string is always read as UTF-8.
-    return fs::path(std::u8string(fileName.begin(), fileName.end()));
+    return std::filesystem::path(std::u8string(fileName.begin(), fileName.end()));
 }
 
 std::error_code RegularFileSize(const std::string& fileName, std::uintmax_t& size) {
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
-    }
-    std::error_code error;
-    const auto path = PathFromUtf8(fileName);
-    const auto status = fs::status(path, error);
-    if (error) {
+    FileFacts facts;
+    if (auto error = StatPath(fileName, facts)) {
         return error;
     }
-    if (!fs::is_regular_file(status)) {
+    if (!facts.regular) {
         return MakeErrorCode(FileFailure::NotAFile);
     }
-    size = fs::file_size(path, error);
-    return error;
+    size = facts.size;
+    return {};
 }
 
 std::error_code MakeWritable(const std::string& fileName) {
-    std::uintmax_t size = 0;
-    if (auto error = RegularFileSize(fileName, size)) {
+    FileFacts facts;
+    if (auto error = StatPath(fileName, facts)) {
         return error;
     }
-    std::error_code error;
-    const auto path = PathFromUtf8(fileName);
-    const auto status = fs::status(path, error);
-    if (error) {
-        return error;
+    if (!facts.regular) {
+        return MakeErrorCode(FileFailure::NotAFile);
     }
     // A file its owner may already write is left alone: changing the mode of a file on a
     // read-only medium fails even when there is nothing to change, and the ROM can still be
     // viewed there (a save is then refused by the write itself).
-    if ((status.permissions() & fs::perms::owner_write) != fs::perms::none) {
+    if (facts.ownerWritable) {
         return {};
     }
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
-    return error;
+    return AddOwnerWrite(fileName, facts);
 }
 
 std::error_code CheckWritableFile(const std::string& fileName, std::uintmax_t requiredSize) {
-    std::uintmax_t size = 0;
-    if (auto error = RegularFileSize(fileName, size)) {
+    FileFacts facts;
+    if (auto error = StatPath(fileName, facts)) {
         return error;
     }
-    std::error_code error;
-    const auto status = fs::status(PathFromUtf8(fileName), error);
-    if (error) {
-        return error;
+    if (!facts.regular) {
+        return MakeErrorCode(FileFailure::NotAFile);
     }
     // The permission bits are checked rather than trying an open: an administrator's open
     // would succeed on a file its owner marked read-only.
-    if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    if (!facts.ownerWritable) {
         return MakeErrorCode(FileFailure::ReadOnly);
     }
-    if (size < requiredSize) {
+    if (facts.size < requiredSize) {
         return MakeErrorCode(FileFailure::FileTooShort);
     }
     return {};

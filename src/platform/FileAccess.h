@@ -23,22 +23,45 @@ enum class FileFailure {
     ReadOnly = 1008,
     TransferFailed = 1009,
     RomReplaced = 1010,
+    OtherFileInPlace = 1011,
 };
 
 const std::error_category& FileFailureCategory();
 std::error_code MakeErrorCode(FileFailure failure);
 
-// Shows a failing file access: the failure's description as the text, "Error: N" as the
-// title, no icon.
+// What the program was doing with a file when it failed; it opens the message.
+enum class FileAction {
+    Open,   // "Could not open “rom.gbc”: …"
+    Read,   // "Could not read …"
+    Write,  // "Could not write to …"
+    Save,   // "Could not save into …"
+};
+
+// The text of a failing file access: what was done, the file's name (not its folder) in curly
+// quotes, the failure's description, then what the user can do about it where there is
+// something: "Could not read “Gold copy.gbc”: No such file or directory. …"
+std::string DescribeFileFailure(FileAction action, const std::string& fileName,
+                                const std::error_code& error);
+
+// Shows a failing file access: DescribeFileFailure as the text, followed by `more` when given,
+// "Error: N" as the title, no icon.
+void ReportFileFailure(FileAction action, const std::string& fileName, const std::error_code& error,
+                       const std::string& more = {});
+
+// Shows a failure that concerns no particular file: its description alone.
 void ReportFileFailure(const std::error_code& error);
+
+// The last part of a path, as the user knows the file: "Gold copy.gbc".
+std::string DisplayName(const std::string& fileName);
 
 std::filesystem::path PathFromUtf8(const std::string& fileName);
 
-// The size of the regular file `fileName`, or a failure: no name, no such file, or a path
-// that names a folder or something else that is not a regular file.
+// The size of the regular file `fileName` (one stat), or a failure: no name, no such file,
+// or a path that names a folder or something else that is not a regular file.
 [[nodiscard]] std::error_code RegularFileSize(const std::string& fileName, std::uintmax_t& size);
 
-// Resets a file's attributes to normal: makes it writable for its owner.
+// Resets a file's attributes to normal: makes it writable for its owner. One stat; a change
+// only where the owner's write bit is missing.
 [[nodiscard]] std::error_code MakeWritable(const std::string& fileName);
 
 // Succeeds when `fileName` is an existing regular file that its owner may write and that

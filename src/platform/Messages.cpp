@@ -10,10 +10,19 @@ public:
     void Show(const Message& message) override {
         std::cerr << message.title << ": " << message.text << '\n';
     }
+    // Nobody is there to answer: the question is shown and declined.
+    bool Confirm(const Message& question) override {
+        std::cerr << question.title << ": " << question.text << " (declined)\n";
+        return false;
+    }
 };
 
 StandardErrorSink g_defaultSink;
 MessageSink* g_sink = nullptr;
+
+MessageSink& Sink() {
+    return g_sink != nullptr ? *g_sink : static_cast<MessageSink&>(g_defaultSink);
+}
 
 }  // namespace
 
@@ -24,8 +33,12 @@ MessageSink* SetMessageSink(MessageSink* sink) {
 }
 
 void ShowMessage(const std::string& text, MessageIcon icon, const std::string& title) {
-    const Message message{text, title.empty() ? std::string(kApplicationTitle) : title, icon};
-    (g_sink != nullptr ? *g_sink : static_cast<MessageSink&>(g_defaultSink)).Show(message);
+    Sink().Show({text, title.empty() ? std::string(kApplicationTitle) : title, icon});
+}
+
+bool ConfirmMessage(const std::string& text, const std::string& title) {
+    return Sink().Confirm(
+        {text, title.empty() ? std::string(kApplicationTitle) : title, MessageIcon::None});
 }
 
 }  // namespace brindlewick

@@ -19,6 +19,9 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void Show(const Message& message) = 0;
+    // A question with a way on and a way back; true: go on. The default declines, so a sink
+    // that knows no questions is safe.
+    virtual bool Confirm(const Message& /*question*/) { return false; }
 };
 
 // The application's title, shown on every message that has no title of its own.
@@ -31,5 +34,9 @@ MessageSink* SetMessageSink(MessageSink* sink);
 // Shows one message through the installed sink and returns once it has been shown.
 // An empty title reaches the sink as the application's title.
 void ShowMessage(const std::string& text, MessageIcon icon, const std::string& title = {});
+
+// Asks one question through the installed sink and returns its answer: true to go on. An
+// empty title reaches the sink as the application's title; a question carries no icon.
+bool ConfirmMessage(const std::string& text, const std::string& title = {});
 
 }  // namespace brindlewick

@@ -1,27 +1,32 @@
 #include "rom/GameCode.h"
 
-#include "convert/HexFunctions.h"
+#include <array>
+#include <cstdint>
+
 #include "platform/FileAccess.h"
+#include "platform/NativeFile.h"
 #include "rom/RomTables.h"
 
 namespace brindlewick {
 
-GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode) {
-    std::uintmax_t size = 0;
-    if (const auto error = RegularFileSize(fileName, size)) {
-        ReportFileFailure(error);
-        return GameCodeRead::Failed;
-    }
-    if (size < static_cast<std::uintmax_t>(kGameCodeOffset + kGameCodeLength)) {
+GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode,
+                          std::uint64_t* fileSize) {
+    // One open, one fstat, one read: the file's type and size are checked on the handle the
+    // code is read through.
+    std::array<std::uint8_t, kGameCodeLength> code{};
+    const FileBlock block{kGameCodeOffset, code};
+    FileFacts facts;
+    const std::error_code error = ReadFileBlocks(fileName, {&block, 1}, facts);
+    if (error == MakeErrorCode(FileFailure::ReadPastEnd)) {
         return GameCodeRead::TooShort;
     }
-    const std::string hexText = ReadHexBytes(fileName, kGameCodeOffset, kGameCodeLength);
-    if (hexText.size() != 2 * kGameCodeLength) {
+    if (error) {
+        ReportFileFailure(FileAction::Open, fileName, error);
         return GameCodeRead::Failed;
     }
-    gameCode.clear();
-    for (std::size_t i = 0; i < hexText.size(); i += 2) {
-        gameCode += static_cast<char>(std::stoi(hexText.substr(i, 2), nullptr, 16));
+    gameCode.assign(code.begin(), code.end());
+    if (fileSize != nullptr) {
+        *fileSize = facts.size;
     }
     return GameCodeRead::Read;
 }

@@ -1,6 +1,7 @@
 // GameCode: reading the four-character game code from a cartridge image's header.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace brindlewick {
@@ -11,7 +12,10 @@ enum class GameCodeRead {
     Failed,    // the file could not be read; the failure has been reported
 };
 
-// Reads the four code bytes of `fileName` into `gameCode`, one character per byte.
-[[nodiscard]] GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode);
+// Reads the four code bytes of `fileName` into `gameCode`, one character per byte, through
+// one open handle; `fileSize`, when given, receives the size of the file read. A failure is
+// reported as one of opening the file.
+[[nodiscard]] GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode,
+                                        std::uint64_t* fileSize = nullptr);
 
 }  // namespace brindlewick

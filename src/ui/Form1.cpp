@@ -26,6 +26,7 @@
 #include "editor/MachineListText.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
+#include "rom/RomProfile.h"
 #include "ui/Artwork.h"
 #include "ui/Form2.h"
 #include "ui/LearnersWindow.h"
@@ -42,6 +43,9 @@ constexpr QSize kBannerSize{547, 115};
 // Check boxes per column on the species page; the machines fill each column from the top.
 constexpr int kCheckRows = 9;
 constexpr int kPriceDigits = 5;
+constexpr const char* kOpenRomTitle = "Open Pokémon Gold, Silver or Crystal ROM...";
+// One entry whose description names "*.gbc" while its patterns admit "*.gb" as well.
+constexpr const char* kOpenRomFilter = "GBC ROMs (*.gbc)|*.gb;*.gbc";
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -419,9 +423,9 @@ void Form1::RefreshLearners() {
     const QString machineName = QString::fromStdString(MachineName(machine));
     const EditorState& state = m_editor.State();
     const std::optional<std::vector<int>> learners =
-        ReadLearners(state.RomPath, state.BaseStatsOffset, machine);
+        ReadLearners(state.RomPath, state.Profile->BaseStatsOffset, machine);
     const std::string moveDigits =
-        ReadHexBytes(state.RomPath, MoveByteOffset(state.TmMovesOffset, machine), 1);
+        ReadHexBytes(state.RomPath, MoveByteOffset(state.Profile->TmMovesOffset, machine), 1);
     if (!learners || moveDigits.empty()) {
         m_learners->ShowUnknown(machineName);
         return;
@@ -509,11 +513,13 @@ void Form1::EnableEditing() {
     }
 }
 
-std::string Form1::AskForFileToOpen(const std::string& title, const std::string& filter,
-                                    unsigned flags) {
+std::string Form1::AskForRomPath() {
     // A new dialog object every time, so nothing it remembers carries over to the next open.
+    // Only an existing file in an existing folder is accepted, and no read-only choice is
+    // offered: the open makes the file writable anyway.
     clsCommonDialog dialog;
-    return dialog.ShowOpen(this, title, std::string(), filter, flags);
+    return dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
+                           kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
 }
 
 }  // namespace brindlewick

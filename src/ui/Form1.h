@@ -50,8 +50,7 @@ private:
                             const std::string& language) override;
     void SetCaption(const std::string& caption) override;
     void EnableEditing() override;
-    std::string AskForFileToOpen(const std::string& title, const std::string& filter,
-                                 unsigned flags) override;
+    std::string AskForRomPath() override;
 
     QWidget* BuildBanner();
     QGroupBox* BuildRomInformation();

@@ -44,4 +44,15 @@ void QtMessageSink::Show(const Message& message) {
     box.exec();
 }
 
+bool QtMessageSink::Confirm(const Message& question) {
+    QMessageBox box(MessageBoxIcon(question.icon), QString::fromStdString(question.title),
+                    QString::fromStdString(question.text), QMessageBox::Save | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    // Going back is the default: Enter and Escape both cancel, so a save that would overwrite
+    // another's changes happens only when Save is chosen.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
 }  // namespace brindlewick

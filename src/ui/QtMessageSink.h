@@ -1,5 +1,6 @@
 // QtMessageSink: shows every message of the program as a modal message box with a single OK
-// button. The application installs it; tests install a recording sink instead.
+// button, and every question as one with Save and Cancel, Cancel the default. The application
+// installs it; tests install a recording sink instead.
 #pragma once
 
 #include "platform/Messages.h"
@@ -9,6 +10,7 @@ namespace brindlewick {
 class QtMessageSink final : public MessageSink {
 public:
     void Show(const Message& message) override;
+    bool Confirm(const Message& question) override;
 };
 
 }  // namespace brindlewick

@@ -69,12 +69,8 @@ public:
     void EnableEditing() override { shown.editingEnabled = true; }
 
     // Answers with the next queued path; an empty queue answers as a cancelled dialog.
-    std::string AskForFileToOpen(const std::string& title, const std::string& filter,
-                                 unsigned flags) override {
+    std::string AskForRomPath() override {
         ++dialogsShown;
-        dialogTitle = title;
-        dialogFilter = filter;
-        dialogFlags = flags;
         if (answers.empty()) {
             return {};
         }
@@ -92,8 +88,6 @@ public:
     std::deque<std::string> answers;
     int priceTextSets = 0;
     int dialogsShown = 0;
-    std::string dialogTitle, dialogFilter;
-    unsigned dialogFlags = 0;
 };
 
 }  // namespace brindlewick::test

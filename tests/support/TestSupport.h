@@ -56,9 +56,22 @@ public:
     RecordingSink& operator=(const RecordingSink&) = delete;
 
     void Show(const Message& message) override { messages.push_back(message); }
-    void Clear() { messages.clear(); }
+    // Questions are kept apart from messages and answered with `answer` (default: decline).
+    bool Confirm(const Message& question) override {
+        questions.push_back(question);
+        answers.push_back(answer);
+        return answer;
+    }
+    void Clear() {
+        messages.clear();
+        questions.clear();
+        answers.clear();
+    }
 
     std::vector<Message> messages;
+    std::vector<Message> questions;
+    std::vector<bool> answers;  // what each question was answered
+    bool answer = false;
 
 private:
     MessageSink* m_previous;
