@@ -120,8 +120,7 @@ TEST(TablesCsv, NamesAreTakenTrimmedCaselessOrByNumber) {
     EXPECT_EQ(parsed->moves[3], 0);    // N/A
     EXPECT_EQ(parsed->moves[4], 251);  // Beat Up
     for (std::size_t k = 5; k < kMachineCount; ++k) {
-        EXPECT_EQ(parsed->moves[k],
-                  current.moves[k] < kMoveCount ? current.moves[k] : current.moves[k]);
+        EXPECT_EQ(parsed->moves[k], current.moves[k]) << k;
     }
     EXPECT_EQ(parsed->prices, current.prices);
 
