@@ -58,8 +58,10 @@ int CheckCommand(const std::string& romPath, std::ostream& out) {
     for (const CheckedTable table :
          {CheckedTable::BaseStats, CheckedTable::ItemRecords, CheckedTable::MoveList}) {
         if (check.Mismatches(table) > 0) {
-            out << romPath << ": " << TableName(table) << ": " << check.Mismatches(table)
-                << " places differ from what this release keeps there\n";
+            const int count = check.Mismatches(table);
+            out << romPath << ": " << TableName(table) << ": " << count
+                << (count == 1 ? " place differs" : " places differ")
+                << " from what this release keeps there\n";
         }
     }
     out << romPath << ": probably a modified game; it is not imported into\n";
