@@ -111,19 +111,32 @@ std::string Quoted(std::string_view text) {
     return "\"" + std::string(Trim(text)) + "\"";
 }
 
-// Checks the number of fields; the fields that are there are still checked one by one.
-void CheckFieldCount(const CsvRecord& record, CsvProblems& problems) {
+// Checks the number of fields. A row of the wrong width is told as that one problem: its
+// cells are probably shifted, and a line of a million commas gives one problem, not a million.
+bool CheckFieldCount(const CsvRecord& record, CsvProblems& problems) {
     if (record.fieldCount == static_cast<std::size_t>(kCsvColumns)) {
-        return;
+        return true;
     }
     const bool tooMany = record.fieldCount > static_cast<std::size_t>(kCsvColumns);
     problems.Add(record.line, tooMany ? kCsvColumns + 1 : static_cast<int>(record.fieldCount) + 1,
                  std::to_string(record.fieldCount) + " columns, expected " +
                      std::to_string(kCsvColumns) + (tooMany ? "" : ": the line ends early"));
+    return false;
 }
 
 void CheckHeaderRow(const CsvRecord& record, CsvProblems& problems) {
-    CheckFieldCount(record, problems);
+    // A file that does not begin with the header is probably another file altogether: one
+    // problem says so rather than one for each of its cells.
+    const CsvField& first = record.fields.front();
+    if (!SameName(first.text, kSpeciesHeader)) {
+        problems.Add(
+            first.line, first.column,
+            "expected the header row (species, TM01 ... HM07), found " + Quoted(first.text));
+        return;
+    }
+    if (!CheckFieldCount(record, problems)) {
+        return;
+    }
     for (const CsvField& field : record.fields) {
         const std::string expected =
             field.column == 1 ? std::string(kSpeciesHeader) : MachineName(field.column - 2);
@@ -134,8 +147,8 @@ void CheckHeaderRow(const CsvRecord& record, CsvProblems& problems) {
     }
 }
 
-// Checks that `record` begins with `title`; false when it does not (its cells are then not
-// read, since the row is probably another one).
+// Checks that `record` begins with `title` and has every column; false when not (its cells are then
+// not read, since the row is probably another one).
 bool CheckTitle(const CsvRecord& record, std::string_view title, CsvProblems& problems) {
     const CsvField& first = record.fields.front();
     if (!SameName(first.text, title)) {
@@ -144,8 +157,7 @@ bool CheckTitle(const CsvRecord& record, std::string_view title, CsvProblems& pr
                          (title == kMoveHeader ? "2" : "3") + ", found " + Quoted(first.text));
         return false;
     }
-    CheckFieldCount(record, problems);
-    return true;
+    return CheckFieldCount(record, problems);
 }
 
 void ReadMoveRow(const CsvRecord& record, const TableValues& current, TableValues& target,
@@ -226,7 +238,9 @@ void ReadSpeciesRow(const CsvRecord& record, std::array<int, kSpeciesCount>& see
             seen = record.line;
         }
     }
-    CheckFieldCount(record, problems);
+    if (!CheckFieldCount(record, problems)) {
+        return;
+    }
     CompatibilityField field =
         species ? target.fields[static_cast<std::size_t>(*species)] : CompatibilityField{};
     for (std::size_t i = 1; i < record.fields.size(); ++i) {

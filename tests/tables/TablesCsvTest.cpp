@@ -172,7 +172,7 @@ TEST(TablesCsv, EachBadCellIsPointedAtByLineAndColumn) {
     const TableValues current = RandomValues(3);
     const std::string csv = ExportCsv(current);
     const std::vector<BadCell> cases = {
-        {1, 1, "kind", "expected species"},
+        {1, 1, "kind", "expected the header row"},
         {1, 3, "TM03", "expected TM02"},
         {2, 1, "moves", "expected move"},
         {2, 2, "Surfing", "no move is called \"Surfing\""},
