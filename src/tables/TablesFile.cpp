@@ -261,7 +261,11 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
             text += '\n' + detail;
         }
         if (!breaches.empty()) {
-            text += '\n' + DescribeBreaches(breaches);
+            // The description closes with the question an import would ask; a dry run asks
+            // nothing.
+            const std::string description = DescribeBreaches(breaches);
+            text += '\n' + description.substr(0, description.rfind("\n\n")) +
+                    "\nAn import asks before writing this.";
         }
         ReportAbout(romPath, text, MessageIcon::Information);
         result.status = ImportStatus::DryRun;

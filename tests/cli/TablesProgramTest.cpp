@@ -177,6 +177,8 @@ TEST_F(TablesProgram, ImportDryRunForceAndRefusals) {
     EXPECT_NE(dryRun.err.find("would change 2 machines and 0 species: 3 bytes"), std::string::npos)
         << dryRun.err;
     EXPECT_NE(dryRun.err.find("TM01: price"), std::string::npos);
+    EXPECT_NE(dryRun.err.find("An import asks before writing this."), std::string::npos);
+    EXPECT_EQ(dryRun.err.find("Save all the same?"), std::string::npos);
     ExpectMessageLines(dryRun, m_rom);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
 
@@ -218,7 +220,8 @@ TEST_F(TablesProgram, MalformedCsvIsRefusedLineByLine) {
     EXPECT_NE(run.err.find("line 255, column 1: Bulbasaur has a row already, on line 4"),
               std::string::npos)
         << run.err;
-    EXPECT_NE(run.err.find("line 255, column 3: 2 columns, expected 58: the line ends early"), std::string::npos);
+    EXPECT_NE(run.err.find("line 255, column 3: 2 columns, expected 58: the line ends early"),
+              std::string::npos);
     EXPECT_NE(run.err.find("line 256, column 1: no species is called \"nobody\""),
               std::string::npos);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
