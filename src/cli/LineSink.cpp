@@ -15,7 +15,7 @@ void LineSink::Show(const Message& message) {
     std::string text = message.text;
     std::string file = m_files.empty() ? std::string() : m_files.front();
     for (const std::string& name : m_files) {
-        if (text.starts_with(name + ": ")) {
+        if (!name.empty() && text.starts_with(name + ": ")) {
             file = name;
             text.erase(0, name.size() + 2);
             break;

@@ -35,7 +35,10 @@ void AddChange(std::vector<ByteChange>& changes, std::int32_t offset, std::uint8
 std::string MachineList(const std::vector<int>& machines) {
     std::string text;
     for (const int machine : machines) {
-        text += (text.empty() ? "" : " ") + MachineName(machine);
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += MachineName(machine);
     }
     return text;
 }

@@ -108,7 +108,10 @@ const NameIndex<kSpeciesCount>& Species() {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(Trim(text)) + "\"";
+    std::string quoted = "\"";
+    quoted += Trim(text);
+    quoted += '"';
+    return quoted;
 }
 
 // Checks the number of fields. A row of the wrong width is told as that one problem: its
