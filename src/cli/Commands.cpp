@@ -1,0 +1,108 @@
+#include "cli/Commands.h"
+
+#include "platform/Messages.h"
+#include "rom/RomProfile.h"
+#include "rom/SelfCheck.h"
+#include "tables/TablesFile.h"
+
+namespace brindlewick {
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+std::string Hex(std::int32_t offset) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (int shift = 20; shift >= 0; shift -= 4) {
+        text += kDigits[(offset >> shift) & 0xF];
+    }
+    return "0x" + text;
+}
+
+// The question's closing line asks the window's user; here --force is the answer.
+std::string WithoutClosingQuestion(const std::string& question) {
+    const auto end = question.rfind("\n\n");
+    return end == std::string::npos ? question : question.substr(0, end);
+}
+
+}  // namespace
+
+int CheckCommand(const std::string& romPath, std::ostream& out) {
+    const RomProfile* profile = IdentifyRomFile(romPath);
+    if (profile == nullptr) {
+        return kExitRefused;
+    }
+    out << romPath << ": " << Trimmed(profile->gameName) << ", " << profile->language << " ("
+        << profile->gameCode << ")\n";
+    const SelfCheckResult check = CheckRomTables(romPath, *profile);
+    if (check.readFailed) {
+        return kExitRefused;
+    }
+    if (!check.realCartridge) {
+        out << romPath
+            << ": no valid header checksum, so no cartridge image that boots: identified by its "
+               "game code alone, tables not checked\n";
+        return kExitSuccess;
+    }
+    if (check.findings.empty()) {
+        out << romPath << ": the tables lie where this release keeps them\n";
+        return kExitSuccess;
+    }
+    for (const SelfCheckFinding& finding : check.findings) {
+        out << romPath << ": " << TableName(finding.table) << " at " << Hex(finding.offset)
+            << ": expected " << finding.expected << ", found " << finding.found << '\n';
+    }
+    for (const CheckedTable table :
+         {CheckedTable::BaseStats, CheckedTable::ItemRecords, CheckedTable::MoveList}) {
+        if (check.Mismatches(table) > 0) {
+            const int count = check.Mismatches(table);
+            out << romPath << ": " << TableName(table) << ": " << count
+                << (count == 1 ? " place differs" : " places differ")
+                << " from what this release keeps there\n";
+        }
+    }
+    out << romPath << ": probably a modified game; it is not imported into\n";
+    return kExitRefused;
+}
+
+int ExportCommand(const std::string& romPath, const std::string& csvPath, std::ostream& out) {
+    const auto csv = ExportTables(romPath);
+    if (!csv) {
+        return kExitRefused;
+    }
+    if (csvPath.empty()) {
+        out << *csv;
+        out.flush();
+        return out ? kExitSuccess : kExitRefused;
+    }
+    return WriteCsvFile(csvPath, *csv, romPath) ? kExitSuccess : kExitRefused;
+}
+
+int ImportCommand(const std::string& romPath, const std::string& csvPath, bool dryRun, bool force) {
+    ImportOptions options;
+    options.dryRun = dryRun;
+    options.confirm = [&](const std::string& question) {
+        ShowMessage(romPath + ": " + WithoutClosingQuestion(question), MessageIcon::Error);
+        ShowMessage(romPath + ": " +
+                        (force ? "written all the same (--force)"
+                               : "nothing written; --force writes it all the same"),
+                    MessageIcon::Error);
+        return force;
+    };
+    const ImportResult result = ImportTables(romPath, csvPath, options);
+    switch (result.status) {
+        case ImportStatus::Written:
+        case ImportStatus::Unchanged:
+        case ImportStatus::DryRun:
+            return kExitSuccess;
+        case ImportStatus::Refused:
+        case ImportStatus::Failed:
+            break;
+    }
+    return kExitRefused;
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,59 @@
+// brindlewick-tables: the three tables of a ROM as CSV, for scripts and version control.
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Commands.h"
+#include "cli/LineSink.h"
+
+int main(int argc, char** argv) {
+    using namespace brindlewick;
+    CLI::App app{
+        "Check a Pokémon Gold, Silver or Crystal ROM, and export or import its TM and HM "
+        "tables as CSV.",
+        "brindlewick-tables"};
+    app.set_version_flag("--version", "brindlewick-tables " BRINDLEWICK_VERSION);
+    app.require_subcommand(1);
+
+    std::string romPath;
+    std::string csvPath;
+    bool dryRun = false;
+    bool force = false;
+
+    CLI::App* check = app.add_subcommand(
+        "check", "Show the release and whether its tables lie where the release keeps them.");
+    check->add_option("ROM", romPath, "the cartridge image")->required();
+
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Write the tables as CSV to standard output, or to the file CSV.");
+    exportCommand->add_option("ROM", romPath, "the cartridge image")->required();
+    exportCommand->add_option("CSV", csvPath, "the file to write (created or replaced)");
+
+    CLI::App* importCommand = app.add_subcommand(
+        "import", "Write the tables of a CSV into the ROM, only the bytes that change.");
+    importCommand->add_option("ROM", romPath, "the cartridge image to change in place")->required();
+    importCommand->add_option("CSV", csvPath, "the tables to write")->required();
+    importCommand->add_flag("--dry-run", dryRun, "say what would change and write nothing");
+    importCommand->add_flag("--force", force,
+                            "write a change the game cannot use (otherwise refused)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help and version end the program successfully; every other parse error is bad usage.
+        return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
+    }
+    if (romPath.empty() || (importCommand->parsed() && csvPath.empty())) {
+        std::cerr << "brindlewick-tables: a file name may not be empty\n";
+        return kExitUsage;
+    }
+
+    LineSink sink(std::cerr, {romPath, csvPath});
+    if (check->parsed()) {
+        return CheckCommand(romPath, std::cout);
+    }
+    if (exportCommand->parsed()) {
+        return ExportCommand(romPath, csvPath, std::cout);
+    }
+    return ImportCommand(romPath, csvPath, dryRun, force);
+}

@@ -1,0 +1,330 @@
+#include "tables/TablesCsv.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <vector>
+
+#include "rom/Names.h"
+
+namespace brindlewick {
+namespace {
+
+constexpr std::string_view kSpeciesHeader = "species";
+constexpr std::string_view kMoveHeader = "move";
+constexpr std::string_view kPriceHeader = "price";
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The names are plain ASCII; folding ASCII letters is all that matching needs.
+std::string Folded(std::string_view text) {
+    std::string folded(Trim(text));
+    std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return folded;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return Folded(a) == Folded(b);
+}
+
+// A whole number of at most a few digits, or nothing.
+std::optional<int> ParseNumber(std::string_view text) {
+    text = Trim(text);
+    constexpr std::size_t kMaxDigits = 6;
+    if (text.empty() || text.size() > kMaxDigits ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : text) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Looks names of one list up: entry index by folded name, with the names that the list
+// holds more than once kept apart (they are only taken by number).
+template <std::size_t N>
+class NameIndex {
+public:
+    explicit NameIndex(const std::array<std::string_view, N>& entries) : m_entries(entries) {
+        std::map<std::string, int> counts;
+        for (const auto entry : entries) {
+            ++counts[Folded(entry)];
+        }
+        for (std::size_t i = 0; i < N; ++i) {
+            const std::string key = Folded(entries[i]);
+            if (counts[key] == 1) {
+                m_unique.emplace(key, static_cast<int>(i));
+            }
+            m_shared[i] = counts[key] > 1;
+        }
+    }
+
+    // The entry's text as exported: trimmed, or its number when its text is shared.
+    std::string ExportName(std::size_t index, int numberOffset) const {
+        if (m_shared[index]) {
+            return std::to_string(static_cast<int>(index) + numberOffset);
+        }
+        return std::string(Trim(m_entries[index]));
+    }
+
+    std::optional<int> Find(std::string_view name) const {
+        const auto found = m_unique.find(Folded(name));
+        return found == m_unique.end() ? std::nullopt : std::optional<int>(found->second);
+    }
+    bool IsShared(std::string_view name) const {
+        const std::string key = Folded(name);
+        for (std::size_t i = 0; i < N; ++i) {
+            if (m_shared[i] && Folded(m_entries[i]) == key) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const std::array<std::string_view, N>& m_entries;
+    std::map<std::string, int> m_unique;
+    std::array<bool, N> m_shared{};
+};
+
+const NameIndex<kMoveCount>& Moves() {
+    static const NameIndex<kMoveCount> index(MoveEntries());
+    return index;
+}
+const NameIndex<kSpeciesCount>& Species() {
+    static const NameIndex<kSpeciesCount> index(SpeciesEntries());
+    return index;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    quoted += Trim(text);
+    quoted += '"';
+    return quoted;
+}
+
+// Checks the number of fields. A row of the wrong width is told as that one problem: its
+// cells are probably shifted, and a line of a million commas gives one problem, not a million.
+bool CheckFieldCount(const CsvRecord& record, CsvProblems& problems) {
+    if (record.fieldCount == static_cast<std::size_t>(kCsvColumns)) {
+        return true;
+    }
+    const bool tooMany = record.fieldCount > static_cast<std::size_t>(kCsvColumns);
+    problems.Add(record.line, tooMany ? kCsvColumns + 1 : static_cast<int>(record.fieldCount) + 1,
+                 std::to_string(record.fieldCount) + " columns, expected " +
+                     std::to_string(kCsvColumns) + (tooMany ? "" : ": the line ends early"));
+    return false;
+}
+
+void CheckHeaderRow(const CsvRecord& record, CsvProblems& problems) {
+    // A file that does not begin with the header is probably another file altogether: one
+    // problem says so rather than one for each of its cells.
+    const CsvField& first = record.fields.front();
+    if (!SameName(first.text, kSpeciesHeader)) {
+        problems.Add(
+            first.line, first.column,
+            "expected the header row (species, TM01 ... HM07), found " + Quoted(first.text));
+        return;
+    }
+    if (!CheckFieldCount(record, problems)) {
+        return;
+    }
+    for (const CsvField& field : record.fields) {
+        const std::string expected =
+            field.column == 1 ? std::string(kSpeciesHeader) : MachineName(field.column - 2);
+        if (!SameName(field.text, expected)) {
+            problems.Add(field.line, field.column,
+                         "expected " + expected + ", found " + Quoted(field.text));
+        }
+    }
+}
+
+// Checks that `record` begins with `title` and has every column; false when not (its cells are then
+// not read, since the row is probably another one).
+bool CheckTitle(const CsvRecord& record, std::string_view title, CsvProblems& problems) {
+    const CsvField& first = record.fields.front();
+    if (!SameName(first.text, title)) {
+        problems.Add(first.line, first.column,
+                     "expected " + std::string(title) + " as row " +
+                         (title == kMoveHeader ? "2" : "3") + ", found " + Quoted(first.text));
+        return false;
+    }
+    return CheckFieldCount(record, problems);
+}
+
+void ReadMoveRow(const CsvRecord& record, const TableValues& current, TableValues& target,
+                 CsvProblems& problems) {
+    for (std::size_t i = 1; i < record.fields.size(); ++i) {
+        const CsvField& field = record.fields[i];
+        const int machine = field.column - 2;
+        const std::optional<int> number = ParseNumber(field.text);
+        if (number) {
+            const bool kept = *number == current.moves[static_cast<std::size_t>(machine)];
+            if (*number < kMoveCount || (kept && *number <= 0xFF)) {
+                target.moves[static_cast<std::size_t>(machine)] =
+                    static_cast<std::uint8_t>(*number);
+            } else {
+                problems.Add(field.line, field.column,
+                             MachineName(machine) + ": no move has the number " +
+                                 std::string(Trim(field.text)) + " (0 to 251)");
+            }
+        } else if (const auto move = Moves().Find(field.text)) {
+            target.moves[static_cast<std::size_t>(machine)] = static_cast<std::uint8_t>(*move);
+        } else if (Moves().IsShared(field.text)) {
+            problems.Add(field.line, field.column,
+                         MachineName(machine) + ": " + Quoted(field.text) +
+                             " names more than one move; give the move's number");
+        } else {
+            problems.Add(field.line, field.column,
+                         MachineName(machine) + ": no move is called " + Quoted(field.text));
+        }
+    }
+}
+
+void ReadPriceRow(const CsvRecord& record, TableValues& target, CsvProblems& problems) {
+    for (std::size_t i = 1; i < record.fields.size(); ++i) {
+        const CsvField& field = record.fields[i];
+        const int machine = field.column - 2;
+        const std::optional<int> price = ParseNumber(field.text);
+        if (price && *price <= kMaxPrice) {
+            target.prices[static_cast<std::size_t>(machine)] = static_cast<std::uint16_t>(*price);
+        } else {
+            problems.Add(field.line, field.column,
+                         MachineName(machine) + ": the price " + Quoted(field.text) +
+                             " is not a whole number from 0 to 65535");
+        }
+    }
+}
+
+std::optional<int> FindSpecies(const CsvField& field, CsvProblems& problems) {
+    if (const std::optional<int> number = ParseNumber(field.text)) {
+        if (*number >= 1 && *number <= kSpeciesCount) {
+            return *number - 1;
+        }
+        problems.Add(field.line, field.column,
+                     "no species has the number " + std::string(Trim(field.text)) + " (1 to 251)");
+        return std::nullopt;
+    }
+    if (const auto species = Species().Find(field.text)) {
+        return *species;
+    }
+    if (Species().IsShared(field.text)) {
+        problems.Add(field.line, field.column,
+                     Quoted(field.text) + " names more than one species; give its number");
+    } else {
+        problems.Add(field.line, field.column, "no species is called " + Quoted(field.text));
+    }
+    return std::nullopt;
+}
+
+void ReadSpeciesRow(const CsvRecord& record, std::array<int, kSpeciesCount>& seenOnLine,
+                    TableValues& target, CsvProblems& problems) {
+    const std::optional<int> species = FindSpecies(record.fields.front(), problems);
+    if (species) {
+        int& seen = seenOnLine[static_cast<std::size_t>(*species)];
+        if (seen != 0) {
+            problems.Add(record.line, 1,
+                         std::string(Trim(SpeciesEntries()[static_cast<std::size_t>(*species)])) +
+                             " has a row already, on line " + std::to_string(seen));
+        } else {
+            seen = record.line;
+        }
+    }
+    if (!CheckFieldCount(record, problems)) {
+        return;
+    }
+    CompatibilityField field =
+        species ? target.fields[static_cast<std::size_t>(*species)] : CompatibilityField{};
+    for (std::size_t i = 1; i < record.fields.size(); ++i) {
+        const CsvField& cell = record.fields[i];
+        const std::string_view value = Trim(cell.text);
+        const int machine = cell.column - 2;
+        if (value == "1" || value == "0") {
+            SetLearns(field, machine, value == "1");
+        } else {
+            problems.Add(cell.line, cell.column,
+                         MachineName(machine) + ": expected 1 or 0, found " + Quoted(cell.text));
+        }
+    }
+    if (species) {
+        target.fields[static_cast<std::size_t>(*species)] = field;
+    }
+}
+
+}  // namespace
+
+std::string ExportCsv(const TableValues& values) {
+    std::string csv(kSpeciesHeader);
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        csv += ',' + MachineName(machine);
+    }
+    csv += '\n';
+    csv += kMoveHeader;
+    for (const std::uint8_t move : values.moves) {
+        csv += ',';
+        csv += move < kMoveCount ? CsvQuote(Moves().ExportName(move, 0)) : std::to_string(move);
+    }
+    csv += '\n';
+    csv += kPriceHeader;
+    for (const std::uint16_t price : values.prices) {
+        csv += ',' + std::to_string(price);
+    }
+    csv += '\n';
+    for (std::size_t species = 0; species < kSpeciesCount; ++species) {
+        csv += CsvQuote(Species().ExportName(species, 1));
+        for (int machine = 0; machine < kMachineCount; ++machine) {
+            csv += Learns(values.fields[species], machine) ? ",1" : ",0";
+        }
+        csv += '\n';
+    }
+    return csv;
+}
+
+std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
+                                          CsvProblems& problems) {
+    const std::vector<CsvRecord> records =
+        ParseCsv(text, static_cast<std::size_t>(kCsvColumns), problems);
+    if (!problems.Empty()) {
+        return std::nullopt;
+    }
+    if (records.empty()) {
+        problems.Add(1, 1, "the file holds no rows: expected the species, move and price rows");
+        return std::nullopt;
+    }
+    TableValues target = current;
+    CheckHeaderRow(records[0], problems);
+    const int lastLine = records.back().line;
+    if (records.size() < 2 || !CheckTitle(records[1], kMoveHeader, problems)) {
+        if (records.size() < 2) {
+            problems.Add(lastLine + 1, 1, "the move row is missing");
+        }
+    } else {
+        ReadMoveRow(records[1], current, target, problems);
+    }
+    if (records.size() < 3) {
+        problems.Add(lastLine + 1, 1, "the price row is missing");
+    } else if (CheckTitle(records[2], kPriceHeader, problems)) {
+        ReadPriceRow(records[2], target, problems);
+    }
+    std::array<int, kSpeciesCount> seenOnLine{};
+    for (std::size_t i = 3; i < records.size(); ++i) {
+        ReadSpeciesRow(records[i], seenOnLine, target, problems);
+    }
+    if (!problems.Empty()) {
+        return std::nullopt;
+    }
+    return target;
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,293 @@
+#include "tables/TablesFile.h"
+
+#include <cerrno>
+#include <fstream>
+#include <span>
+#include <system_error>
+#include <vector>
+
+#include "convert/HexDigits.h"
+#include "convert/HexFunctions.h"
+#include "platform/FileAccess.h"
+#include "platform/Messages.h"
+#include "rom/GameCode.h"
+#include "rom/GameRules.h"
+#include "rom/RomProfile.h"
+#include "rom/SelfCheck.h"
+#include "tables/TablesCsv.h"
+
+namespace brindlewick {
+namespace {
+
+constexpr std::int32_t kPriceBlockLength = kPriceRecordSize * (kMachineCount + 2);
+constexpr std::int32_t kBaseStatsBlockLength = kSpeciesRecordSize * kSpeciesCount;
+
+void ReportAbout(const std::string& fileName, const std::string& text,
+                 MessageIcon icon = MessageIcon::Error) {
+    ShowMessage(fileName + ": " + text, icon);
+}
+
+// The bytes of one block read through ReadHexBytes; nothing when the read failed (reported).
+std::optional<std::vector<std::uint8_t>> ReadBlock(const std::string& fileName, std::int32_t offset,
+                                                   std::int32_t length) {
+    const std::string hexText = ReadHexBytes(fileName, offset, length);
+    if (hexText.size() != 2 * static_cast<std::size_t>(length)) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(HexDigitValue(hexText[2 * i]) * 16 +
+                                             HexDigitValue(hexText[2 * i + 1]));
+    }
+    return bytes;
+}
+
+void ReportFailedCheck(const std::string& romPath, const SelfCheckResult& check,
+                       const RomProfile& profile) {
+    ReportAbout(romPath, DescribeFailedCheck(check, profile));
+}
+
+}  // namespace
+
+const RomProfile* IdentifyRomFile(const std::string& romPath) {
+    std::string gameCode;
+    switch (ReadGameCode(romPath, gameCode)) {
+        case GameCodeRead::Failed:
+            return nullptr;
+        case GameCodeRead::TooShort:
+            ReportAbout(romPath, "Unsupported ROM: the file is too short for a cartridge header");
+            return nullptr;
+        case GameCodeRead::Read:
+            break;
+    }
+    const RomProfile* profile = Identify(gameCode);
+    if (profile == nullptr) {
+        ReportAbout(romPath, "Unsupported ROM: no supported release has this game code");
+        return nullptr;
+    }
+    std::uintmax_t size = 0;
+    if (const auto error = RegularFileSize(romPath, size)) {
+        ReportFileFailure(error);
+        return nullptr;
+    }
+    if (size < static_cast<std::uintmax_t>(TablesEnd(*profile))) {
+        ReportAbout(romPath, MakeErrorCode(FileFailure::FileTooShort).message());
+        return nullptr;
+    }
+    return profile;
+}
+
+std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile) {
+    const auto moves = ReadBlock(romPath, profile.TmMovesOffset, kMachineCount);
+    if (!moves) {
+        return std::nullopt;
+    }
+    const auto prices = ReadBlock(romPath, profile.TmPricesOffset, kPriceBlockLength);
+    if (!prices) {
+        return std::nullopt;
+    }
+    const auto baseStats = ReadBlock(romPath, profile.BaseStatsOffset, kBaseStatsBlockLength);
+    if (!baseStats) {
+        return std::nullopt;
+    }
+    TableValues values;
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        const auto k = static_cast<std::size_t>(machine);
+        values.moves[k] = (*moves)[k];
+        const auto at = static_cast<std::size_t>(PriceOffset(0, machine));
+        // Low byte first.
+        values.prices[k] = static_cast<std::uint16_t>((*prices)[at] | ((*prices)[at + 1] << 8));
+    }
+    for (int species = 0; species < kSpeciesCount; ++species) {
+        for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
+            values.fields[static_cast<std::size_t>(species)][static_cast<std::size_t>(fieldByte)] =
+                (*baseStats)[static_cast<std::size_t>(
+                    CompatibilityByteOffset(0, species, fieldByte))];
+        }
+    }
+    return values;
+}
+
+std::optional<std::string> ExportTables(const std::string& romPath) {
+    const RomProfile* profile = IdentifyRomFile(romPath);
+    if (profile == nullptr) {
+        return std::nullopt;
+    }
+    const auto values = ReadTables(romPath, *profile);
+    if (!values) {
+        return std::nullopt;
+    }
+    return ExportCsv(*values);
+}
+
+bool WriteCsvFile(const std::string& csvPath, const std::string& csv, const std::string& romPath) {
+    std::error_code error;
+    if (std::filesystem::equivalent(PathFromUtf8(csvPath), PathFromUtf8(romPath), error)) {
+        ReportAbout(csvPath, "this is the ROM itself; the tables are written to another file");
+        return false;
+    }
+    errno = 0;
+    std::ofstream file(PathFromUtf8(csvPath), std::ios::binary | std::ios::trunc);
+    if (file) {
+        file.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+    }
+    if (file) {
+        file.close();
+    }
+    if (!file) {
+        ReportAbout(csvPath, LastSystemError(FileFailure::TransferFailed).message());
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> ReadCsvFile(const std::string& csvPath) {
+    std::error_code error;
+    const auto path = PathFromUtf8(csvPath);
+    const auto status = std::filesystem::status(path, error);
+    if (error) {
+        ReportAbout(csvPath, error.message());
+        return std::nullopt;
+    }
+    if (std::filesystem::is_directory(status)) {
+        ReportAbout(csvPath, MakeErrorCode(FileFailure::NotAFile).message());
+        return std::nullopt;
+    }
+    const std::string tooLarge = "the file is larger than " + std::to_string(kMaxCsvBytes / 1024) +
+                                 " KB: it is no CSV of the tables (one is about 35 KB)";
+    if (std::filesystem::is_regular_file(status)) {
+        const auto size = std::filesystem::file_size(path, error);
+        if (!error && size > kMaxCsvBytes) {
+            ReportAbout(csvPath, tooLarge);
+            return std::nullopt;
+        }
+    }
+    // A pipe or another special file has no size to look at: at most one byte past the limit
+    // is read from it.
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    std::string text(kMaxCsvBytes + 1, '\0');
+    if (file) {
+        file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    if (file.bad() || (!file && !file.eof())) {
+        ReportAbout(csvPath, LastSystemError(FileFailure::TransferFailed).message());
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    if (text.size() > kMaxCsvBytes) {
+        ReportAbout(csvPath, tooLarge);
+        return std::nullopt;
+    }
+    if (text.empty()) {
+        ReportAbout(csvPath, "the file is empty");
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool ApplyImportPlan(const std::string& romPath, const ImportPlan& plan) {
+    // Neighbouring changed bytes go in one write; bytes that keep their value are not written.
+    std::size_t i = 0;
+    while (i < plan.changes.size()) {
+        const std::int32_t start = plan.changes[i].offset;
+        std::string hexText;
+        while (i < plan.changes.size() &&
+               plan.changes[i].offset == start + static_cast<std::int32_t>(hexText.size() / 2)) {
+            hexText += HexText(plan.changes[i].after, 2);
+            ++i;
+        }
+        if (!TryWriteHexBytes(romPath, start, hexText)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
+                          const ImportOptions& options) {
+    ImportResult result;
+    const RomProfile* profile = IdentifyRomFile(romPath);
+    if (profile == nullptr) {
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+    const auto csv = ReadCsvFile(csvPath);
+    if (!csv) {
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+    const auto current = ReadTables(romPath, *profile);
+    if (!current) {
+        return result;
+    }
+    const auto target = ParseTablesCsv(*csv, *current, result.problems);
+    if (!target) {
+        const std::size_t total = result.problems.Total();
+        ReportAbout(csvPath, std::to_string(total) + (total == 1 ? " problem" : " problems") +
+                                 ", nothing imported:\n" + result.problems.Describe());
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+
+    // A real cartridge image whose tables lie elsewhere would be corrupted by any write.
+    const SelfCheckResult check = CheckRomTables(romPath, *profile);
+    if (check.readFailed) {
+        return result;
+    }
+    if (!check.SafeToWrite()) {
+        ReportFailedCheck(romPath, check, *profile);
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+
+    result.plan = PlanImport(*profile, *current, *target);
+    if (result.plan.Empty()) {
+        ReportAbout(romPath, "already holds these tables; nothing to change",
+                    MessageIcon::Information);
+        result.status = ImportStatus::Unchanged;
+        return result;
+    }
+
+    // Only conditions the import brings about are asked about, and only for real cartridge
+    // images: a synthetic image is written as the tables say.
+    std::vector<GameRuleBreach> breaches;
+    if (check.realCartridge) {
+        breaches = NewBreaches(*profile, current->moves, target->moves);
+    }
+    if (options.dryRun) {
+        std::string text = "would change " + SummarizePlan(result.plan) + "; nothing written";
+        for (const std::string& detail : result.plan.details) {
+            text += '\n' + detail;
+        }
+        if (!breaches.empty()) {
+            // The description closes with the question an import would ask; a dry run asks
+            // nothing.
+            const std::string description = DescribeBreaches(breaches);
+            text += '\n' + description.substr(0, description.rfind("\n\n")) +
+                    "\nAn import asks before writing this.";
+        }
+        ReportAbout(romPath, text, MessageIcon::Information);
+        result.status = ImportStatus::DryRun;
+        return result;
+    }
+    if (!breaches.empty() && !(options.confirm && options.confirm(DescribeBreaches(breaches)))) {
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+
+    if (const auto error =
+            CheckWritableFile(romPath, static_cast<std::uintmax_t>(TablesEnd(*profile)))) {
+        ReportAbout(romPath, error.message());
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+    if (!ApplyImportPlan(romPath, result.plan)) {
+        return result;
+    }
+    ReportAbout(romPath, "changed " + SummarizePlan(result.plan), MessageIcon::Information);
+    result.status = ImportStatus::Written;
+    return result;
+}
+
+}  // namespace brindlewick
