@@ -55,7 +55,7 @@ constexpr std::size_t kShortOfCode = 0x100;
 Bytes OtherGoldBytes() {
     Bytes bytes = SyntheticRomBytes("AAUE");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i < kCodeAt || i >= kCodeAt + 4) {
+        if (i < kGameCodeAt || i >= kGameCodeAt + 4) {
             bytes[i] = static_cast<std::uint8_t>(bytes[i] ^ 0x5A);
         }
     }
@@ -337,10 +337,10 @@ private slots:
             QCOMPARE(shown.price, QStringLiteral("0"));
         } else {
             const Bytes& bytes = contents.at("roms/rom.gbc");
-            const std::size_t price = ModelPriceAddress(*FindModelRelease("AAUE"), 28);
+            const std::size_t price = PriceAt(*FindRelease("AAUE"), 28);
             QCOMPARE(shown.price.toInt(), bytes[price] | (bytes[price + 1] << 8));
         }
-        QCOMPARE(shown.checks, (std::array<bool, kModelMachines>{}));
+        QCOMPARE(shown.checks, (std::array<bool, kMachines>{}));
 
         scene.Sink().Clear();
         driver.Save(true);

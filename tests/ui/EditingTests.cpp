@@ -23,36 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the three tables lie in each release. They are written out here rather than taken
-// from the program, so that a wrong offset or record rule there shows as a wrong byte here.
-struct Release {
-    const char* code;
-    std::size_t moves;      // one byte per machine, TM01 first
-    std::size_t baseStats;  // 32-byte species records; compatibility field at +24
-    std::size_t prices;     // 7-byte records; little-endian price in the first two bytes
-};
-
-constexpr Release kReleases[] = {
-    {"AAUE", 0x11A66, 0x51B0B, 0x6DD2}, {"AAXE", 0x11A66, 0x51B0B, 0x6D98},
-    {"BYTE", 0x1167A, 0x51424, 0x6CF3}, {"AAUS", 0x11A79, 0x51B19, 0x6E1A},
-    {"AAXS", 0x11A79, 0x51B19, 0x6DE2}, {"BYTS", 0x1168D, 0x5142D, 0x6D12},
-    {"AAUJ", 0x11A00, 0x51AA9, 0x70C5}, {"AAXJ", 0x11A00, 0x51AA9, 0x708A},
-    {"BXTJ", 0x11614, 0x514BA, 0x6F2C}, {"AAUD", 0x11A5D, 0x51B00, 0x6E09},
-    {"AAXD", 0x11A5D, 0x51B00, 0x6DD0}, {"BYTD", 0x11671, 0x5140E, 0x6D14},
-    {"AAUF", 0x11A65, 0x51B10, 0x6E07}, {"AAXF", 0x11A65, 0x51B10, 0x6DCD},
-    {"BYTF", 0x11679, 0x51417, 0x6D0D}, {"AAUI", 0x11A65, 0x51B19, 0x6E04},
-    {"AAXI", 0x11A65, 0x51B19, 0x6DCA}, {"BYTI", 0x11679, 0x51433, 0x6D0C},
-};
-
-const Release& ReleaseOf(const QString& code) {
-    for (const Release& release : kReleases) {
-        if (code == QLatin1String(release.code)) {
-            return release;
-        }
-    }
-    qFatal("no release %s", qPrintable(code));
-}
-
 // "TM01".."TM50" are machine numbers 1 to 50, "HM01".."HM07" 51 to 57.
 int MachineNumber(const QString& name) {
     const int number = name.mid(2).toInt();
@@ -60,31 +30,20 @@ int MachineNumber(const QString& name) {
 }
 
 std::size_t MoveAt(const Release& release, const QString& machine) {
-    return release.moves + static_cast<std::size_t>(MachineNumber(machine) - 1);
-}
-
-std::size_t PriceAt(const Release& release, int record) {
-    return release.prices + 7 * static_cast<std::size_t>(record);
-}
-
-std::size_t FieldAt(const Release& release, int species, int fieldByte) {
-    return release.baseStats + 32 * static_cast<std::size_t>(species) + 24 +
-           static_cast<std::size_t>(fieldByte);
+    return test::MoveAt(release, MachineNumber(machine) - 1);
 }
 
 void PutPrice(Bytes& bytes, const Release& release, int record, int price) {
-    bytes[PriceAt(release, record)] = static_cast<std::uint8_t>(price & 0xFF);
-    bytes[PriceAt(release, record) + 1] = static_cast<std::uint8_t>(price >> 8);
+    test::PutPrice(bytes, PriceRecordAt(release, record), price);
 }
 
 int PriceIn(const Bytes& bytes, const Release& release, int record) {
-    return bytes[PriceAt(release, record)] | (bytes[PriceAt(release, record) + 1] << 8);
+    return test::PriceIn(bytes, PriceRecordAt(release, record));
 }
 
-// Machine n is bit (n - 1) % 8 of field byte (n - 1) / 8, bit 0 being the value 1.
 void ToggleMachine(Bytes& bytes, const Release& release, int species, const QString& machine) {
-    const int bit = MachineNumber(machine) - 1;
-    bytes[FieldAt(release, species, bit / 8)] ^= static_cast<std::uint8_t>(1u << (bit % 8));
+    const int index = MachineNumber(machine) - 1;
+    bytes[MachineBitAt(release, species, index)] ^= MaskOf(index);
 }
 
 QString Describe(const std::vector<Message>& messages) {
@@ -266,7 +225,7 @@ private slots:
         QFETCH(QString, species);
         QFETCH(int, speciesIndex);
         QFETCH(QStringList, boxes);
-        const Release& release = ReleaseOf(code);
+        const Release& release = ReleaseOf(code.toStdString());
 
         Session s;
         const std::string rom = MakeSyntheticRom(s.dir, code.toStdString());
@@ -290,8 +249,8 @@ private slots:
         // last byte included, are written back as the file held them.
         Bytes expected = before;
         expected[MoveAt(release, machine)] = static_cast<std::uint8_t>(moveNumber);
-        expected[PriceAt(release, record)] = static_cast<std::uint8_t>(low);
-        expected[PriceAt(release, record) + 1] = static_cast<std::uint8_t>(high);
+        expected[PriceRecordAt(release, record)] = static_cast<std::uint8_t>(low);
+        expected[PriceRecordAt(release, record) + 1] = static_cast<std::uint8_t>(high);
         for (const QString& box : boxes) {
             ToggleMachine(expected, release, speciesIndex, box);
         }
@@ -302,7 +261,7 @@ private slots:
 
     void savingEveryMachineAndSpeciesUneditedChangesNothing() {
         Session s;
-        const Release& release = ReleaseOf(QStringLiteral("BYTE"));
+        const Release& release = ReleaseOf("BYTE");
         Bytes bytes = SyntheticRomBytes(release.code);
         // Move bytes that name no move, beside whatever the pattern holds.
         bytes[MoveAt(release, QStringLiteral("TM10"))] = 0xFC;
@@ -342,7 +301,7 @@ private slots:
 
     void priceShownIsTheRecordOfTheMachine() {
         Session s;
-        const Release& release = kReleases[0];
+        const Release& release = ReleaseOf("AAUE");
         Bytes bytes = SyntheticRomBytes(release.code);
         // Every record a price of its own, the two unused records included, and both ends of
         // the range where a stale or blank field would show.
@@ -369,7 +328,7 @@ private slots:
 
     void moveBytesShowTheirEntryOrNone() {
         Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAXF"));
+        const Release& release = ReleaseOf("AAXF");
         Bytes bytes = SyntheticRomBytes(release.code);
         bytes[MoveAt(release, QStringLiteral("TM01"))] = 0;
         bytes[MoveAt(release, QStringLiteral("TM02"))] = 251;
@@ -412,7 +371,7 @@ private slots:
 
     void spareBitsOfTheLastFieldByteAreNotShownAndKept() {
         Session s;
-        const Release& release = ReleaseOf(QStringLiteral("BYTS"));
+        const Release& release = ReleaseOf("BYTS");
         Bytes bytes = SyntheticRomBytes(release.code);
         const std::uint8_t field[] = {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xFE};
         for (int j = 0; j < 8; ++j) {
@@ -450,7 +409,7 @@ private slots:
 
     void choosingAnotherMachineOrSpeciesDropsUnsavedEdits() {
         Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAUD"));
+        const Release& release = ReleaseOf("AAUD");
         Bytes bytes = SyntheticRomBytes(release.code);
         bytes[MoveAt(release, QStringLiteral("TM05"))] = 92;  // Toxic
         PutPrice(bytes, release, 5, 1500);
@@ -493,7 +452,7 @@ private slots:
 
     void priceKeystrokesAreSavedAsTheFieldShowsThem() {
         Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAXJ"));
+        const Release& release = ReleaseOf("AAXJ");
         const std::string rom = MakeSyntheticRom(s.dir, release.code);
         QVERIFY(s.Open(rom));
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("TM29")) >= 0);
@@ -566,7 +525,7 @@ private slots:
     void aFileThatCannotBeWrittenIsLeftAlone() {
         QFETCH(int, damage);
         Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAUE"));
+        const Release& release = ReleaseOf("AAUE");
         const std::string rom = MakeSyntheticRom(s.dir, release.code);
         QVERIFY(s.Open(rom));
         // Edits that reach the far end of the tables: HM07 and Celebi.

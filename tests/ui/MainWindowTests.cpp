@@ -15,7 +15,6 @@
 #include <filesystem>
 
 #include "platform/FileAccess.h"
-#include "rom/RomProfile.h"
 #include "rom/RomTables.h"
 #include "support/TestSupport.h"
 #include "ui/Form1.h"
@@ -43,40 +42,16 @@ struct Fixture {
     QString Text(const char* label) { return Get<QLabel>(label)->text(); }
 };
 
-const RomProfile& Profile(std::string_view code) {
-    for (const RomProfile& profile : SupportedRoms()) {
-        if (profile.gameCode == code) {
-            return profile;
-        }
-    }
-    qFatal("no profile %s", std::string(code).c_str());
-}
-
 // A synthetic image of `code` with known values for `machine` (move, price) and for the
 // compatibility field of `species`.
 std::string MakeRom(const TempDir& dir, std::string_view code, const std::string& name,
                     int machine = 0, int move = 58, int price = 3000, int species = 0,
-                    const std::vector<int>& compatibleMachines = {0, 56}) {
-    const RomProfile& profile = Profile(code);
-    Bytes bytes = SyntheticRomBytes(code);
-    bytes[static_cast<std::size_t>(MoveByteOffset(profile.TmMovesOffset, machine))] =
-        static_cast<std::uint8_t>(move);
-    const auto priceAt = static_cast<std::size_t>(PriceOffset(profile.TmPricesOffset, machine));
-    bytes[priceAt] = static_cast<std::uint8_t>(price & 0xFF);
-    bytes[priceAt + 1] = static_cast<std::uint8_t>(price >> 8);
-    for (int field = 0; field < kCompatibilityFieldLength; ++field) {
-        bytes[static_cast<std::size_t>(
-            CompatibilityByteOffset(profile.BaseStatsOffset, species, field))] = 0;
-    }
-    for (const int compatible : compatibleMachines) {
-        const MachineBit bit = BitOfMachine(compatible);
-        bytes[static_cast<std::size_t>(
-            CompatibilityByteOffset(profile.BaseStatsOffset, species, bit.fieldByte))] |=
-            static_cast<std::uint8_t>(1u << bit.bit);
-    }
-    const std::string path = dir.File(name);
-    WriteFileBytes(path, bytes);
-    return path;
+                    std::initializer_list<int> compatibleMachines = {0, 56}) {
+    return SyntheticRom(ReleaseOf(code))
+        .Move(machine, move)
+        .Price(machine, price)
+        .Compatible(species, compatibleMachines)
+        .WriteTo(dir, name);
 }
 
 QStringList CheckedMachines(Fixture& f) {
@@ -305,27 +280,27 @@ private slots:
 
     void openingEachReleaseShowsItAndEnablesEditing_data() {
         QTest::addColumn<QString>("code");
-        for (const RomProfile& profile : SupportedRoms()) {
-            QTest::newRow(profile.gameCode.c_str()) << QString::fromStdString(profile.gameCode);
+        for (const Release& release : kReleases) {
+            QTest::newRow(std::string(release.code).c_str())
+                << QString::fromStdString(std::string(release.code));
         }
     }
 
     void openingEachReleaseShowsItAndEnablesEditing() {
         QFETCH(QString, code);
-        const RomProfile& profile = Profile(code.toStdString());
+        const Release& release = ReleaseOf(code.toStdString());
         Fixture f;
         const std::string rom =
-            MakeRom(f.dir, profile.gameCode, "rom.gbc", 0, 251, 3000, 0, {0, 30, 56});
+            MakeRom(f.dir, release.code, "rom.gbc", 0, 251, 3000, 0, {0, 30, 56});
         // Alternate the two ways in, so both stay covered.
-        const OpenBy by =
-            (&profile - SupportedRoms().data()) % 2 == 0 ? OpenBy::Menu : OpenBy::Shortcut;
+        const OpenBy by = (&release - kReleases.data()) % 2 == 0 ? OpenBy::Menu : OpenBy::Shortcut;
         QVERIFY(OpenRomThroughWindow(f.window, rom, by));
 
         QVERIFY(f.sink.messages.empty());
-        QCOMPARE(f.Text("headr"), QString::fromStdString(profile.gameName));
+        QCOMPARE(f.Text("headr"), QString::fromStdString(std::string(release.gameName)));
         QVERIFY(f.Text("headr").startsWith(QStringLiteral(" Pok\u00E9mon ")));
         QCOMPARE(f.Text("code"), code);
-        QCOMPARE(f.Text("lang"), QString::fromStdString(profile.language));
+        QCOMPARE(f.Text("lang"), QString::fromStdString(std::string(release.language)));
         QCOMPARE(f.window.windowTitle(), code + QStringLiteral(" - Brindlewick"));
         for (const char* name : kEnabledByOpen) {
             QVERIFY2(f.Get<QWidget>(name)->isEnabled(), name);
@@ -390,9 +365,7 @@ private slots:
         QCOMPARE(f.sink.messages[0].text, std::string("TM Information Successfully Changed!"));
         QVERIFY(ReadFileBytes(refused) == refusedBytes);
         const Bytes saved = ReadFileBytes(rom);
-        const auto priceAt =
-            static_cast<std::size_t>(PriceOffset(Profile("AAUE").TmPricesOffset, 0));
-        QCOMPARE(saved[priceAt] | (saved[priceAt + 1] << 8), 1234);
+        QCOMPARE(PriceIn(saved, PriceAt(ReleaseOf("AAUE"), 0)), 1234);
     }
 
     void openingAReadOnlyFileMakesItWritableForItsOwner() {
@@ -583,17 +556,13 @@ private slots:
 
         QCOMPARE(f.sink.messages.size(), std::size_t{1});
         QVERIFY(f.sink.messages[0].icon == MessageIcon::Information);
-        const RomProfile& silver = Profile("AAXE");
-        const auto moveAt = static_cast<std::size_t>(MoveByteOffset(silver.TmMovesOffset, 0));
-        const auto priceAt = static_cast<std::size_t>(PriceOffset(silver.TmPricesOffset, 0));
-        const MachineBit tm02 = BitOfMachine(1);
-        const auto fieldAt = static_cast<std::size_t>(
-            CompatibilityByteOffset(silver.BaseStatsOffset, 0, tm02.fieldByte));
+        const Release& silver = ReleaseOf("AAXE");
+        const std::size_t priceAt = PriceAt(silver, 0);
         Bytes expected = before;
-        expected[moveAt] = 100;
+        expected[MoveAt(silver, 0)] = 100;
         expected[priceAt] = 300 & 0xFF;
         expected[priceAt + 1] = 300 >> 8;
-        expected[fieldAt] |= static_cast<std::uint8_t>(1u << tm02.bit);
+        expected[MachineBitAt(silver, 0, 1)] |= MaskOf(1);  // TM02
         QCOMPARE(DifferingOffsets(expected, ReadFileBytes(rom)), std::vector<std::size_t>{});
     }
 };
