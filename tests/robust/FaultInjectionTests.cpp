@@ -23,10 +23,10 @@
 #include "robust/FileFaults.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
-#include "robust/WindowDriver.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {

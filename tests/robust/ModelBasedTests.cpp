@@ -21,10 +21,10 @@
 #include "robust/ModelActions.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
-#include "robust/WindowDriver.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -480,9 +480,8 @@ std::string Session::Perform(const Action& action) {
             break;
         }
         case Kind::About: {
-            FindAction(*m_window, QStringLiteral("mnuAbout"))->trigger();
-            const QList<QWidget*> about = AboutWindows();
-            if (about.size() != 1) {
+            QWidget* about = m_driver.OpenAbout();
+            if (about == nullptr) {
                 return "window: About did not open exactly one About window";
             }
             if (m_window->isEnabled()) {
@@ -490,16 +489,9 @@ std::string Session::Perform(const Action& action) {
             }
             // The main window's shortcuts are dead meanwhile.
             QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
-            if (action.b != 0) {
-                QTest::mouseClick(Child<QPushButton>(*about.first(), QStringLiteral("Command1")),
-                                  Qt::LeftButton);
-            } else {
-                about.first()->close();
-            }
-            if (!QTest::qWaitFor([] { return AboutWindows().isEmpty(); })) {
+            if (!m_driver.CloseAbout(about, action.b != 0)) {
                 return "window: the About window did not close";
             }
-            ShowAndActivate(*m_window);
             break;
         }
         case Kind::ExternalEdit: {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "robust/WindowDriver.h"
+#include "support/WindowDriver.h"
 
 namespace brindlewick::test {
 namespace {

@@ -9,8 +9,8 @@
 #include <QTimer>
 
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {

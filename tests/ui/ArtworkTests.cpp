@@ -1,8 +1,8 @@
 // The compiled-in pictures: present in both densities, and the same size to the layout.
 #include <QTest>
 
+#include "support/UiTestSupport.h"
 #include "ui/Artwork.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 

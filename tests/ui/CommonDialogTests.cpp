@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "support/TestSupport.h"
-#include "ui/UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/clsCommonDialog.h"
 
 namespace brindlewick::test {

@@ -15,8 +15,9 @@
 #include <set>
 
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -61,100 +62,6 @@ std::set<std::string> FolderEntries(const TempDir& dir) {
     }
     return names;
 }
-
-// A window with a recording message sink and a folder for its ROM files, driven the way a
-// person drives it: clicks on list entries, tabs and boxes, keys sent to whatever has the
-// focus.
-class Session {
-public:
-    RecordingSink sink;
-    TempDir dir;
-    Form1 window;
-
-    template <typename T>
-    T* Get(const QString& name) {
-        return Child<T>(window, name);
-    }
-    QListWidget* List(const char* name) { return Get<QListWidget>(QString::fromLatin1(name)); }
-    QLineEdit* Price() { return Get<QLineEdit>(QStringLiteral("txtPrice")); }
-    QCheckBox* Box(const QString& machine) {
-        return Get<QCheckBox>(QStringLiteral("chk") + machine);
-    }
-
-    int Selected(const char* list) {
-        const auto items = List(list)->selectedItems();
-        return items.isEmpty() ? -1 : List(list)->row(items.first());
-    }
-
-    bool Open(const std::string& path) {
-        return OpenRomThroughWindow(window, path, OpenBy::Shortcut) && ShowAndActivate(window);
-    }
-
-    // Clicks the entry of `list` that reads `text`; returns its row, or -1 when no entry
-    // reads so or the click did not select it.
-    int ClickEntry(const char* list, const QString& text) {
-        const auto found = List(list)->findItems(text, Qt::MatchExactly);
-        if (found.size() != 1) {
-            return -1;
-        }
-        const int row = List(list)->row(found.first());
-        ClickRow(list, row);
-        return Selected(list) == row ? row : -1;
-    }
-
-    void ClickRow(const char* list, int row) {
-        QListWidget* widget = List(list);
-        widget->scrollToItem(widget->item(row));
-        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
-                          widget->visualItemRect(widget->item(row)).center());
-    }
-
-    void ShowPage(int page) {
-        QTabBar* bar = Get<QTabWidget>(QStringLiteral("tab1"))->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
-    }
-    int Page() { return Get<QTabWidget>(QStringLiteral("tab1"))->currentIndex(); }
-
-    // Clicks the box of `machine` on its indicator; true when that flipped its tick.
-    bool ClickBox(const QString& machine) {
-        QCheckBox* box = Box(machine);
-        const bool wasTicked = box->isChecked();
-        QStyleOptionButton option;
-        option.initFrom(box);
-        const QRect indicator =
-            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-        QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-        return box->isChecked() != wasTicked;
-    }
-
-    // Clicks into the price field, selects all its text and types `keys`.
-    void TypePrice(const QString& keys) {
-        QTest::mouseClick(Price(), Qt::LeftButton);
-        Key(Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(Price(), keys);
-    }
-
-    // A key as the user presses it: to the widget that has the focus.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-        QWidget* target = QApplication::focusWidget();
-        QTest::keyClick(target != nullptr ? target : &window, key, modifiers);
-    }
-
-    void PressSave() { Key(Qt::Key_S, Qt::ControlModifier); }
-
-    // Exactly one message since the last check, the confirmation of a save.
-    bool OnlySaveConfirmed() {
-        const bool confirmed = sink.messages.size() == 1 &&
-                               sink.messages[0].text == "TM Information Successfully Changed!" &&
-                               sink.messages[0].title == "Brindlewick" &&
-                               sink.messages[0].icon == MessageIcon::Information;
-        if (!confirmed) {
-            qWarning("messages: %s", qPrintable(Describe(sink.messages)));
-        }
-        sink.Clear();
-        return confirmed;
-    }
-};
 
 enum class Damage { Deleted, ReadOnly, Truncated, Folder };
 
@@ -227,13 +134,13 @@ private slots:
         QFETCH(QStringList, boxes);
         const Release& release = ReleaseOf(code.toStdString());
 
-        Session s;
+        TestWindow s;
         const std::string rom = MakeSyntheticRom(s.dir, code.toStdString());
         const Bytes before = ReadFileBytes(rom);
         QVERIFY(s.Open(rom));
         QCOMPARE(s.ClickEntry("lstTM", machine), MachineNumber(machine) - 1);
         QCOMPARE(s.ClickEntry("lstAttack", move), moveNumber);
-        s.TypePrice(price);
+        s.ClickAndTypePrice(price);
         QCOMPARE(s.Price()->text(), price);
         s.ShowPage(1);
         QCOMPARE(s.Page(), 1);
@@ -260,7 +167,7 @@ private slots:
     }
 
     void savingEveryMachineAndSpeciesUneditedChangesNothing() {
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("BYTE");
         Bytes bytes = SyntheticRomBytes(release.code);
         // Move bytes that name no move, beside whatever the pattern holds.
@@ -300,7 +207,7 @@ private slots:
     }
 
     void priceShownIsTheRecordOfTheMachine() {
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("AAUE");
         Bytes bytes = SyntheticRomBytes(release.code);
         // Every record a price of its own, the two unused records included, and both ends of
@@ -327,7 +234,7 @@ private slots:
     }
 
     void moveBytesShowTheirEntryOrNone() {
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("AAXF");
         Bytes bytes = SyntheticRomBytes(release.code);
         bytes[MoveAt(release, QStringLiteral("TM01"))] = 0;
@@ -350,7 +257,7 @@ private slots:
         QCOMPARE(s.Selected("lstAttack"), -1);
 
         // Saving such a machine writes its price and the species but leaves its move byte.
-        s.TypePrice(QStringLiteral("42"));
+        s.ClickAndTypePrice(QStringLiteral("42"));
         s.ShowPage(1);
         QVERIFY(s.ClickBox(QStringLiteral("TM02")));
         s.PressSave();
@@ -370,7 +277,7 @@ private slots:
     }
 
     void spareBitsOfTheLastFieldByteAreNotShownAndKept() {
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("BYTS");
         Bytes bytes = SyntheticRomBytes(release.code);
         const std::uint8_t field[] = {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xFE};
@@ -408,7 +315,7 @@ private slots:
     }
 
     void choosingAnotherMachineOrSpeciesDropsUnsavedEdits() {
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("AAUD");
         Bytes bytes = SyntheticRomBytes(release.code);
         bytes[MoveAt(release, QStringLiteral("TM05"))] = 92;  // Toxic
@@ -424,7 +331,7 @@ private slots:
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("TM05")) >= 0);
         QCOMPARE(s.Selected("lstAttack"), 92);
         QVERIFY(s.ClickEntry("lstAttack", QStringLiteral("Surf")) >= 0);
-        s.TypePrice(QStringLiteral("123"));
+        s.ClickAndTypePrice(QStringLiteral("123"));
         s.ShowPage(1);
         QVERIFY(s.ClickEntry("List1", QStringLiteral("Pikachu ")) >= 0);
         QVERIFY(s.ClickBox(QStringLiteral("TM01")));
@@ -451,7 +358,7 @@ private slots:
     }
 
     void priceKeystrokesAreSavedAsTheFieldShowsThem() {
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("AAXJ");
         const std::string rom = MakeSyntheticRom(s.dir, release.code);
         QVERIFY(s.Open(rom));
@@ -467,7 +374,7 @@ private slots:
             return s.OnlySaveConfirmed() && PriceIn(ReadFileBytes(rom), release, 30) == value;
         };
 
-        s.TypePrice(QStringLiteral("70000"));
+        s.ClickAndTypePrice(QStringLiteral("70000"));
         QVERIFY(saveShowing("65535", 65535));
 
         // Backspace to the end: the field never stays empty.
@@ -499,14 +406,14 @@ private slots:
         QVERIFY(saveShowing("12345", 12345));
 
         // The spinner, reached by Tab, stops at both ends.
-        s.TypePrice(QStringLiteral("65535"));
+        s.ClickAndTypePrice(QStringLiteral("65535"));
         s.Key(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), s.Get<QWidget>(QStringLiteral("UpDown1")));
         s.Key(Qt::Key_Up);
         QVERIFY(saveShowing("65535", 65535));
         s.Key(Qt::Key_Down);
         QVERIFY(saveShowing("65534", 65534));
-        s.TypePrice(QStringLiteral("0"));
+        s.ClickAndTypePrice(QStringLiteral("0"));
         s.Key(Qt::Key_Tab);
         s.Key(Qt::Key_Down);
         QVERIFY(saveShowing("0", 0));
@@ -524,14 +431,14 @@ private slots:
 
     void aFileThatCannotBeWrittenIsLeftAlone() {
         QFETCH(int, damage);
-        Session s;
+        TestWindow s;
         const Release& release = ReleaseOf("AAUE");
         const std::string rom = MakeSyntheticRom(s.dir, release.code);
         QVERIFY(s.Open(rom));
         // Edits that reach the far end of the tables: HM07 and Celebi.
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("HM07")) >= 0);
         QVERIFY(s.ClickEntry("lstAttack", QStringLiteral("Surf")) >= 0);
-        s.TypePrice(QStringLiteral("4321"));
+        s.ClickAndTypePrice(QStringLiteral("4321"));
         s.ShowPage(1);
         QVERIFY(s.ClickEntry("List1", QStringLiteral("Celebi")) >= 0);
         QVERIFY(s.ClickBox(QStringLiteral("TM01")));
@@ -582,7 +489,7 @@ private slots:
         QVERIFY(s.sink.messages.empty());
         s.ShowPage(0);
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("HM07")) >= 0);
-        s.TypePrice(QStringLiteral("4321"));
+        s.ClickAndTypePrice(QStringLiteral("4321"));
         s.PressSave();
         QVERIFY(s.OnlySaveConfirmed());
         Bytes expected = good;
@@ -591,7 +498,7 @@ private slots:
     }
 
     void theListWithTheKeyboardFocusIsFramed() {
-        Session s;
+        TestWindow s;
         QVERIFY(s.Open(MakeSyntheticRom(s.dir, "AAUE")));
         QListWidget* machines = s.List("lstTM");
         QListWidget* moves = s.List("lstAttack");
@@ -616,9 +523,9 @@ private slots:
     }
 
     void aboutOpensFromTheKeyboardAndGivesTheFocusBack() {
-        Session s;
+        TestWindow s;
         QVERIFY(s.Open(MakeSyntheticRom(s.dir, "AAUE")));
-        s.TypePrice(QStringLiteral("77"));
+        s.ClickAndTypePrice(QStringLiteral("77"));
         QVERIFY(s.ClickEntry("lstAttack", QStringLiteral("Surf")) >= 0);
         auto about = [] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {

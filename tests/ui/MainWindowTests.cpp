@@ -17,30 +17,12 @@
 #include "platform/FileAccess.h"
 #include "rom/RomTables.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
-
-// A window with a recording message sink and a folder for its ROM files.
-struct Fixture {
-    RecordingSink sink;
-    TempDir dir;
-    Form1 window;
-
-    template <typename T>
-    T* Get(const char* name) {
-        return Child<T>(window, QString::fromLatin1(name));
-    }
-    QListWidget* List(const char* name) { return Get<QListWidget>(name); }
-    int Selected(const char* name) {
-        const auto items = List(name)->selectedItems();
-        return items.isEmpty() ? -1 : List(name)->row(items.first());
-    }
-    QLineEdit* Price() { return Get<QLineEdit>("txtPrice"); }
-    QString Text(const char* label) { return Get<QLabel>(label)->text(); }
-};
 
 // A synthetic image of `code` with known values for `machine` (move, price) and for the
 // compatibility field of `species`.
@@ -54,7 +36,7 @@ std::string MakeRom(const TempDir& dir, std::string_view code, const std::string
         .WriteTo(dir, name);
 }
 
-QStringList CheckedMachines(Fixture& f) {
+QStringList CheckedMachines(TestWindow& f) {
     QStringList checked;
     for (int machine = 0; machine < kMachineCount; ++machine) {
         const auto name = QString::fromStdString(MachineName(machine));
@@ -79,7 +61,7 @@ class MainWindowTest : public QObject {
 
 private slots:
     void startsWithNothingButTheMenusUsable() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(ShowAndActivate(f.window));
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Brindlewick"));
         for (const char* name : kEnabledByOpen) {
@@ -115,7 +97,7 @@ private slots:
     }
 
     void saveCannotBeChosenBeforeARomIsOpen() {
-        Fixture f;
+        TestWindow f;
         const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc");
         const Bytes before = ReadFileBytes(rom);
         QVERIFY(ShowAndActivate(f.window));
@@ -127,7 +109,7 @@ private slots:
     }
 
     void windowHasItsFixedSizeBannerAndIcon() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(ShowAndActivate(f.window));
         QVERIFY(!f.window.windowIcon().isNull());
         const QPixmap banner = f.Get<QLabel>("Image1")->pixmap();
@@ -147,7 +129,7 @@ private slots:
     void nothingIsCutShort() {
         // The longest texts the window shows: Japanese Crystal's name and language, the
         // longest species name on a page of its own, and every caption.
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "BXTJ", "rom.gbc")));
         QVERIFY(ShowAndActivate(f.window));
         for (const int page : {0, 1}) {
@@ -174,7 +156,7 @@ private slots:
     }
 
     void listsHoldTheirFixedEntries() {
-        Fixture f;
+        TestWindow f;
         QListWidget* machines = f.List("lstTM");
         QListWidget* moves = f.List("lstAttack");
         QListWidget* species = f.List("List1");
@@ -209,7 +191,7 @@ private slots:
     }
 
     void checkBoxesFillSevenColumnsFromTheTop() {
-        Fixture f;
+        TestWindow f;
         f.Get<QTabWidget>("tab1")->setCurrentIndex(1);
         QVERIFY(ShowAndActivate(f.window));
         auto check = [&f](int machine) {
@@ -240,7 +222,7 @@ private slots:
     }
 
     void tabOrderFollowsTheControls() {
-        Fixture f;
+        TestWindow f;
         QStringList expected{QStringLiteral("tab1"),      QStringLiteral("lstTM"),
                              QStringLiteral("lstAttack"), QStringLiteral("txtPrice"),
                              QStringLiteral("UpDown1"),   QStringLiteral("List1")};
@@ -289,7 +271,7 @@ private slots:
     void openingEachReleaseShowsItAndEnablesEditing() {
         QFETCH(QString, code);
         const Release& release = ReleaseOf(code.toStdString());
-        Fixture f;
+        TestWindow f;
         const std::string rom =
             MakeRom(f.dir, release.code, "rom.gbc", 0, 251, 3000, 0, {0, 30, 56});
         // Alternate the two ways in, so both stay covered.
@@ -318,7 +300,7 @@ private slots:
     }
 
     void cancelledAndUnsupportedOpensChangeNothing() {
-        Fixture f;
+        TestWindow f;
         const std::string refused = f.dir.File("refused.gbc");
         WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
         const Bytes refusedBytes = ReadFileBytes(refused);
@@ -370,7 +352,7 @@ private slots:
 
     void openingAReadOnlyFileMakesItWritableForItsOwner() {
         namespace fs = std::filesystem;
-        Fixture f;
+        TestWindow f;
         const std::string refused = f.dir.File("refused.gbc");
         WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
         // Refused and supported files alike.
@@ -385,7 +367,7 @@ private slots:
     }
 
     void reopeningAnotherReleaseReplacesEverything() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "gold.gbc", 0, 15, 3000)));
         QVERIFY(ShowAndActivate(f.window));
         // Unsaved edits on both pages, and the species page in front.
@@ -412,7 +394,7 @@ private slots:
     }
 
     void choosingAMachineOrSpeciesLoadsItFromTheFile() {
-        Fixture f;
+        TestWindow f;
         // TM05 and Mew carry values of their own; TM01 and Bulbasaur keep the defaults.
         const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc", 4, 251, 65535, 150, {4, 50});
         QVERIFY(OpenRomThroughWindow(f.window, rom));
@@ -451,7 +433,7 @@ private slots:
     void aSelectionLoadsOnlyOnce() {
         // Once the file has been cut short behind the editor's back every read fails with a
         // message, so the messages count the loads: one click, one load.
-        Fixture f;
+        TestWindow f;
         const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc");
         QVERIFY(OpenRomThroughWindow(f.window, rom));
         QVERIFY(f.sink.messages.empty());
@@ -473,7 +455,7 @@ private slots:
     }
 
     void priceFieldTakesDigitsOnlyAndStaysInRange() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc")));
         QVERIFY(ShowAndActivate(f.window));
         QLineEdit* price = f.Price();
@@ -514,7 +496,7 @@ private slots:
     }
 
     void spinnerStepsThePriceWithinRange() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc", 0, 58, 65534)));
         QVERIFY(ShowAndActivate(f.window));
         QLineEdit* price = f.Price();
@@ -545,7 +527,7 @@ private slots:
     }
 
     void saveThroughTheMenuWritesWhatTheWindowShows() {
-        Fixture f;
+        TestWindow f;
         const std::string rom = MakeRom(f.dir, "AAXE", "silver.gbc");
         QVERIFY(OpenRomThroughWindow(f.window, rom));
         const Bytes before = ReadFileBytes(rom);

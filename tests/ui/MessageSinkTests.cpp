@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "platform/Messages.h"
+#include "support/UiTestSupport.h"
 #include "ui/QtMessageSink.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {

@@ -2,8 +2,8 @@
 #include <QTest>
 #include <climits>
 
+#include "support/UiTestSupport.h"
 #include "ui/PriceKeyFilter.h"
-#include "ui/UiTestSupport.h"
 #include "ui/UpDownSpinner.h"
 
 namespace brindlewick::test {

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "support/TestSupport.h"
-#include "ui/UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 int main(int argc, char* argv[]) {
     const brindlewick::test::TempDir home;
