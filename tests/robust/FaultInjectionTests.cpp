@@ -23,6 +23,7 @@
 #include "robust/FileFaults.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "support/WindowDriver.h"
@@ -504,8 +505,8 @@ private:
     std::unique_ptr<QuietDialogWarnings> m_quiet;
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(FaultInjectionTest);
-
 }  // namespace brindlewick::test
 
 #include "FaultInjectionTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::FaultInjectionTest)

@@ -21,6 +21,7 @@
 #include "robust/ModelActions.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "support/WindowDriver.h"
@@ -773,8 +774,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(ModelBasedTest);
-
 }  // namespace brindlewick::test
 
 #include "ModelBasedTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::ModelBasedTest)

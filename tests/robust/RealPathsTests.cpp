@@ -10,6 +10,7 @@
 #include "robust/FileFaults.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "support/WindowDriver.h"
@@ -160,8 +161,8 @@ private:
     std::unique_ptr<QuietDialogWarnings> m_quiet;
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(RealPathsTest);
-
 }  // namespace brindlewick::test
 
 #include "RealPathsTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::RealPathsTest)

@@ -100,16 +100,6 @@ bool CancelOpenRomThroughWindow(Form1& window, OpenBy by) {
     return RunOpen(window, CancelDialog(), by);
 }
 
-int RegisterTestClass(TestFactory factory) {
-    RegisteredTestClasses().push_back(std::move(factory));
-    return static_cast<int>(RegisteredTestClasses().size());
-}
-
-std::vector<TestFactory>& RegisteredTestClasses() {
-    static std::vector<TestFactory> classes;
-    return classes;
-}
-
 QList<QWidget*> AboutWindows() {
     QList<QWidget*> found;
     for (QWidget* widget : QApplication::topLevelWidgets()) {

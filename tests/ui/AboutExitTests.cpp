@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "ui/Form1.h"
@@ -177,8 +178,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(AboutExitTest);
-
 }  // namespace brindlewick::test
 
 #include "AboutExitTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::AboutExitTest)

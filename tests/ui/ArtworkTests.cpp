@@ -1,6 +1,7 @@
 // The compiled-in pictures: present in both densities, and the same size to the layout.
 #include <QTest>
 
+#include "support/QtTestMain.h"
 #include "support/UiTestSupport.h"
 #include "ui/Artwork.h"
 
@@ -36,8 +37,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(ArtworkTest);
-
 }  // namespace brindlewick::test
 
 #include "ArtworkTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::ArtworkTest)

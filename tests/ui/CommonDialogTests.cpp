@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "ui/clsCommonDialog.h"
@@ -225,8 +226,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(CommonDialogTest);
-
 }  // namespace brindlewick::test
 
 #include "CommonDialogTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::CommonDialogTest)

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <set>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "support/WindowDriver.h"
@@ -557,8 +558,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(EditingTest);
-
 }  // namespace brindlewick::test
 
 #include "EditingTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::EditingTest)

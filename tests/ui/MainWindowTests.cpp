@@ -16,6 +16,7 @@
 
 #include "platform/FileAccess.h"
 #include "rom/RomTables.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
 #include "support/WindowDriver.h"
@@ -549,8 +550,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(MainWindowTest);
-
 }  // namespace brindlewick::test
 
 #include "MainWindowTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::MainWindowTest)
