@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,10 +20,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "convert/HexFunctions.h"
+#include "convert/modConv.h"
+#include "editor/Learners.h"
+#include "editor/MachineListText.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "ui/Artwork.h"
 #include "ui/Form2.h"
+#include "ui/LearnersWindow.h"
 #include "ui/ListBox.h"
 #include "ui/PriceKeyFilter.h"
 #include "ui/UpDownSpinner.h"
@@ -105,6 +111,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), m_editor(*this) {
         control->setEnabled(false);
     }
     m_mnuSave->setEnabled(false);
+    for (QAction* command : std::as_const(m_romCommands)) {
+        command->setEnabled(false);
+    }
 
     // A fixed window of its own size, or larger where the platform's font needs more room.
     central->setFixedSize(kClientSize.expandedTo(central->minimumSizeHint()));
@@ -220,7 +229,10 @@ QWidget* Form1::BuildTechniquesPage() {
     layout->addWidget(m_Frame3, 4);
     layout->addLayout(side, 4);
 
-    connect(m_lstTM, &ListBox::Chosen, this, [this] { m_editor.MachineSelected(); });
+    connect(m_lstTM, &ListBox::Chosen, this, [this] {
+        m_editor.MachineSelected();
+        RefreshLearners();
+    });
     return page;
 }
 
@@ -272,12 +284,15 @@ void Form1::BuildMenus() {
     QAction* open = file->addAction(QStringLiteral("Open ROM..."));
     open->setObjectName(QStringLiteral("mnuOpen"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, [this] { m_editor.OpenRom(); });
+    connect(open, &QAction::triggered, this, [this] {
+        m_editor.OpenRom();
+        RefreshLearners();
+    });
 
     m_mnuSave = file->addAction(QStringLiteral("Save ROM"));
     m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
     m_mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(m_mnuSave, &QAction::triggered, this, [this] { m_editor.SaveRom(); });
+    connect(m_mnuSave, &QAction::triggered, this, &Form1::SaveRom);
 
     file->addSeparator()->setObjectName(QStringLiteral("mnuBreak"));
 
@@ -287,11 +302,38 @@ void Form1::BuildMenus() {
     // Every window closes and the program ends; unsaved edits are dropped without a prompt.
     connect(exit, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
 
+    BuildEditMenu();
+    BuildToolsMenu();
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction* about = help->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(about, &QAction::triggered, this, &Form1::ShowAbout);
+}
+
+void Form1::BuildEditMenu() {
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    QAction* copy = edit->addAction(QStringLiteral("Copy Compatibility"));
+    copy->setObjectName(QStringLiteral("mnuCopyCompatibility"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, &Form1::CopyCompatibility);
+    QAction* paste = edit->addAction(QStringLiteral("Paste Compatibility"));
+    paste->setObjectName(QStringLiteral("mnuPasteCompatibility"));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    connect(paste, &QAction::triggered, this, &Form1::PasteCompatibility);
+    m_romCommands << copy << paste;
+}
+
+void Form1::BuildToolsMenu() {
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuTools"));
+    QAction* learners = tools->addAction(QStringLiteral("Machine Learners"));
+    learners->setObjectName(QStringLiteral("mnuLearners"));
+    learners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
+    m_romCommands << learners;
 }
 
 void Form1::SetTabOrder() {
@@ -325,6 +367,78 @@ void Form1::ShowAbout() {
     m_about->move(frameGeometry().center() - m_about->rect().center());
     m_about->show();
     setEnabled(false);
+}
+
+void Form1::SaveRom() {
+    m_editor.SaveRom();
+    RefreshLearners();
+}
+
+void Form1::CopyCompatibility() {
+    MachineSet machines{};
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        machines[static_cast<std::size_t>(machine)] = MachineChecked(machine);
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(FormatMachineList(machines)));
+}
+
+void Form1::PasteCompatibility() {
+    const std::optional<MachineSet> machines =
+        ParseMachineList(QGuiApplication::clipboard()->text().toStdString());
+    if (!machines) {
+        ShowMessage("The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.",
+                    MessageIcon::Information);
+        return;
+    }
+    // Only the boxes change, as if the user had ticked them; Save writes them.
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        SetMachineChecked(machine, (*machines)[static_cast<std::size_t>(machine)]);
+    }
+    m_tab1->setCurrentIndex(1);
+}
+
+void Form1::ShowLearners() {
+    if (m_learners == nullptr) {
+        m_learners = new LearnersWindow(this);
+        connect(m_learners, &LearnersWindow::SpeciesActivated, this, &Form1::ShowSpecies);
+        // Beside the main window and as tall as it.
+        m_learners->resize(m_learners->width(), height());
+        m_learners->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    RefreshLearners();
+    m_learners->show();
+    m_learners->raise();
+    m_learners->activateWindow();
+}
+
+void Form1::RefreshLearners() {
+    const int machine = MachineIndex();
+    if (m_learners == nullptr || !m_editor.RomOpen() || machine < 0) {
+        return;
+    }
+    const QString machineName = QString::fromStdString(MachineName(machine));
+    const EditorState& state = m_editor.State();
+    const std::optional<std::vector<int>> learners =
+        ReadLearners(state.RomPath, state.BaseStatsOffset, machine);
+    const std::string moveDigits =
+        ReadHexBytes(state.RomPath, MoveByteOffset(state.TmMovesOffset, machine), 1);
+    if (!learners || moveDigits.empty()) {
+        m_learners->ShowUnknown(machineName);
+        return;
+    }
+    const auto move = static_cast<int>(HexToDecimal(moveDigits));
+    const QString moveName = move < kMoveCount
+                                 ? FromUtf8(MoveEntries()[static_cast<std::size_t>(move)])
+                                 : QStringLiteral("move %1").arg(move);
+    m_learners->ShowLearners(machineName, moveName, *learners);
+}
+
+void Form1::ShowSpecies(int species) {
+    // As if the user had chosen the species in the list: its boxes are read from the file.
+    m_tab1->setCurrentIndex(1);
+    SetSpeciesIndex(species);
+    m_editor.SpeciesSelected();
+    activateWindow();
 }
 
 int Form1::MachineIndex() const {
@@ -386,6 +500,9 @@ void Form1::EnableEditing() {
         control->setEnabled(true);
     }
     m_mnuSave->setEnabled(true);
+    for (QAction* command : std::as_const(m_romCommands)) {
+        command->setEnabled(true);
+    }
     for (QWidget* control : std::initializer_list<QWidget*>{
              m_Label2, m_Label3, m_Label5, m_frmROM, m_Frame2, m_Frame3, m_Frame5, m_Label4}) {
         control->setEnabled(true);

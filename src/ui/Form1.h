@@ -23,6 +23,7 @@ class QTabWidget;
 namespace brindlewick {
 
 class Form2;
+class LearnersWindow;
 class ListBox;
 class UpDownSpinner;
 
@@ -58,14 +59,25 @@ private:
     QWidget* BuildCompatibilityPage();
     QGroupBox* BuildNotice();
     void BuildMenus();
+    void BuildEditMenu();
+    void BuildToolsMenu();
     void SetTabOrder();
 
     void PriceTextChanged();
     void ShowAbout();
+    void SaveRom();
+
+    // Edit and Tools menus.
+    void CopyCompatibility();
+    void PasteCompatibility();
+    void ShowLearners();
+    void RefreshLearners();
+    void ShowSpecies(int species);
 
     Editor m_editor;
     bool m_applyingPriceRule = false;
     QPointer<Form2> m_about;
+    QPointer<LearnersWindow> m_learners;
 
     QLabel* m_Label2 = nullptr;
     QLabel* m_headr = nullptr;
@@ -86,6 +98,8 @@ private:
     ListBox* m_List1 = nullptr;
     std::array<QCheckBox*, kMachineCount> m_machineChecks{};
     QAction* m_mnuSave = nullptr;
+    // The Edit and Tools commands, enabled once a ROM is open.
+    QList<QAction*> m_romCommands;
 };
 
 }  // namespace brindlewick

@@ -67,18 +67,6 @@ inline const Release& ReleaseOf(std::string_view code) {
     throw std::invalid_argument("no release has the code " + std::string(code));
 }
 
-// What a real-looking image needs to know of a release: its code, its three table offsets and
-// whether it is Crystal (whose move list goes on with the tutor moves). This is the layout the
-// builder of real-looking images takes.
-struct ReleaseLayout {
-    std::string_view code;
-    std::size_t moves, baseStats, prices;
-    bool crystal;
-};
-inline ReleaseLayout LayoutOf(const Release& release) {
-    return {release.code, release.moves, release.baseStats, release.prices, release.IsCrystal()};
-}
-
 // ---------------------------------------------------------------------------------------
 // Addresses. Machine index k: 0..49 are TM01..TM50, 50..56 HM01..HM07 (machine n = k + 1).
 // Species index s: 0 Bulbasaur .. 250 Celebi.

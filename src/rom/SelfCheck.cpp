@@ -1,0 +1,303 @@
+#include "rom/SelfCheck.h"
+
+#include <optional>
+
+#include "convert/HexFunctions.h"
+#include "platform/FileAccess.h"
+#include "rom/GameRules.h"
+#include "rom/RomProfile.h"
+#include "rom/RomTables.h"
+
+namespace brindlewick {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::int32_t kHeaderLength = kHeaderChecksumLength + 1;  // 0x134..0x14D
+constexpr std::uint8_t kHighestMove = kMoveCount - 1;
+
+struct TableBlock {
+    CheckedTable table;
+    std::int32_t offset;
+    std::int32_t length;
+};
+
+// The one block read of each table.
+std::array<TableBlock, kCheckedTableCount> Blocks(const RomProfile& profile) {
+    return {{
+        {CheckedTable::BaseStats, profile.BaseStatsOffset, kSpeciesCount * kSpeciesRecordSize},
+        {CheckedTable::ItemRecords, profile.TmPricesOffset, kItemRecordCount * kPriceRecordSize},
+        {CheckedTable::MoveList, profile.TmMovesOffset, MoveListLength(profile)},
+    }};
+}
+
+std::string HexNumber(std::uint32_t value, bool wholeBytes = true) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    if (wholeBytes && digits.size() % 2 != 0) {
+        digits.insert(digits.begin(), '0');
+    }
+    return "0x" + digits;
+}
+
+std::string OffsetText(std::int64_t offset) {
+    return HexNumber(static_cast<std::uint32_t>(offset), false);
+}
+
+// Turns ReadHexBytes' text back into bytes; nullopt for text that does not spell `length`
+// bytes (a failed read, already reported).
+std::optional<Bytes> DecodeHex(const std::string& hexText, std::int32_t length) {
+    if (hexText.size() != 2 * static_cast<std::size_t>(length)) {
+        return std::nullopt;
+    }
+    const auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        return -1;
+    };
+    Bytes bytes(static_cast<std::size_t>(length));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const int high = digit(hexText[2 * i]);
+        const int low = digit(hexText[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return bytes;
+}
+
+// Counts every place that differs and keeps the first few of each table.
+class Findings {
+public:
+    explicit Findings(SelfCheckResult& result) : m_result(result) {}
+
+    void Add(CheckedTable table, std::int64_t offset, const std::string& expected,
+             const std::string& found) {
+        int& count = m_result.mismatches[static_cast<int>(table)];
+        if (++count <= kMaxFindingsPerTable) {
+            m_result.findings.push_back(
+                {table, static_cast<std::int32_t>(offset), expected, found});
+        }
+    }
+
+private:
+    SelfCheckResult& m_result;
+};
+
+void CheckBaseStats(std::span<const std::uint8_t> block, std::int32_t offset, Findings& findings) {
+    for (int species = 0; species < kSpeciesCount; ++species) {
+        const std::size_t at =
+            static_cast<std::size_t>(species) * kSpeciesRecordSize + kSpeciesNumberByte;
+        const int number = species + 1;
+        if (block[at] != number) {
+            findings.Add(CheckedTable::BaseStats, offset + static_cast<std::int64_t>(at),
+                         "species number " + std::to_string(number), HexNumber(block[at]));
+        }
+    }
+}
+
+void CheckItemRecords(std::span<const std::uint8_t> block, std::int32_t offset,
+                      Findings& findings) {
+    for (int record = 0; record < kItemRecordCount; ++record) {
+        const std::size_t at = static_cast<std::size_t>(record) * kPriceRecordSize + kItemTypeByte;
+        const bool dummy = record == kDummyItemRecords[0] || record == kDummyItemRecords[1];
+        const bool machineType = block[at] == kMachineItemType;
+        if (dummy == machineType) {
+            findings.Add(CheckedTable::ItemRecords, offset + static_cast<std::int64_t>(at),
+                         dummy ? "item type other than 4 (record " + std::to_string(record) +
+                                     ", between the machines)"
+                               : "item type 4, a machine (record " + std::to_string(record) + ")",
+                         "item type " + std::to_string(block[at]));
+        }
+    }
+}
+
+void CheckMoveList(std::span<const std::uint8_t> block, std::int32_t offset, bool crystal,
+                   Findings& findings) {
+    // Only the bytes after HM07 are looked at: the editor writes the machines' own bytes,
+    // 0 included, and never these.
+    for (std::size_t at = kMachineCount; at + 1 < block.size(); ++at) {
+        if (block[at] == 0 || block[at] > kHighestMove) {
+            findings.Add(CheckedTable::MoveList, offset + static_cast<std::int64_t>(at),
+                         "a move tutor's move (1 to 251)", HexNumber(block[at]));
+        }
+    }
+    const std::size_t end = block.size() - 1;
+    if (block[end] != 0) {
+        findings.Add(CheckedTable::MoveList, offset + static_cast<std::int64_t>(end),
+                     crystal ? "the list's end (0) after the three tutor moves"
+                             : "the list's end (0) after HM07",
+                     HexNumber(block[end]));
+    }
+}
+
+void CheckBlock(const TableBlock& block, std::span<const std::uint8_t> bytes, bool crystal,
+                Findings& findings) {
+    switch (block.table) {
+        case CheckedTable::BaseStats:
+            CheckBaseStats(bytes, block.offset, findings);
+            break;
+        case CheckedTable::ItemRecords:
+            CheckItemRecords(bytes, block.offset, findings);
+            break;
+        case CheckedTable::MoveList:
+            CheckMoveList(bytes, block.offset, crystal, findings);
+            break;
+    }
+}
+
+// The check over a file of `size` bytes whose blocks come from `read` (nullopt: a read failed
+// and has been reported).
+template <typename Read>
+SelfCheckResult Check(const RomProfile& profile, std::uint64_t size, Read read) {
+    SelfCheckResult result;
+    if (size < static_cast<std::uint64_t>(kHeaderChecksumStart + kHeaderLength)) {
+        return result;  // too short to hold a cartridge header: no cartridge image
+    }
+    const std::optional<Bytes> header = read(kHeaderChecksumStart, kHeaderLength);
+    if (!header) {
+        result.readFailed = true;
+        return result;
+    }
+    if (!HasValidHeaderChecksum(*header)) {
+        return result;
+    }
+    result.realCartridge = true;
+    Findings findings(result);
+    const bool crystal = IsCrystal(profile);
+    for (const TableBlock& block : Blocks(profile)) {
+        const std::int64_t end = static_cast<std::int64_t>(block.offset) + block.length;
+        if (block.offset < 0 || static_cast<std::uint64_t>(end) > size) {
+            findings.Add(block.table, block.offset,
+                         std::to_string(block.length) + " bytes from " + OffsetText(block.offset),
+                         "the file ends at " + OffsetText(static_cast<std::int64_t>(size)));
+            continue;
+        }
+        const std::optional<Bytes> bytes = read(block.offset, block.length);
+        if (!bytes) {
+            result.readFailed = true;
+            return result;
+        }
+        CheckBlock(block, *bytes, crystal, findings);
+    }
+    return result;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::uint8_t HeaderChecksum(std::span<const std::uint8_t> headerBytes) {
+    std::uint8_t x = 0;
+    for (const std::uint8_t b : headerBytes) {
+        x = static_cast<std::uint8_t>(x - b - 1);
+    }
+    return x;
+}
+
+bool HasValidHeaderChecksum(std::span<const std::uint8_t> header) {
+    if (header.size() != static_cast<std::size_t>(kHeaderChecksumLength + 1)) {
+        return false;
+    }
+    return HeaderChecksum(header.first(kHeaderChecksumLength)) == header[kHeaderChecksumLength];
+}
+
+SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& profile) {
+    std::uintmax_t size = 0;
+    if (const auto error = RegularFileSize(fileName, size)) {
+        ReportFileFailure(error);
+        SelfCheckResult result;
+        result.readFailed = true;
+        return result;
+    }
+    return Check(profile, size,
+                 [&fileName](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
+                     return DecodeHex(ReadHexBytes(fileName, offset, length), length);
+                 });
+}
+
+SelfCheckResult CheckRomTables(std::span<const std::uint8_t> image, const RomProfile& profile) {
+    return Check(profile, image.size(),
+                 [image](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
+                     const auto block = image.subspan(static_cast<std::size_t>(offset),
+                                                      static_cast<std::size_t>(length));
+                     return Bytes(block.begin(), block.end());
+                 });
+}
+
+std::string TableName(CheckedTable table) {
+    switch (table) {
+        case CheckedTable::BaseStats:
+            return "base-stats table";
+        case CheckedTable::ItemRecords:
+            return "item records";
+        case CheckedTable::MoveList:
+            return "move list";
+    }
+    return {};
+}
+
+std::string DescribeFailedCheck(const SelfCheckResult& result, const RomProfile& profile) {
+    const std::string release =
+        profile.language + " " + Trimmed(profile.gameName) + " (" + profile.gameCode + ")";
+    const std::string refusal = "Brindlewick will show it, but will not save into it.";
+    if (result.readFailed) {
+        return "The tables of this file could not be read to check that they lie where " + release +
+               " keeps them. " + refusal;
+    }
+    std::vector<CheckedTable> failed;
+    for (const CheckedTable table :
+         {CheckedTable::BaseStats, CheckedTable::ItemRecords, CheckedTable::MoveList}) {
+        if (result.Mismatches(table) > 0) {
+            failed.push_back(table);
+        }
+    }
+    std::string names;
+    for (std::size_t i = 0; i < failed.size(); ++i) {
+        if (i > 0) {
+            names += i + 1 == failed.size() ? " and its " : ", its ";
+        }
+        names += TableName(failed[i]);
+    }
+    const bool plural =
+        failed.size() > 1 || (failed.size() == 1 && failed[0] == CheckedTable::ItemRecords);
+    std::string text = "This file carries the game code of " + release + ", but its " + names +
+                       (plural ? " do" : " does") + " not lie where this release keeps " +
+                       (plural ? "them" : "it") + ". It is probably a modified game. " + refusal +
+                       "\n";
+    for (const CheckedTable table : failed) {
+        for (const SelfCheckFinding& finding : result.findings) {
+            if (finding.table != table) {
+                continue;
+            }
+            const int count = result.Mismatches(table);
+            text += "\n" + TableName(table) + " at " + OffsetText(finding.offset) + ": expected " +
+                    finding.expected + ", found " + finding.found;
+            if (count > 1) {
+                text += " (" + std::to_string(count) + " places differ)";
+            }
+            break;
+        }
+    }
+    return text;
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,81 @@
+// The machine list text of the clipboard and the learners of one machine.
+#include <gtest/gtest.h>
+
+#include "editor/Learners.h"
+#include "editor/MachineListText.h"
+#include "support/TestSupport.h"
+
+namespace brindlewick::test {
+namespace {
+
+MachineSet Only(std::initializer_list<int> machines) {
+    MachineSet set{};
+    for (const int machine : machines) {
+        set[static_cast<std::size_t>(machine)] = true;
+    }
+    return set;
+}
+
+TEST(MachineListText, NamesTheMachinesInOrder) {
+    EXPECT_EQ(FormatMachineList(Only({})), "");
+    EXPECT_EQ(FormatMachineList(Only({56, 0, 2})), "TM01 TM03 HM07");
+    MachineSet all{};
+    all.fill(true);
+    const std::string text = FormatMachineList(all);
+    EXPECT_EQ(text.rfind("TM01 TM02 ", 0), 0u);
+    EXPECT_EQ(text.size(), 57u * 5 - 1);
+    EXPECT_EQ(ParseMachineList(text), all);
+}
+
+TEST(MachineListText, ReadsNamesInAnyCaseOrderAndSeparation) {
+    EXPECT_EQ(ParseMachineList("TM01 TM03 HM07"), Only({0, 2, 56}));
+    EXPECT_EQ(ParseMachineList("hm07,tm03;\r\n\tTm01  TM01"), Only({0, 2, 56}));
+    EXPECT_EQ(ParseMachineList("TM50 HM01"), Only({49, 50}));
+    EXPECT_EQ(ParseMachineList(""), Only({}));
+    EXPECT_EQ(ParseMachineList(" \n"), Only({}));
+}
+
+TEST(MachineListText, RefusesTextThatIsNotAListOfMachines) {
+    for (const char* text : {"TM51", "HM08", "TM00", "TM1", "TM01 Bulbasaur", "TM01TM02", "TM-01",
+                             "12", "TM01 HM07 x"}) {
+        EXPECT_EQ(ParseMachineList(text), std::nullopt) << text;
+    }
+}
+
+TEST(Learners, AreTheSpeciesWhoseFieldHasTheMachinesBit) {
+    const TempDir dir;
+    constexpr std::int32_t kBaseStats = 334603;  // English Gold
+    Bytes image = SyntheticRomBytes("AAUE");
+    // Clear every field, then give HM07 (bit 0 of byte 7) to species 0 and 250 and TM10 (bit 1
+    // of byte 1) to species 3; a neighbouring bit of HM07's byte set for species 5 must not
+    // count.
+    for (int species = 0; species < 251; ++species) {
+        for (int j = 0; j < 8; ++j) {
+            image[kBaseStats + 32 * species + 24 + j] = 0;
+        }
+    }
+    image[kBaseStats + 24 + 7] = 0x01;
+    image[kBaseStats + 32 * 250 + 24 + 7] = 0x0F;
+    image[kBaseStats + 32 * 3 + 24 + 1] = 0x02;
+    image[kBaseStats + 32 * 5 + 24 + 7] = 0x02;
+    const std::string rom = dir.File("rom.gbc");
+    WriteFileBytes(rom, image);
+
+    EXPECT_EQ(ReadLearners(rom, kBaseStats, 56), (std::vector<int>{0, 250}));
+    EXPECT_EQ(ReadLearners(rom, kBaseStats, 9), (std::vector<int>{3}));
+    EXPECT_EQ(ReadLearners(rom, kBaseStats, 0), (std::vector<int>{}));
+    EXPECT_EQ(ReadFileBytes(rom), image);
+}
+
+TEST(Learners, NothingWhenTheTableCannotBeRead) {
+    const TempDir dir;
+    const RecordingSink sink;
+    EXPECT_EQ(ReadLearners(dir.File("gone.gbc"), 334603, 0), std::nullopt);
+    EXPECT_EQ(sink.messages.size(), 1u);
+    const std::string shortRom = MakeSyntheticRom(dir, "AAUE", "short.gbc", 300000);
+    EXPECT_EQ(ReadLearners(shortRom, 334603, 0), std::nullopt);
+    EXPECT_EQ(ReadLearners(shortRom, 0, 57), std::nullopt);
+}
+
+}  // namespace
+}  // namespace brindlewick::test

@@ -1,0 +1,162 @@
+#include "support/CartridgeImage.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace brindlewick::test {
+namespace {
+
+constexpr std::size_t kTitleOffset = 0x134;
+constexpr std::size_t kChecksumOffset = 0x14D;
+constexpr std::size_t kRecordSize = 7;
+constexpr std::array<std::uint8_t, 3> kTutorMoves{0x35, 0x55, 0x3A};
+
+void Put(Bytes& bytes, std::size_t offset, std::initializer_list<std::uint8_t> values) {
+    if (offset + values.size() > bytes.size()) {
+        throw std::out_of_range("cartridge image: a table lies beyond the image");
+    }
+    std::copy(values.begin(), values.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+std::size_t At(std::int64_t offset) {
+    if (offset < 0) {
+        throw std::out_of_range("cartridge image: a table lies before the image");
+    }
+    return static_cast<std::size_t>(offset);
+}
+
+// Title, game code, flags and version, then the checksum of them.
+void WriteHeader(Bytes& bytes, const CartridgeLayout& layout, bool breakChecksum) {
+    constexpr std::string_view kTitle = "BRINDLETEST";  // 11 characters up to the game code
+    for (std::size_t i = 0; i < kTitle.size(); ++i) {
+        bytes[kTitleOffset + i] = static_cast<std::uint8_t>(kTitle[i]);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[0x13F + i] = i < layout.gameCode.size()
+                               ? static_cast<std::uint8_t>(layout.gameCode[i])
+                               : std::uint8_t{0};
+    }
+    const bool japanese = layout.gameCode.size() == 4 && layout.gameCode[3] == 'J';
+    Put(bytes, 0x143,
+        {
+            static_cast<std::uint8_t>(layout.crystal ? 0xC0 : 0x80),  // colour only / colour
+            '0', '1',                                                 // new licensee
+            0x03,                                                     // super functions
+            0x10,                                                     // MBC3, timer, RAM, battery
+            0x06,                                                     // 2 MiB of ROM
+            0x03,                                                     // 32 KiB of RAM
+            static_cast<std::uint8_t>(japanese ? 0x00 : 0x01),        // destination
+            0x33,                                                     // use the new licensee
+            0x00,                                                     // version
+        });
+    std::uint8_t x = 0;
+    for (std::size_t i = kTitleOffset; i < kChecksumOffset; ++i) {
+        x = static_cast<std::uint8_t>(x - bytes[i] - 1);
+    }
+    bytes[kChecksumOffset] = breakChecksum ? static_cast<std::uint8_t>(x + 1) : x;
+}
+
+void WriteBaseStats(Bytes& bytes, const CartridgeLayout& layout, std::int32_t shift) {
+    const std::size_t start = At(static_cast<std::int64_t>(layout.BaseStatsOffset) + shift);
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        const std::size_t record = start + static_cast<std::size_t>(s) * kSpeciesRecordSize;
+        Put(bytes, record, {static_cast<std::uint8_t>(s + 1)});
+        // Bytes 14 and 16 hold 100 and 5 in every original record.
+        Put(bytes, record + 14, {100});
+        Put(bytes, record + 16, {5});
+        const auto field = CartridgeCompatibility(s, layout.crystal);
+        std::copy(field.begin(), field.end(),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(record + kCompatibilityFieldStart));
+    }
+}
+
+void WriteItemRecords(Bytes& bytes, const CartridgeLayout& layout, bool shifted) {
+    const std::size_t start = At(layout.TmPricesOffset) + (shifted ? kRecordSize : 0);
+    constexpr int kRecords = kMachineCount + 2;
+    int machine = 0;
+    for (int r = 0; r < kRecords; ++r) {
+        const std::size_t record = start + static_cast<std::size_t>(r) * kRecordSize;
+        if (r == 4 || r == 29) {
+            Put(bytes, record, {0x99, 0x99, 0x00, 0x00, 0x00, 0x01, 0x00});
+            continue;
+        }
+        const int price = CartridgePrice(machine);
+        const bool hidden = machine >= kTmCount;
+        Put(bytes, record,
+            {static_cast<std::uint8_t>(price & 0xFF), static_cast<std::uint8_t>(price >> 8), 0x00,
+             0x00, static_cast<std::uint8_t>(hidden ? 0xC0 : 0x40), 0x04, 0x50});
+        ++machine;
+    }
+}
+
+void WriteMoveList(Bytes& bytes, const CartridgeLayout& layout, std::int32_t shift) {
+    std::size_t at = At(static_cast<std::int64_t>(layout.TmMovesOffset) + shift);
+    for (const std::uint8_t move : CartridgeMoves()) {
+        Put(bytes, at++, {move});
+    }
+    if (layout.crystal) {
+        for (const std::uint8_t move : kTutorMoves) {
+            Put(bytes, at++, {move});
+        }
+    }
+    Put(bytes, at, {0x00});
+}
+
+}  // namespace
+
+const std::array<std::uint8_t, kMachineCount>& CartridgeMoves() {
+    static const auto moves = [] {
+        // Steps of 37 through 1..251 visit every move once (251 is prime).
+        std::array<std::uint8_t, kMachineCount> list{};
+        std::size_t count = 0;
+        for (int i = 0; count < list.size(); ++i) {
+            const auto move = static_cast<std::uint8_t>(1 + (i * 37) % 251);
+            if (std::find(kTutorMoves.begin(), kTutorMoves.end(), move) == kTutorMoves.end()) {
+                list[count++] = move;
+            }
+        }
+        return list;
+    }();
+    return moves;
+}
+
+int CartridgePrice(int machine) {
+    return machine >= kTmCount ? 0 : 1000 + 100 * ((machine * 7) % 31);
+}
+
+std::array<std::uint8_t, kCompatibilityFieldLength> CartridgeCompatibility(int species,
+                                                                           bool crystal) {
+    std::array<std::uint8_t, kCompatibilityFieldLength> field{};
+    for (std::size_t j = 0; j < field.size(); ++j) {
+        field[j] = static_cast<std::uint8_t>((species * 53 + static_cast<int>(j) * 29 + 7) % 256);
+    }
+    // The last byte: HM07 in bit 0, in Crystal the tutor flags in bits 1..3; bits 4..7 clear.
+    const auto hm07 = static_cast<std::uint8_t>(species % 3 == 0 ? 1 : 0);
+    const auto tutor = static_cast<std::uint8_t>(crystal ? ((species % 8) << 1) : 0);
+    field.back() = static_cast<std::uint8_t>(hm07 | tutor);
+    return field;
+}
+
+Bytes CartridgeImageBytes(const CartridgeLayout& layout, const CartridgeOptions& options) {
+    Bytes bytes = SyntheticRomBytes(layout.gameCode, kRomSize);
+    WriteHeader(bytes, layout, options.breakHeaderChecksum);
+    WriteBaseStats(bytes, layout, options.baseStatsShift);
+    WriteItemRecords(bytes, layout, options.itemRecordsShifted);
+    WriteMoveList(bytes, layout, options.moveListShift);
+    return bytes;
+}
+
+std::string MakeCartridgeImage(const TempDir& dir, const CartridgeLayout& layout,
+                               const CartridgeOptions& options, std::string_view name) {
+    const auto path = dir.File(name);
+    WriteFileBytes(path, CartridgeImageBytes(layout, options));
+    return path;
+}
+
+CartridgeLayout LayoutOf(const Release& release) {
+    return {std::string(release.code), static_cast<std::int32_t>(release.moves),
+            static_cast<std::int32_t>(release.baseStats), static_cast<std::int32_t>(release.prices),
+            release.IsCrystal()};
+}
+
+}  // namespace brindlewick::test

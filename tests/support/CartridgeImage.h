@@ -1,0 +1,58 @@
+// CartridgeImage: real-looking test images. Like the synthetic images they carry an
+// irregular background pattern, but they also hold what the original games hold in the places
+// the self-check looks at: a header with a valid checksum, the species numbers of the
+// base-stats records, the item records of the machines and the two dummy items, and the move
+// list with its end. Moves, prices and compatibility are made up. Options move a table away
+// from where its release keeps it, as modified games do.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "rom/RomTables.h"
+#include "support/TestSupport.h"
+
+namespace brindlewick::test {
+
+// Where a release keeps its tables. Given explicitly, so that the tests' own model of the
+// releases decides it, not the program's table.
+struct CartridgeLayout {
+    std::string gameCode;
+    std::int32_t TmMovesOffset = 0;
+    std::int32_t BaseStatsOffset = 0;
+    std::int32_t TmPricesOffset = 0;
+    bool crystal = false;  // the three tutor moves follow HM07; tutor bits in the species
+};
+
+// The layout of a release of the tests' model (support/Cartridge.h).
+CartridgeLayout LayoutOf(const Release& release);
+
+struct CartridgeOptions {
+    std::int32_t baseStatsShift = 0;   // bytes the base-stats table is moved by
+    bool itemRecordsShifted = false;   // the item records begin one record later
+    std::int32_t moveListShift = 0;    // bytes the move list is moved by
+    bool breakHeaderChecksum = false;  // byte 0x14D no longer matches the header
+};
+
+// The made-up move of each machine: distinct, nonzero, none of Crystal's tutor moves.
+const std::array<std::uint8_t, kMachineCount>& CartridgeMoves();
+
+// The made-up price of machine k: a TM's is a multiple of 100 from 1000 up, an HM's 0.
+int CartridgePrice(int machine);
+
+// The made-up compatibility field (bytes 24..31) of species s, with HM07 and, in Crystal,
+// some tutor bits (bits 1..3 of the last byte) set; bits 4..7 of the last byte are clear.
+std::array<std::uint8_t, kCompatibilityFieldLength> CartridgeCompatibility(int species,
+                                                                           bool crystal);
+
+// A 2 MiB image of `layout`.
+Bytes CartridgeImageBytes(const CartridgeLayout& layout, const CartridgeOptions& options = {});
+
+// Writes such an image into `dir` and returns its UTF-8 path.
+std::string MakeCartridgeImage(const TempDir& dir, const CartridgeLayout& layout,
+                               const CartridgeOptions& options = {},
+                               std::string_view name = "cartridge.gbc");
+
+}  // namespace brindlewick::test

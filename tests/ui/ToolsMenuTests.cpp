@@ -1,0 +1,173 @@
+// The Edit menu's copy and paste of a species' machines, and the Machine Learners window,
+// worked through the real window.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTest>
+
+#include "support/QtTestMain.h"
+#include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "ui/Form1.h"
+
+namespace brindlewick::test {
+namespace {
+
+// English Gold.
+constexpr std::size_t kMoves = 72294;
+constexpr std::size_t kBaseStats = 334603;
+
+std::size_t Field(int species, int fieldByte) {
+    return kBaseStats + 32 * static_cast<std::size_t>(species) + 24 + fieldByte;
+}
+
+// An image in which Bulbasaur learns TM01, TM03 and HM07, Ivysaur nothing, Charmander TM01 and
+// Celebi HM07; TM01 teaches Mega Punch (5) and HM07 Waterfall (127).
+Bytes KnownRom() {
+    Bytes image = SyntheticRomBytes("AAUE");
+    for (int species = 0; species < 251; ++species) {
+        for (int j = 0; j < 8; ++j) {
+            image[Field(species, j)] = 0;
+        }
+    }
+    image[Field(0, 0)] = 0x05;
+    image[Field(0, 7)] = 0x01;
+    image[Field(3, 0)] = 0x01;
+    image[Field(250, 7)] = 0x01;
+    image[kMoves + 0] = 5;
+    image[kMoves + 56] = 127;
+    return image;
+}
+
+QStringList Entries(const QListWidget& list) {
+    QStringList entries;
+    for (int row = 0; row < list.count(); ++row) {
+        entries << list.item(row)->text();
+    }
+    return entries;
+}
+
+}  // namespace
+
+class ToolsMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_rom = m_dir.File("tools.gbc");
+        WriteFileBytes(m_rom, KnownRom());
+        m_window = std::make_unique<Form1>();
+        QVERIFY(ShowAndActivate(*m_window));
+    }
+    void cleanup() {
+        m_window.reset();
+        m_sink.Clear();
+    }
+
+    void commandsWaitForARom() {
+        for (const char* name : {"mnuCopyCompatibility", "mnuPasteCompatibility", "mnuLearners"}) {
+            QVERIFY2(!FindAction(*m_window, QString::fromLatin1(name))->isEnabled(), name);
+        }
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        for (const char* name : {"mnuCopyCompatibility", "mnuPasteCompatibility", "mnuLearners"}) {
+            QVERIFY2(FindAction(*m_window, QString::fromLatin1(name))->isEnabled(), name);
+        }
+    }
+
+    void copyThenPasteTicksTheSameMachinesAndSaveWritesThem() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        FindAction(*m_window, QStringLiteral("mnuCopyCompatibility"))->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("TM01 TM03 HM07"));
+
+        // To Ivysaur, which learns nothing: only its boxes change until Save.
+        auto* species = Child<QListWidget>(*m_window, QStringLiteral("List1"));
+        Child<QTabWidget>(*m_window, QStringLiteral("tab1"))->setCurrentIndex(1);
+        QTest::mouseClick(species->viewport(), Qt::LeftButton, {},
+                          species->visualItemRect(species->item(1)).center());
+        QVERIFY(!Child<QCheckBox>(*m_window, QStringLiteral("chkTM01"))->isChecked());
+        const Bytes before = ReadFileBytes(m_rom);
+        FindAction(*m_window, QStringLiteral("mnuPasteCompatibility"))->trigger();
+        QVERIFY(Child<QCheckBox>(*m_window, QStringLiteral("chkTM01"))->isChecked());
+        QVERIFY(!Child<QCheckBox>(*m_window, QStringLiteral("chkTM02"))->isChecked());
+        QVERIFY(Child<QCheckBox>(*m_window, QStringLiteral("chkTM03"))->isChecked());
+        QVERIFY(Child<QCheckBox>(*m_window, QStringLiteral("chkHM07"))->isChecked());
+        QCOMPARE(ReadFileBytes(m_rom), before);
+        QVERIFY(m_sink.messages.empty());
+
+        FindAction(*m_window, QStringLiteral("mnuSave"))->trigger();
+        Bytes expected = before;
+        expected[Field(1, 0)] = 0x05;
+        expected[Field(1, 7)] = 0x01;
+        const Bytes after = ReadFileBytes(m_rom);
+        // The machine's move and price are written back as they were shown.
+        QCOMPARE(DifferingOffsets(expected, after), std::vector<std::size_t>{});
+    }
+
+    void pasteOfOtherTextChangesNoBox() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        QApplication::clipboard()->setText(QStringLiteral("Bulbasaur"));
+        FindAction(*m_window, QStringLiteral("mnuPasteCompatibility"))->trigger();
+        QVERIFY(Child<QCheckBox>(*m_window, QStringLiteral("chkTM01"))->isChecked());
+        QVERIFY(Child<QCheckBox>(*m_window, QStringLiteral("chkTM03"))->isChecked());
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        QCOMPARE(m_sink.messages[0].icon, MessageIcon::Information);
+    }
+
+    void learnersFollowTheMachineAndTheSaves() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        FindAction(*m_window, QStringLiteral("mnuLearners"))->trigger();
+        auto* learners = m_window->findChild<QWidget*>(QStringLiteral("Learners"));
+        QVERIFY(learners != nullptr);
+        QVERIFY(learners->isVisible());
+        auto* list = Child<QListWidget>(*learners, QStringLiteral("lstLearners"));
+        QCOMPARE(Entries(*list),
+                 (QStringList{QStringLiteral("Bulbasaur"), QStringLiteral("Charmander")}));
+        QCOMPARE(learners->windowTitle(), QStringLiteral("TM01 Mega Punch: 2 species"));
+
+        auto* machines = Child<QListWidget>(*m_window, QStringLiteral("lstTM"));
+        machines->setFocus();
+        QTest::keyClick(machines, Qt::Key_End);
+        QCOMPARE(Entries(*list),
+                 (QStringList{QStringLiteral("Bulbasaur"), QStringLiteral("Celebi")}));
+        QCOMPARE(learners->windowTitle(), QStringLiteral("HM07 Waterfall: 2 species"));
+
+        // Clearing Bulbasaur's HM07 and saving takes it off the list.
+        Child<QTabWidget>(*m_window, QStringLiteral("tab1"))->setCurrentIndex(1);
+        Child<QCheckBox>(*m_window, QStringLiteral("chkHM07"))->setChecked(false);
+        FindAction(*m_window, QStringLiteral("mnuSave"))->trigger();
+        QCOMPARE(Entries(*list), QStringList{QStringLiteral("Celebi")});
+        QCOMPARE(learners->windowTitle(), QStringLiteral("HM07 Waterfall: 1 species"));
+    }
+
+    void doubleClickedLearnerIsShownOnTheSpeciesPage() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        FindAction(*m_window, QStringLiteral("mnuLearners"))->trigger();
+        auto* learners = m_window->findChild<QWidget*>(QStringLiteral("Learners"));
+        QVERIFY(learners != nullptr);
+        auto* list = Child<QListWidget>(*learners, QStringLiteral("lstLearners"));
+        const QPoint charmander = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, charmander);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, charmander);
+        QCOMPARE(Child<QTabWidget>(*m_window, QStringLiteral("tab1"))->currentIndex(), 1);
+        auto* species = Child<QListWidget>(*m_window, QStringLiteral("List1"));
+        QCOMPARE(species->currentRow(), 3);
+        QVERIFY(species->item(3)->isSelected());
+        QVERIFY(Child<QCheckBox>(*m_window, QStringLiteral("chkTM01"))->isChecked());
+        QVERIFY(!Child<QCheckBox>(*m_window, QStringLiteral("chkHM07"))->isChecked());
+    }
+
+private:
+    TempDir m_dir;
+    RecordingSink m_sink;
+    std::string m_rom;
+    std::unique_ptr<Form1> m_window;
+};
+
+}  // namespace brindlewick::test
+
+#include "ToolsMenuTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::ToolsMenuTest)
