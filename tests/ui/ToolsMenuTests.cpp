@@ -16,12 +16,12 @@
 namespace brindlewick::test {
 namespace {
 
-// English Gold.
-constexpr std::size_t kMoves = 72294;
-constexpr std::size_t kBaseStats = 334603;
+const Release& Gold() {
+    return ReleaseOf("AAUE");
+}
 
 std::size_t Field(int species, int fieldByte) {
-    return kBaseStats + 32 * static_cast<std::size_t>(species) + 24 + fieldByte;
+    return FieldAt(Gold(), species, fieldByte);
 }
 
 // An image in which Bulbasaur learns TM01, TM03 and HM07, Ivysaur nothing, Charmander TM01 and
@@ -37,8 +37,8 @@ Bytes KnownRom() {
     image[Field(0, 7)] = 0x01;
     image[Field(3, 0)] = 0x01;
     image[Field(250, 7)] = 0x01;
-    image[kMoves + 0] = 5;
-    image[kMoves + 56] = 127;
+    image[MoveAt(Gold(), 0)] = 5;
+    image[MoveAt(Gold(), 56)] = 127;
     return image;
 }
 
