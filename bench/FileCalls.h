@@ -1,0 +1,38 @@
+// FileCalls: counts the file calls a stretch of code makes, and the raw calls that replay the
+// same number of them. The counter defines the C library's file functions in the benchmark
+// executable itself, so that the static core's calls and those the C++ library makes on the
+// core's behalf (std::fstream, std::filesystem) both pass through it on their way to the C
+// library.
+#pragma once
+
+#include <string>
+
+namespace brindlewick::bench {
+
+struct FileCallCounts {
+    int opens = 0;    // open, openat, fopen
+    int reads = 0;    // read, pread
+    int writes = 0;   // write, writev, pwrite
+    int closes = 0;   // close, fclose
+    int syncs = 0;    // fsync, fdatasync
+    int seeks = 0;    // lseek
+    int queries = 0;  // stat, lstat, fstat, fstatat, statx
+    int changes = 0;  // chmod, fchmodat
+
+    bool operator==(const FileCallCounts&) const = default;
+};
+
+// Starts counting from zero.
+void StartCounting();
+// Stops counting and returns what was counted since StartCounting.
+FileCallCounts StopCounting();
+
+std::string Describe(const FileCallCounts& counts);
+
+// Replays exactly counts.opens opens, counts.reads single-byte preads, counts.writes
+// single-byte pwrites, counts.syncs fdatasyncs and counts.closes closes on `path`, spread
+// evenly over the opens, straight on the C library (never counted). The transfers touch the
+// bytes from `offset` on. Returns false when a call fails.
+bool ReplayFloor(const std::string& path, long offset, const FileCallCounts& counts);
+
+}  // namespace brindlewick::bench
