@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "../tests/support/Cartridge.h"
 #include "FuzzSupport.h"
 #include "rom/RomProfile.h"
 
@@ -15,11 +16,8 @@ using namespace brindlewick::fuzz;
 
 namespace {
 
-// Kept here apart from the table under test, in the order in which the codes are tested.
-constexpr std::array<std::string_view, 18> kGameCodes{
-    "AAUE", "AAXE", "BYTE", "AAUS", "AAXS", "BYTS", "AAUJ", "AAXJ", "BXTJ",
-    "AAUD", "AAXD", "BYTD", "AAUF", "AAXF", "BYTF", "AAUI", "AAXI", "BYTI",
-};
+// The codes come from the tests' model of the releases, kept apart from the table under test.
+using brindlewick::test::kReleases;
 
 std::string_view GameFor(std::string_view code) {
     if (code.substr(0, 3) == "AAU") {
@@ -58,10 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FUZZ_REQUIRE(sink.messages.empty());
     std::size_t row = 0;
-    while (row < kGameCodes.size() && kGameCodes[row] != code) {
+    while (row < kReleases.size() && kReleases[row].code != code) {
         ++row;
     }
-    if (row == kGameCodes.size()) {
+    if (row == kReleases.size()) {
         FUZZ_REQUIRE(profile == nullptr);
         return 0;
     }

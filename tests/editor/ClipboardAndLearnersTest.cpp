@@ -44,20 +44,21 @@ TEST(MachineListText, RefusesTextThatIsNotAListOfMachines) {
 
 TEST(Learners, AreTheSpeciesWhoseFieldHasTheMachinesBit) {
     const TempDir dir;
-    constexpr std::int32_t kBaseStats = 334603;  // English Gold
-    Bytes image = SyntheticRomBytes("AAUE");
+    const Release& gold = ReleaseOf("AAUE");
+    const auto kBaseStats = static_cast<std::int32_t>(gold.baseStats);
+    Bytes image = SyntheticRomBytes(gold.code);
     // Clear every field, then give HM07 (bit 0 of byte 7) to species 0 and 250 and TM10 (bit 1
     // of byte 1) to species 3; a neighbouring bit of HM07's byte set for species 5 must not
     // count.
     for (int species = 0; species < 251; ++species) {
         for (int j = 0; j < 8; ++j) {
-            image[kBaseStats + 32 * species + 24 + j] = 0;
+            image[FieldAt(gold, species, j)] = 0;
         }
     }
-    image[kBaseStats + 24 + 7] = 0x01;
-    image[kBaseStats + 32 * 250 + 24 + 7] = 0x0F;
-    image[kBaseStats + 32 * 3 + 24 + 1] = 0x02;
-    image[kBaseStats + 32 * 5 + 24 + 7] = 0x02;
+    image[FieldAt(gold, 0, 7)] = 0x01;
+    image[FieldAt(gold, 250, 7)] = 0x0F;
+    image[FieldAt(gold, 3, 1)] = 0x02;
+    image[FieldAt(gold, 5, 7)] = 0x02;
     const std::string rom = dir.File("rom.gbc");
     WriteFileBytes(rom, image);
 

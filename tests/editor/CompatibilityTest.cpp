@@ -17,7 +17,9 @@ protected:
         m_sink.Clear();
     }
 
-    void PokeField(int species, const Bytes& field) { Poke(kGoldEnglish.Field(species, 0), field); }
+    void PokeField(int species, const Bytes& field) {
+        Poke(FieldAt(kGoldEnglish, species, 0), field);
+    }
 };
 
 // The field with only machine k's bit set, or with every bit but machine k's.
@@ -33,7 +35,7 @@ Bytes FieldWithAllBut(int machine) {
 }
 
 TEST_F(CompatibilityTest, EachFieldBitTicksExactlyItsOwnBox) {
-    ASSERT_EQ(kGoldEnglish.Field(kCelebi, 0), 334603u + 8024u);
+    ASSERT_EQ(FieldAt(kGoldEnglish, kCelebi, 0), 334603u + 8024u);
     for (int machine = 0; machine < kMachineCount; ++machine) {
         SCOPED_TRACE(MachineName(machine));
         std::array<bool, kMachineCount> only{};
@@ -54,7 +56,7 @@ TEST_F(CompatibilityTest, EachFieldBitTicksExactlyItsOwnBox) {
 }
 
 TEST_F(CompatibilityTest, EachBoxSetsExactlyItsOwnFieldBit) {
-    const std::size_t field = kGoldEnglish.Field(kCelebi, 0);
+    const std::size_t field = FieldAt(kGoldEnglish, kCelebi, 0);
     Bytes expectedFile = ReadFileBytes(m_rom);
     const std::uint8_t spareBits = expectedFile[field + 7] & 0xFE;
     SelectSpecies(kCelebi);
@@ -95,11 +97,11 @@ TEST_F(CompatibilityTest, AllOrNoBoxesFillOrClearTheMachineBits) {
     m_sink.answer = true;  // the field poked after the read is a change made elsewhere
     m_view.shown.checked.fill(true);
     Save();
-    EXPECT_EQ(Peek(kGoldEnglish.Field(0, 0), 8),
+    EXPECT_EQ(Peek(FieldAt(kGoldEnglish, 0, 0), 8),
               (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01}));
     m_view.shown.checked.fill(false);
     Save();
-    EXPECT_EQ(Peek(kGoldEnglish.Field(0, 0), 8), Bytes(8, 0x00));
+    EXPECT_EQ(Peek(FieldAt(kGoldEnglish, 0, 0), 8), Bytes(8, 0x00));
 }
 
 // Bits 1..7 of the last byte belong to no machine but hold other data of the game (the move
@@ -112,7 +114,7 @@ TEST_F(CompatibilityTest, LastFieldByteKeepsItsSpareBits) {
         std::uint8_t written;
     } rows[] = {{0xFE, false, false, 0xFE}, {0xFE, false, true, 0xFF}, {0x01, true, false, 0x00},
                 {0xFF, true, true, 0xFF},   {0x00, false, true, 0x01}, {0x81, true, false, 0x80}};
-    const std::size_t at = kGoldEnglish.Field(3, 7);
+    const std::size_t at = FieldAt(kGoldEnglish, 3, 7);
     for (const auto& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.stored));
         Poke(at, {row.stored});
@@ -138,7 +140,7 @@ TEST_F(CompatibilityTest, SelectingAnotherSpeciesDropsUnsavedTicks) {
 TEST_F(CompatibilityTest, BoxesOfAByteThatCannotBeReadShowClear) {
     PokeField(kCelebi, Bytes(8, 0xFF));
     // The file now ends in the middle of Celebi's field: bytes 0..3 remain.
-    std::filesystem::resize_file(PathFromUtf8(m_rom), kGoldEnglish.Field(kCelebi, 4));
+    std::filesystem::resize_file(PathFromUtf8(m_rom), FieldAt(kGoldEnglish, kCelebi, 4));
     m_view.shown.checked.fill(true);
     SelectSpecies(kCelebi);
     for (int machine = 0; machine < kMachineCount; ++machine) {

@@ -1,6 +1,6 @@
 // Shared ground for the editor tests: a synthetic image in a temporary folder, an editor on
-// a fake window, a recorded message log, and the table layout written out independently of
-// the program's own address functions, so that a wrong address cannot agree with itself.
+// a fake window and a recorded message log. Addresses come from the tests' own model of the
+// cartridge (support/Cartridge.h), never from the program's address functions.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,41 +18,16 @@
 
 namespace brindlewick::test {
 
-// Where the three tables lie in one release.
-struct Layout {
-    const char* gameCode;
-    std::int32_t moves;
-    std::int32_t baseStats;
-    std::int32_t prices;
-
-    std::size_t Move(int machine) const { return moves + machine; }
-    // Price records 4 and 29 belong to no machine.
-    std::size_t Price(int machine) const {
-        const int record = machine < 4 ? machine : machine < 28 ? machine + 1 : machine + 2;
-        return prices + 7 * record;
-    }
-    std::size_t Field(int species, int fieldByte) const {
-        return baseStats + 32 * species + 24 + fieldByte;
-    }
-};
-
-inline void PrintTo(const Layout& layout, std::ostream* out) {
-    *out << layout.gameCode;
+// Lets a failed comparison name the release.
+inline void PrintTo(const Release& release, std::ostream* out) {
+    *out << release.code;
 }
 
-inline constexpr Layout kGoldEnglish{"AAUE", 72294, 334603, 28114};
-
-// Field byte and bit mask of machine index k: machine n = k + 1 is bit n - 1 of the field.
-inline int FieldByteOf(int machine) {
-    return machine / 8;
-}
-inline std::uint8_t MaskOf(int machine) {
-    return static_cast<std::uint8_t>(1u << (machine % 8));
-}
+inline const Release& kGoldEnglish = ReleaseOf("AAUE");
 
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_rom = MakeSyntheticRom(m_dir, kGoldEnglish.gameCode); }
+    void SetUp() override { m_rom = MakeSyntheticRom(m_dir, kGoldEnglish.code); }
 
     void Open(const std::string& path) {
         m_view.answers.push_back(path);

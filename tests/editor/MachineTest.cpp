@@ -34,13 +34,13 @@ TEST_F(MachineTest, ShowsThePriceOfTheMachinesOwnRecord) {
              {static_cast<std::uint8_t>(record), static_cast<std::uint8_t>(0x10 + record)});
     }
     for (const auto& row : kPriceRecords) {
-        ASSERT_EQ(kGoldEnglish.Price(row.machine), kGoldEnglish.prices + row.lowByte)
+        ASSERT_EQ(PriceAt(kGoldEnglish, row.machine), kGoldEnglish.prices + row.lowByte)
             << row.machineName;
     }
     for (int machine = 0; machine < kMachineCount; ++machine) {
         SelectMachine(machine);
         const auto record =
-            static_cast<int>((kGoldEnglish.Price(machine) - kGoldEnglish.prices) / 7);
+            static_cast<int>((PriceAt(kGoldEnglish, machine) - kGoldEnglish.prices) / 7);
         EXPECT_EQ(m_view.shown.price, std::to_string((0x10 + record) * 256 + record))
             << MachineName(machine);
     }
@@ -70,7 +70,7 @@ TEST_F(MachineTest, PricesTravelLittleEndianBothWays) {
         std::uint8_t low, high;
     } rows[] = {{0, 0x00, 0x00},   {1, 0x01, 0x00},    {255, 0xFF, 0x00},
                 {256, 0x00, 0x01}, {3000, 0xB8, 0x0B}, {65535, 0xFF, 0xFF}};
-    const std::size_t at = kGoldEnglish.Price(12);
+    const std::size_t at = PriceAt(kGoldEnglish, 12);
     m_sink.answer = true;  // the bytes poked after the read are changes made elsewhere
     for (const auto& row : rows) {
         SCOPED_TRACE(row.price);
@@ -89,7 +89,7 @@ TEST_F(MachineTest, PricesTravelLittleEndianBothWays) {
 }
 
 TEST_F(MachineTest, MoveByteIsTheMoveListPositionBothWays) {
-    const std::size_t at = kGoldEnglish.Move(30);
+    const std::size_t at = MoveAt(kGoldEnglish, 30);
     m_sink.answer = true;  // the byte poked after the read is a change made elsewhere
     for (const int move : {0 /* N/A */, 1, 0x50, 251 /* Beat Up */}) {
         SCOPED_TRACE(move);
@@ -107,7 +107,7 @@ TEST_F(MachineTest, MoveByteIsTheMoveListPositionBothWays) {
 // 252..255 name no move of the list: nothing is selected, and a save must not turn the
 // stored byte into whatever the list happened to show.
 TEST_F(MachineTest, StoredByteWithoutMoveShowsNoSelectionAndIsKept) {
-    const std::size_t at = kGoldEnglish.Move(56);
+    const std::size_t at = MoveAt(kGoldEnglish, 56);
     for (const int stored : {252, 253, 254, 255}) {
         SCOPED_TRACE(stored);
         const auto storedByte = static_cast<std::uint8_t>(stored);
@@ -130,8 +130,8 @@ TEST_F(MachineTest, StoredByteWithoutMoveShowsNoSelectionAndIsKept) {
 }
 
 TEST_F(MachineTest, SelectingAnotherMachineDropsUnsavedEdits) {
-    Poke(kGoldEnglish.Move(0), {0x21});
-    Poke(kGoldEnglish.Price(0), {0xE8, 0x03});
+    Poke(MoveAt(kGoldEnglish, 0), {0x21});
+    Poke(PriceAt(kGoldEnglish, 0), {0xE8, 0x03});
     const Bytes before = ReadFileBytes(m_rom);
     SelectMachine(0);
     m_view.shown.move = 99;

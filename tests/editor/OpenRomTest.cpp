@@ -20,9 +20,9 @@ auto Tie(const EditorState& state) {
 using OpenRomTest = EditorTest;
 
 TEST_F(OpenRomTest, ShowsTheReleaseAndLoadsTheFirstMachineAndSpecies) {
-    Poke(kGoldEnglish.Move(0), {0x0F});
-    Poke(kGoldEnglish.Price(0), {0xB8, 0x0B});
-    Poke(kGoldEnglish.Field(0, 0), {0x05, 0, 0, 0, 0, 0, 0x04, 0x01});
+    Poke(MoveAt(kGoldEnglish, 0), {0x0F});
+    Poke(PriceAt(kGoldEnglish, 0), {0xB8, 0x0B});
+    Poke(FieldAt(kGoldEnglish, 0, 0), {0x05, 0, 0, 0, 0, 0, 0x04, 0x01});
 
     OpenRom();
 
@@ -139,16 +139,16 @@ TEST_F(OpenRomTest, ClearsReadOnlyWhetherOrNotTheFileIsSupported) {
 
 TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {
     OpenRom();
-    const Layout crystal{"BYTE", 71290, 332836, 27891};
-    const std::string second = MakeSyntheticRom(m_dir, crystal.gameCode, "crystal.gbc");
+    const Release& crystal = ReleaseOf("BYTE");
+    const std::string second = MakeSyntheticRom(m_dir, crystal.code, "crystal.gbc");
     {
         std::fstream file(PathFromUtf8(second), std::ios::binary | std::ios::in | std::ios::out);
-        file.seekp(crystal.Move(0)).put(char{33});
-        file.seekp(crystal.Price(0)).put(char{0x2C}).put(char{0x01});
+        file.seekp(MoveAt(crystal, 0)).put(char{33});
+        file.seekp(PriceAt(crystal, 0)).put(char{0x2C}).put(char{0x01});
         for (int fieldByte = 0; fieldByte < 8; ++fieldByte) {
-            file.seekp(crystal.Field(0, fieldByte)).put(char{0});
+            file.seekp(FieldAt(crystal, 0, fieldByte)).put(char{0});
         }
-        file.seekp(crystal.Field(0, 1)).put(char{0x02});  // TM10
+        file.seekp(FieldAt(crystal, 0, 1)).put(char{0x02});  // TM10
     }
     // Unsaved edits while TM01 and the first species are still selected.
     m_view.shown.move = 200;
@@ -164,9 +164,9 @@ TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {
     EXPECT_EQ(m_view.shown.language, "English");
     EXPECT_EQ(m_editor.State().RomPath, second);
     ASSERT_NE(m_editor.State().Profile, nullptr);
-    EXPECT_EQ(m_editor.State().Profile->TmMovesOffset, crystal.moves);
-    EXPECT_EQ(m_editor.State().Profile->BaseStatsOffset, crystal.baseStats);
-    EXPECT_EQ(m_editor.State().Profile->TmPricesOffset, crystal.prices);
+    EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->TmMovesOffset), crystal.moves);
+    EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->BaseStatsOffset), crystal.baseStats);
+    EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->TmPricesOffset), crystal.prices);
     EXPECT_EQ(m_view.shown.move, 33);
     EXPECT_EQ(m_view.shown.price, "300");
     std::array<bool, kMachineCount> expectedChecks{};

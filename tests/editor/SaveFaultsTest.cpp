@@ -73,12 +73,12 @@ protected:
 
     // The image with the first `writes` bytes of the save above written.
     Bytes AfterWrites(Bytes bytes, int writes) const {
-        const std::size_t at[] = {kGoldEnglish.Move(kMachine),     kGoldEnglish.Field(kSpecies, 0),
-                                  kGoldEnglish.Field(kSpecies, 1), kGoldEnglish.Field(kSpecies, 2),
-                                  kGoldEnglish.Field(kSpecies, 3), kGoldEnglish.Field(kSpecies, 4),
-                                  kGoldEnglish.Field(kSpecies, 5), kGoldEnglish.Field(kSpecies, 6),
-                                  kGoldEnglish.Field(kSpecies, 7), kGoldEnglish.Price(kMachine),
-                                  kGoldEnglish.Price(kMachine) + 1};
+        const std::size_t at[] = {MoveAt(kGoldEnglish, kMachine),     FieldAt(kGoldEnglish, kSpecies, 0),
+                                  FieldAt(kGoldEnglish, kSpecies, 1), FieldAt(kGoldEnglish, kSpecies, 2),
+                                  FieldAt(kGoldEnglish, kSpecies, 3), FieldAt(kGoldEnglish, kSpecies, 4),
+                                  FieldAt(kGoldEnglish, kSpecies, 5), FieldAt(kGoldEnglish, kSpecies, 6),
+                                  FieldAt(kGoldEnglish, kSpecies, 7), PriceAt(kGoldEnglish, kMachine),
+                                  PriceAt(kGoldEnglish, kMachine) + 1};
         for (int i = 0; i < writes; ++i) {
             std::uint8_t value = 0xFF;
             if (i == 0) {
@@ -129,7 +129,7 @@ TEST_F(SaveFaultsTest, NoByteReachesAFileRenamedOverTheRom) {
 // A truncation between the check and a write's open: the write refuses, the file keeps its
 // new length, and the message says what of the save is in the file.
 TEST_F(SaveFaultsTest, TruncationBeforeAWriteNeverExtendsTheFile) {
-    const std::size_t cut = kGoldEnglish.Field(kSpecies, 3);
+    const std::size_t cut = FieldAt(kGoldEnglish, kSpecies, 3);
     {
         ScopedFileHooks hooks(BeforeWrite(5, [&] { fs::resize_file(PathFromUtf8(m_rom), cut); }));
         Save();
@@ -231,7 +231,7 @@ protected:
 };
 
 TEST_F(TwoWindowsTest, AskBeforeOverwritingAnotherWindowsSave) {
-    Poke(kGoldEnglish.Price(kMachine), {0xB8, 0x0B});  // 3000
+    Poke(PriceAt(kGoldEnglish, kMachine), {0xB8, 0x0B});  // 3000
     OpenRom();
     SelectMachine(kMachine);
     m_otherView.answers.push_back(m_rom);
@@ -265,8 +265,8 @@ TEST_F(TwoWindowsTest, AskBeforeOverwritingAnotherWindowsSave) {
     EXPECT_EQ(m_sink.questions.size(), 1u);
     ExpectOnlySuccessMessage();
     Bytes expected = afterFirst;
-    expected[kGoldEnglish.Price(kMachine)] = 0xB8;
-    expected[kGoldEnglish.Price(kMachine) + 1] = 0x0B;
+    expected[PriceAt(kGoldEnglish, kMachine)] = 0xB8;
+    expected[PriceAt(kGoldEnglish, kMachine) + 1] = 0x0B;
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
     m_sink.Clear();
     m_other.SaveRom();
@@ -285,17 +285,17 @@ TEST_F(TwoWindowsTest, QuestionNamesEveryChangeAndOnlyRealOnes) {
     SelectMachine(kMachine);
     SelectSpecies(kSpecies);
     // Spare bits of the last field byte are kept by a save, so a change there undoes nothing.
-    const std::size_t last = kGoldEnglish.Field(kSpecies, 7);
+    const std::size_t last = FieldAt(kGoldEnglish, kSpecies, 7);
     const Bytes lastByte = Peek(last, 1);
     Poke(last, {static_cast<std::uint8_t>(lastByte[0] ^ 0xF0)});
     Save();
     ExpectOnlySuccessMessage();
     EXPECT_TRUE(m_sink.questions.empty());
 
-    Poke(kGoldEnglish.Move(kMachine), {0x55});
-    Poke(kGoldEnglish.Price(kMachine), {0x01, 0x00});
-    Poke(kGoldEnglish.Field(kSpecies, 2),
-         {static_cast<std::uint8_t>(~Peek(kGoldEnglish.Field(kSpecies, 2), 1)[0])});
+    Poke(MoveAt(kGoldEnglish, kMachine), {0x55});
+    Poke(PriceAt(kGoldEnglish, kMachine), {0x01, 0x00});
+    Poke(FieldAt(kGoldEnglish, kSpecies, 2),
+         {static_cast<std::uint8_t>(~Peek(FieldAt(kGoldEnglish, kSpecies, 2), 1)[0])});
     const Bytes changed = ReadFileBytes(m_rom);
     Save();
     ASSERT_EQ(m_sink.questions.size(), 1u);

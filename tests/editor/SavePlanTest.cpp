@@ -24,32 +24,32 @@ SaveRequest Request(int machine, int species, int move, int price) {
     return request;
 }
 
-std::vector<PlannedWrite> Expected(const Layout& layout, const SaveRequest& request,
+std::vector<PlannedWrite> Expected(const Release& layout, const SaveRequest& request,
                                    const Bytes& field, bool withMove) {
     std::vector<PlannedWrite> writes;
     if (withMove) {
-        writes.push_back({SavePart::Move, static_cast<std::int32_t>(layout.Move(request.machine)),
+        writes.push_back({SavePart::Move, static_cast<std::int32_t>(MoveAt(layout, request.machine)),
                           static_cast<std::uint8_t>(request.move)});
     }
     for (int fieldByte = 0; fieldByte < 8; ++fieldByte) {
         writes.push_back({SavePart::SpeciesField,
-                          static_cast<std::int32_t>(layout.Field(request.species, fieldByte)),
+                          static_cast<std::int32_t>(FieldAt(layout, request.species, fieldByte)),
                           field[static_cast<std::size_t>(fieldByte)]});
     }
-    const auto price = static_cast<std::int32_t>(layout.Price(request.machine));
+    const auto price = static_cast<std::int32_t>(PriceAt(layout, request.machine));
     writes.push_back({SavePart::Price, price, static_cast<std::uint8_t>(request.price & 0xFF)});
     writes.push_back({SavePart::Price, price + 1, static_cast<std::uint8_t>(request.price >> 8)});
     return writes;
 }
 
 TEST(SavePlan, MoveThenFieldThenPriceLowByteFirst) {
-    const Layout crystal{"BYTE", 71290, 332836, 27891};
+    const Release& crystal = ReleaseOf("BYTE");
     const struct {
         const RomProfile& profile;
-        const Layout& layout;
+        const Release& layout;
     } releases[] = {{Gold(), kGoldEnglish}, {*Identify("BYTE"), crystal}};
     for (const auto& release : releases) {
-        SCOPED_TRACE(release.layout.gameCode);
+        SCOPED_TRACE(std::string(release.layout.code));
         SaveRequest request = Request(4, 250, 0x42, 3000);     // TM05, Celebi
         for (const int machine : {0, 8, 9, 48, 49, 55, 56}) {  // TM01 TM09 TM10 TM49 TM50 HM06 HM07
             request.checked[machine] = true;
@@ -92,7 +92,7 @@ TEST(SavePlan, LastFieldByteKeepsTheStoredSpareBits) {
         const auto plan = PlanSave(Gold(), request);
         EXPECT_EQ(plan[8],
                   (PlannedWrite{SavePart::SpeciesField,
-                                static_cast<std::int32_t>(kGoldEnglish.Field(3, 7)), row.written}));
+                                static_cast<std::int32_t>(FieldAt(kGoldEnglish, 3, 7)), row.written}));
     }
 }
 

@@ -11,16 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The 18 releases with their table offsets as documented for each.
-const Layout kReleases[] = {
-    {"AAUE", 72294, 334603, 28114}, {"AAXE", 72294, 334603, 28056}, {"BYTE", 71290, 332836, 27891},
-    {"AAUS", 72313, 334617, 28186}, {"AAXS", 72313, 334617, 28130}, {"BYTS", 71309, 332845, 27922},
-    {"AAUJ", 72192, 334505, 28869}, {"AAXJ", 72192, 334505, 28810}, {"BXTJ", 71188, 332986, 28460},
-    {"AAUD", 72285, 334592, 28169}, {"AAXD", 72285, 334592, 28112}, {"BYTD", 71281, 332814, 27924},
-    {"AAUF", 72293, 334608, 28167}, {"AAXF", 72293, 334608, 28109}, {"BYTF", 71289, 332823, 27917},
-    {"AAUI", 72293, 334617, 28164}, {"AAXI", 72293, 334617, 28106}, {"BYTI", 71289, 332851, 27916},
-};
-
 class SaveRomTest : public EditorTest {
 protected:
     // TM05 and Celebi, with edits, so that a save has something to write.
@@ -39,7 +29,7 @@ TEST_F(SaveRomTest, FileUnfitForWritingIsLeftAlone) {
     const Bytes original = ReadFileBytes(m_rom);
     const auto path = PathFromUtf8(m_rom);
     // The highest byte this save writes is Celebi's last field byte.
-    const std::size_t needed = kGoldEnglish.Field(250, 7) + 1;
+    const std::size_t needed = FieldAt(kGoldEnglish, 250, 7) + 1;
     const struct {
         const char* what;
         std::function<void()> spoil;
@@ -91,10 +81,10 @@ TEST_F(SaveRomTest, GoesToTheIdentifiedRomAfterAFailedOpen) {
     m_editor.SaveRom();
     ExpectOnlySuccessMessage();
     EXPECT_EQ(ReadFileBytes(refused), refusedBefore);
-    EXPECT_EQ(Peek(kGoldEnglish.Move(4), 1), Bytes{0x42});
+    EXPECT_EQ(Peek(MoveAt(kGoldEnglish, 4), 1), Bytes{0x42});
 }
 
-class EveryRelease : public ::testing::TestWithParam<Layout> {
+class EveryRelease : public ::testing::TestWithParam<Release> {
 protected:
     TempDir m_dir;
     RecordingSink m_sink;
@@ -105,20 +95,18 @@ protected:
 // Opens a synthetic image of the release, edits one machine and one species and saves: the
 // file must equal the image with exactly the addressed bytes changed.
 TEST_P(EveryRelease, SaveChangesExactlyTheAddressedBytes) {
-    const Layout& release = GetParam();
-    const auto index =
-        static_cast<int>(std::find_if(std::begin(kReleases), std::end(kReleases),
-                                      [&](const Layout& row) {
-                                          return row.gameCode == std::string(release.gameCode);
-                                      }) -
-                         std::begin(kReleases));
-    const std::string rom = MakeSyntheticRom(m_dir, release.gameCode);
+    const Release& release = GetParam();
+    const auto index = static_cast<int>(
+        std::find_if(std::begin(kReleases), std::end(kReleases),
+                     [&](const Release& row) { return row.code == release.code; }) -
+        std::begin(kReleases));
+    const std::string rom = MakeSyntheticRom(m_dir, release.code);
     Bytes expected = ReadFileBytes(rom);
 
     m_view.answers.push_back(rom);
     m_editor.OpenRom();
     ASSERT_TRUE(m_sink.messages.empty());
-    EXPECT_EQ(m_view.shown.caption, std::string(release.gameCode) + " - Brindlewick");
+    EXPECT_EQ(m_view.shown.caption, std::string(release.code) + " - Brindlewick");
 
     const int machines[] = {3, 4, 27, 28, 49, 50, 56, 0, 17};
     const int machine = machines[index % std::size(machines)];
@@ -140,12 +128,12 @@ TEST_P(EveryRelease, SaveChangesExactlyTheAddressedBytes) {
 
     ASSERT_EQ(m_sink.messages.size(), 1u);
     EXPECT_EQ(m_sink.messages[0].text, "TM Information Successfully Changed!");
-    expected[release.Move(machine)] = static_cast<std::uint8_t>(move);
-    expected[release.Price(machine)] = static_cast<std::uint8_t>(price & 0xFF);
-    expected[release.Price(machine) + 1] = static_cast<std::uint8_t>(price >> 8);
+    expected[MoveAt(release, machine)] = static_cast<std::uint8_t>(move);
+    expected[PriceAt(release, machine)] = static_cast<std::uint8_t>(price & 0xFF);
+    expected[PriceAt(release, machine) + 1] = static_cast<std::uint8_t>(price >> 8);
     for (int fieldByte = 0; fieldByte < 8; ++fieldByte) {
         const auto value = static_cast<std::uint8_t>(bits >> (8 * fieldByte));
-        std::uint8_t& stored = expected[release.Field(species, fieldByte)];
+        std::uint8_t& stored = expected[FieldAt(release, species, fieldByte)];
         stored = fieldByte < 7 ? value : static_cast<std::uint8_t>((stored & 0xFE) | value);
     }
     EXPECT_EQ(ReadFileBytes(rom), expected);
@@ -155,7 +143,7 @@ TEST_P(EveryRelease, SaveChangesExactlyTheAddressedBytes) {
 // reader and the writer agree on every address and encoding, stray move bytes and the
 // spare bits of the last field byte included.
 TEST_P(EveryRelease, SavingWithoutEditsKeepsTheFileByteForByte) {
-    const std::string rom = MakeSyntheticRom(m_dir, GetParam().gameCode);
+    const std::string rom = MakeSyntheticRom(m_dir, GetParam().code);
     const Bytes before = ReadFileBytes(rom);
     m_view.answers.push_back(rom);
     m_editor.OpenRom();
@@ -177,7 +165,7 @@ TEST_P(EveryRelease, SavingWithoutEditsKeepsTheFileByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Releases, EveryRelease, ::testing::ValuesIn(kReleases),
-                         [](const auto& info) { return std::string(info.param.gameCode); });
+                         [](const auto& info) { return std::string(info.param.code); });
 
 }  // namespace
 }  // namespace brindlewick::test

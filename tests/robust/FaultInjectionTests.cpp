@@ -23,10 +23,11 @@
 #include "robust/FileFaults.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
-#include "robust/WindowDriver.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -55,7 +56,7 @@ constexpr std::size_t kShortOfCode = 0x100;
 Bytes OtherGoldBytes() {
     Bytes bytes = SyntheticRomBytes("AAUE");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i < kCodeAt || i >= kCodeAt + 4) {
+        if (i < kGameCodeAt || i >= kGameCodeAt + 4) {
             bytes[i] = static_cast<std::uint8_t>(bytes[i] ^ 0x5A);
         }
     }
@@ -343,10 +344,10 @@ private slots:
             QCOMPARE(shown.price, QStringLiteral("0"));
         } else {
             const Bytes& bytes = contents.at("roms/rom.gbc");
-            const std::size_t price = ModelPriceAddress(*FindModelRelease("AAUE"), 28);
+            const std::size_t price = PriceAt(*FindRelease("AAUE"), 28);
             QCOMPARE(shown.price.toInt(), bytes[price] | (bytes[price + 1] << 8));
         }
-        QCOMPARE(shown.checks, (std::array<bool, kModelMachines>{}));
+        QCOMPARE(shown.checks, (std::array<bool, kMachines>{}));
 
         scene.Sink().Clear();
         driver.Save(true);
@@ -510,8 +511,8 @@ private:
     std::unique_ptr<QuietDialogWarnings> m_quiet;
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(FaultInjectionTest);
-
 }  // namespace brindlewick::test
 
 #include "FaultInjectionTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::FaultInjectionTest)

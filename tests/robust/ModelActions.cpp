@@ -92,16 +92,16 @@ std::uint64_t Random::Next() {
     return z ^ (z >> 31);
 }
 
-std::size_t TableAddress(const ModelRelease& release, int number) {
-    if (number < kModelMachines) {
-        return ModelMoveAddress(release, number);
+std::size_t TableAddress(const Release& release, int number) {
+    if (number < kMachines) {
+        return MoveAt(release, number);
     }
-    number -= kModelMachines;
-    if (number < 2 * kModelMachines) {
-        return ModelPriceAddress(release, number / 2) + static_cast<std::size_t>(number % 2);
+    number -= kMachines;
+    if (number < 2 * kMachines) {
+        return PriceAt(release, number / 2) + static_cast<std::size_t>(number % 2);
     }
-    number -= 2 * kModelMachines;
-    return ModelFieldAddress(release, number / 8, number % 8);
+    number -= 2 * kMachines;
+    return FieldAt(release, number / 8, number % 8);
 }
 
 std::string Serialize(const Action& action) {
@@ -233,13 +233,13 @@ std::vector<Action> RandomActions(std::uint64_t seed, int count, const ActionRan
                                : releaseCount + random.Below(imageCount - releaseCount);
                 break;
             case Kind::ClickMachine:
-                action.a = random.Below(kModelMachines);
+                action.a = random.Below(kMachines);
                 break;
             case Kind::ClickMove:
-                action.a = random.Below(kModelMoves);
+                action.a = random.Below(kMoves);
                 break;
             case Kind::ClickSpecies:
-                action.a = random.Below(kModelSpecies);
+                action.a = random.Below(kSpecies);
                 break;
             case Kind::KeyMachine:
             case Kind::KeyMove:
@@ -256,7 +256,7 @@ std::vector<Action> RandomActions(std::uint64_t seed, int count, const ActionRan
                 action.a = random.Below(2);
                 break;
             case Kind::ToggleCheck:
-                action.a = random.Below(kModelMachines);
+                action.a = random.Below(kMachines);
                 break;
             case Kind::SwitchPage:
                 action.a = random.Below(2);

@@ -59,8 +59,8 @@ struct Action {
 
 // Addresses another program may change: 57 move bytes, 57 × 2 price bytes, 251 × 8 field
 // bytes, numbered in that order.
-inline constexpr int kTableAddresses = kModelMachines * 3 + kModelSpecies * 8;
-std::size_t TableAddress(const ModelRelease& release, int number);
+inline constexpr int kTableAddresses = kMachines * 3 + kSpecies * 8;
+std::size_t TableAddress(const Release& release, int number);
 
 // "kind:a:b:c:text", the form BRINDLEWICK_REPLAY takes, one action per blank-separated word.
 std::string Serialize(const Action& action);

@@ -21,10 +21,11 @@
 #include "robust/ModelActions.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
-#include "robust/WindowDriver.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -55,29 +56,27 @@ struct Image {
     bool immutable = false;
 };
 
-Bytes ReleaseImage(const ModelRelease& release, int index) {
-    Bytes bytes = SyntheticRomBytes(release.code);
+Bytes ReleaseImage(const Release& release, int index) {
     // Values at the edges of what the window can show: moves without a list entry, "N/A",
     // "Beat Up", the lowest and highest prices.
-    auto at = [&](int step) { return (index * 3 + step) % kModelMachines; };
-    bytes[ModelMoveAddress(release, at(0))] = static_cast<std::uint8_t>(252 + index % 4);
-    bytes[ModelMoveAddress(release, at(20))] = 0;
-    bytes[ModelMoveAddress(release, at(40))] = 251;
-    for (const auto& [machine, price] : {std::pair{at(5), 0xFFFF}, std::pair{at(9), 0}}) {
-        bytes[ModelPriceAddress(release, machine)] = static_cast<std::uint8_t>(price & 0xFF);
-        bytes[ModelPriceAddress(release, machine) + 1] = static_cast<std::uint8_t>(price >> 8);
-    }
-    return bytes;
+    auto at = [&](int step) { return (index * 3 + step) % kMachines; };
+    return SyntheticRom(release)
+        .Move(at(0), 252 + index % 4)
+        .Move(at(20), 0)
+        .Move(at(40), 251)
+        .Price(at(5), 0xFFFF)
+        .Price(at(9), 0)
+        .Data();
 }
 
 class ImageSet {
 public:
     ImageSet() {
         int index = 0;
-        for (const ModelRelease& release : ModelReleases()) {
+        for (const Release& release : kReleases) {
             // Both extensions the dialog offers.
             const char* extension = index % 3 == 0 ? ".gb" : ".gbc";
-            Add(std::string("rom-") + release.code + extension, ReleaseImage(release, index++));
+            Add("rom-" + std::string(release.code) + extension, ReleaseImage(release, index++));
         }
         m_releaseCount = m_images.size();
         Add("lower-case-code.gbc", SyntheticRomBytes("aaue"));
@@ -203,28 +202,28 @@ private:
 
     // The model of the window.
     int m_file = -1;
-    const ModelRelease* m_release = nullptr;
+    const Release* m_release = nullptr;
     int m_machine = -1;
     int m_move = -1;
     std::string m_price;
     int m_species = -1;
-    std::array<bool, kModelMachines> m_checks{};
+    std::array<bool, kMachines> m_checks{};
     int m_page = 0;
 };
 
 void Session::LoadMachine() {
     const Bytes& bytes = Current().bytes;
-    const std::size_t move = ModelMoveAddress(*m_release, m_machine);
+    const std::size_t move = MoveAt(*m_release, m_machine);
     if (move + 1 > bytes.size()) {
         m_expected.push_back(OwnFailure(FileFailure::ReadPastEnd));
         m_expected.push_back(NotHex());
         m_move = 0;
     } else {
-        m_move = bytes[move] < kModelMoves ? bytes[move] : -1;
+        m_move = bytes[move] < kMoves ? bytes[move] : -1;
         m_counts.noMoveShown += m_move < 0 ? 1 : 0;
     }
     ++m_counts.reloads;
-    const std::size_t price = ModelPriceAddress(*m_release, m_machine);
+    const std::size_t price = PriceAt(*m_release, m_machine);
     if (price + 2 > bytes.size()) {
         m_expected.push_back(OwnFailure(FileFailure::ReadPastEnd));
         m_price = "0";
@@ -236,12 +235,12 @@ void Session::LoadMachine() {
 void Session::LoadSpecies() {
     const Bytes& bytes = Current().bytes;
     for (int fieldByte = 0; fieldByte < 8; ++fieldByte) {
-        const std::size_t at = ModelFieldAddress(*m_release, m_species, fieldByte);
+        const std::size_t at = FieldAt(*m_release, m_species, fieldByte);
         const bool readable = at < bytes.size();
         if (!readable) {
             m_expected.push_back(OwnFailure(FileFailure::ReadPastEnd));
         }
-        for (int bit = 0; bit < 8 && fieldByte * 8 + bit < kModelMachines; ++bit) {
+        for (int bit = 0; bit < 8 && fieldByte * 8 + bit < kMachines; ++bit) {
             m_checks[static_cast<std::size_t>(fieldByte * 8 + bit)] =
                 readable && ((bytes[at] >> bit) & 1) != 0;
         }
@@ -259,13 +258,13 @@ void Session::PredictOpen(int index) {
     }
     image.readOnly = false;
     const auto code = ModelGameCode(image.bytes);
-    const ModelRelease* release = code ? FindModelRelease(*code) : nullptr;
+    const Release* release = code ? FindRelease(*code) : nullptr;
     if (release == nullptr) {
         m_expected.push_back(Unsupported());
         ++m_counts.refused;
         return;
     }
-    if (image.bytes.size() < ModelFieldAddress(*release, kModelSpecies - 1, 7) + 1) {
+    if (image.bytes.size() < FieldAt(*release, kSpecies - 1, 7) + 1) {
         // Identified, but cut short before the end of its tables: refused with one message.
         m_expected.push_back(OwnFailure(FileFailure::FileTooShort));
         ++m_counts.refused;
@@ -388,7 +387,7 @@ std::string Session::Perform(const Action& action) {
             if (RomOpen()) {
                 const int row = action.kind == Kind::ClickMachine
                                     ? action.a
-                                    : NextRow(m_machine, action.a, kModelMachines);
+                                    : NextRow(m_machine, action.a, kMachines);
                 if (row != m_machine) {
                     m_machine = row;
                     LoadMachine();
@@ -411,7 +410,7 @@ std::string Session::Perform(const Action& action) {
                     return "window: the machine page cannot be brought to the front";
                 }
                 m_driver.PressListKey(m_driver.Moves(), static_cast<ListKey>(action.a));
-                m_move = NextRow(m_move, action.a, kModelMoves);
+                m_move = NextRow(m_move, action.a, kMoves);
             }
             break;
         case Kind::TypePrice:
@@ -466,7 +465,7 @@ std::string Session::Perform(const Action& action) {
             {
                 const int row = action.kind == Kind::ClickSpecies
                                     ? action.a
-                                    : NextRow(m_species, action.a, kModelSpecies);
+                                    : NextRow(m_species, action.a, kSpecies);
                 if (row != m_species) {
                     m_species = row;
                     LoadSpecies();
@@ -485,9 +484,8 @@ std::string Session::Perform(const Action& action) {
             break;
         }
         case Kind::About: {
-            FindAction(*m_window, QStringLiteral("mnuAbout"))->trigger();
-            const QList<QWidget*> about = AboutWindows();
-            if (about.size() != 1) {
+            QWidget* about = m_driver.OpenAbout();
+            if (about == nullptr) {
                 return "window: About did not open exactly one About window";
             }
             if (m_window->isEnabled()) {
@@ -495,16 +493,9 @@ std::string Session::Perform(const Action& action) {
             }
             // The main window's shortcuts are dead meanwhile.
             QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
-            if (action.b != 0) {
-                QTest::mouseClick(Child<QPushButton>(*about.first(), QStringLiteral("Command1")),
-                                  Qt::LeftButton);
-            } else {
-                about.first()->close();
-            }
-            if (!QTest::qWaitFor([] { return AboutWindows().isEmpty(); })) {
+            if (!m_driver.CloseAbout(about, action.b != 0)) {
                 return "window: the About window did not close";
             }
-            ShowAndActivate(*m_window);
             break;
         }
         case Kind::ExternalEdit: {
@@ -518,7 +509,7 @@ std::string Session::Perform(const Action& action) {
                 break;
             }
             const std::size_t at =
-                TableAddress(*FindModelRelease(*ModelGameCode(image.pristine)), action.b);
+                TableAddress(*FindRelease(*ModelGameCode(image.pristine)), action.b);
             // An immutable file cannot be changed by anyone; the other program gives up.
             if (!image.immutable) {
                 if (!PokeByte(image.path, at, static_cast<std::uint8_t>(action.c))) {
@@ -597,7 +588,7 @@ std::string Session::CheckWindow() const {
     expect("move", m_move, shown.move);
     expect("price", m_price, shown.price.toStdString());
     expect("species", m_species, shown.species);
-    for (int machine = 0; machine < kModelMachines; ++machine) {
+    for (int machine = 0; machine < kMachines; ++machine) {
         const auto box = static_cast<std::size_t>(machine);
         if (m_checks[box] != shown.checks[box]) {
             problem << "\n  box of machine " << machine << ": expected " << m_checks[box]
@@ -786,8 +777,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(ModelBasedTest);
-
 }  // namespace brindlewick::test
 
 #include "ModelBasedTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::ModelBasedTest)

@@ -10,10 +10,11 @@
 #include "robust/FileFaults.h"
 #include "robust/RobustSupport.h"
 #include "robust/RomModel.h"
-#include "robust/WindowDriver.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -160,8 +161,8 @@ private:
     std::unique_ptr<QuietDialogWarnings> m_quiet;
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(RealPathsTest);
-
 }  // namespace brindlewick::test
 
 #include "RealPathsTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::RealPathsTest)

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "robust/WindowDriver.h"
+#include "support/WindowDriver.h"
 
 namespace brindlewick::test {
 namespace {
@@ -135,7 +135,7 @@ std::string CompareContents(const Contents& expected, const Contents& actual) {
 
 Contents AfterSave(Contents contents, const std::string& name, const char* release,
                    const WindowReading& shown) {
-    ModelApplySave(contents.at(name), *FindModelRelease(release), shown.machine, shown.species,
+    ModelApplySave(contents.at(name), *FindRelease(release), shown.machine, shown.species,
                    ShownValues(shown));
     return contents;
 }

@@ -17,9 +17,9 @@ using test::CartridgeImageBytes;
 using test::CartridgeLayout;
 using test::CartridgeOptions;
 
+// The layout comes from the tests' model of the releases, not from the program's table.
 CartridgeLayout LayoutOf(const RomProfile& rom) {
-    return {rom.gameCode, rom.TmMovesOffset, rom.BaseStatsOffset, rom.TmPricesOffset,
-            rom.gameName.find("Crystal") != std::string::npos};
+    return test::LayoutOf(test::ReleaseOf(rom.gameCode));
 }
 
 // The check of the file through ReadHexBytes, compared with the check of the same bytes in

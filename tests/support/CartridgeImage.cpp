@@ -153,4 +153,10 @@ std::string MakeCartridgeImage(const TempDir& dir, const CartridgeLayout& layout
     return path;
 }
 
+CartridgeLayout LayoutOf(const Release& release) {
+    return {std::string(release.code), static_cast<std::int32_t>(release.moves),
+            static_cast<std::int32_t>(release.baseStats), static_cast<std::int32_t>(release.prices),
+            release.IsCrystal()};
+}
+
 }  // namespace brindlewick::test

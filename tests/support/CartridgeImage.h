@@ -26,6 +26,9 @@ struct CartridgeLayout {
     bool crystal = false;  // the three tutor moves follow HM07; tutor bits in the species
 };
 
+// The layout of a release of the tests' model (support/Cartridge.h).
+CartridgeLayout LayoutOf(const Release& release);
+
 struct CartridgeOptions {
     std::int32_t baseStatsShift = 0;   // bytes the base-stats table is moved by
     bool itemRecordsShifted = false;   // the item records begin one record later

@@ -51,8 +51,8 @@ Bytes SyntheticRomBytes(std::string_view gameCode, std::size_t size) {
         state ^= state << 5;
         byte = static_cast<std::uint8_t>(state >> 24);
     }
-    for (std::size_t i = 0; i < gameCode.size() && 0x13F + i < size; ++i) {
-        bytes[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
+    for (std::size_t i = 0; i < gameCode.size() && kGameCodeAt + i < size; ++i) {
+        bytes[kGameCodeAt + i] = static_cast<std::uint8_t>(gameCode[i]);
     }
     return bytes;
 }
@@ -62,6 +62,58 @@ std::string MakeSyntheticRom(const TempDir& dir, std::string_view gameCode, std:
     const auto path = dir.File(name);
     WriteFileBytes(path, SyntheticRomBytes(gameCode, size));
     return path;
+}
+
+SyntheticRom::SyntheticRom(const Release& release, std::size_t size)
+    : m_release(&release), m_bytes(SyntheticRomBytes(release.code, size)) {}
+
+SyntheticRom& SyntheticRom::Move(int machine, int move) {
+    m_bytes.at(MoveAt(*m_release, machine)) = static_cast<std::uint8_t>(move);
+    return *this;
+}
+
+SyntheticRom& SyntheticRom::Price(int machine, int price) {
+    PutPrice(m_bytes, PriceAt(*m_release, machine), price);
+    return *this;
+}
+
+SyntheticRom& SyntheticRom::RecordPrice(int record, int price) {
+    PutPrice(m_bytes, PriceRecordAt(*m_release, record), price);
+    return *this;
+}
+
+SyntheticRom& SyntheticRom::Field(int species, const Bytes& field) {
+    for (int j = 0; j < kFieldLength; ++j) {
+        m_bytes.at(FieldAt(*m_release, species, j)) = field.at(static_cast<std::size_t>(j));
+    }
+    return *this;
+}
+
+SyntheticRom& SyntheticRom::Compatible(int species, std::initializer_list<int> machines) {
+    Bytes field(kFieldLength, 0);
+    for (const int machine : machines) {
+        field.at(static_cast<std::size_t>(FieldByteOf(machine))) |= MaskOf(machine);
+    }
+    return Field(species, field);
+}
+
+int SyntheticRom::RecordPriceIn(int record) const {
+    return PriceIn(m_bytes, PriceRecordAt(*m_release, record));
+}
+
+std::string SyntheticRom::WriteTo(const TempDir& dir, std::string_view name) const {
+    const auto path = dir.File(name);
+    WriteFileBytes(path, m_bytes);
+    return path;
+}
+
+int PriceIn(const Bytes& bytes, std::size_t at) {
+    return bytes.at(at) | (bytes.at(at + 1) << 8);
+}
+
+void PutPrice(Bytes& bytes, std::size_t at, int price) {
+    bytes.at(at) = static_cast<std::uint8_t>(price & 0xFF);
+    bytes.at(at + 1) = static_cast<std::uint8_t>(price >> 8);
 }
 
 Bytes ReadFileBytes(const std::string& path) {

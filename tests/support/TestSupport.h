@@ -5,11 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Messages.h"
+#include "support/Cartridge.h"
 
 namespace brindlewick::test {
 
@@ -40,6 +42,38 @@ Bytes SyntheticRomBytes(std::string_view gameCode, std::size_t size = kRomSize);
 // Writes a synthetic image into `dir` and returns its UTF-8 path.
 std::string MakeSyntheticRom(const TempDir& dir, std::string_view gameCode,
                              std::string_view name = "rom.gbc", std::size_t size = kRomSize);
+
+// A synthetic image with chosen table bytes: the pattern of SyntheticRomBytes, then the values
+// set here at the addresses of the model (support/Cartridge.h).
+class SyntheticRom {
+public:
+    explicit SyntheticRom(const Release& release, std::size_t size = kRomSize);
+
+    const Release& Of() const { return *m_release; }
+
+    SyntheticRom& Move(int machine, int move);
+    SyntheticRom& Price(int machine, int price);
+    SyntheticRom& RecordPrice(int record, int price);
+    // The eight field bytes of `species`.
+    SyntheticRom& Field(int species, const Bytes& field);
+    // The field of `species` with exactly the bits of `machines` set.
+    SyntheticRom& Compatible(int species, std::initializer_list<int> machines);
+
+    int RecordPriceIn(int record) const;
+
+    Bytes& Data() { return m_bytes; }
+    const Bytes& Data() const { return m_bytes; }
+    // Writes the image into `dir` and returns its UTF-8 path.
+    std::string WriteTo(const TempDir& dir, std::string_view name = "rom.gbc") const;
+
+private:
+    const Release* m_release;
+    Bytes m_bytes;
+};
+
+// The little-endian price of the two bytes at `at`, and the same written.
+int PriceIn(const Bytes& bytes, std::size_t at);
+void PutPrice(Bytes& bytes, std::size_t at, int price);
 
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);

@@ -8,9 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -177,8 +178,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(AboutExitTest);
-
 }  // namespace brindlewick::test
 
 #include "AboutExitTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::AboutExitTest)

@@ -1,8 +1,9 @@
 // The compiled-in pictures: present in both densities, and the same size to the layout.
 #include <QTest>
 
+#include "support/QtTestMain.h"
+#include "support/UiTestSupport.h"
 #include "ui/Artwork.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 
@@ -36,8 +37,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(ArtworkTest);
-
 }  // namespace brindlewick::test
 
 #include "ArtworkTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::ArtworkTest)

@@ -3,8 +3,9 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
-#include "ui/UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/clsCommonDialog.h"
 
 namespace brindlewick::test {
@@ -225,8 +226,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(CommonDialogTest);
-
 }  // namespace brindlewick::test
 
 #include "CommonDialogTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::CommonDialogTest)

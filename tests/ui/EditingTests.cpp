@@ -14,44 +14,16 @@
 #include <filesystem>
 #include <set>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Where the three tables lie in each release. They are written out here rather than taken
-// from the program, so that a wrong offset or record rule there shows as a wrong byte here.
-struct Release {
-    const char* code;
-    std::size_t moves;      // one byte per machine, TM01 first
-    std::size_t baseStats;  // 32-byte species records; compatibility field at +24
-    std::size_t prices;     // 7-byte records; little-endian price in the first two bytes
-};
-
-constexpr Release kReleases[] = {
-    {"AAUE", 0x11A66, 0x51B0B, 0x6DD2}, {"AAXE", 0x11A66, 0x51B0B, 0x6D98},
-    {"BYTE", 0x1167A, 0x51424, 0x6CF3}, {"AAUS", 0x11A79, 0x51B19, 0x6E1A},
-    {"AAXS", 0x11A79, 0x51B19, 0x6DE2}, {"BYTS", 0x1168D, 0x5142D, 0x6D12},
-    {"AAUJ", 0x11A00, 0x51AA9, 0x70C5}, {"AAXJ", 0x11A00, 0x51AA9, 0x708A},
-    {"BXTJ", 0x11614, 0x514BA, 0x6F2C}, {"AAUD", 0x11A5D, 0x51B00, 0x6E09},
-    {"AAXD", 0x11A5D, 0x51B00, 0x6DD0}, {"BYTD", 0x11671, 0x5140E, 0x6D14},
-    {"AAUF", 0x11A65, 0x51B10, 0x6E07}, {"AAXF", 0x11A65, 0x51B10, 0x6DCD},
-    {"BYTF", 0x11679, 0x51417, 0x6D0D}, {"AAUI", 0x11A65, 0x51B19, 0x6E04},
-    {"AAXI", 0x11A65, 0x51B19, 0x6DCA}, {"BYTI", 0x11679, 0x51433, 0x6D0C},
-};
-
-const Release& ReleaseOf(const QString& code) {
-    for (const Release& release : kReleases) {
-        if (code == QLatin1String(release.code)) {
-            return release;
-        }
-    }
-    qFatal("no release %s", qPrintable(code));
-}
 
 // "TM01".."TM50" are machine numbers 1 to 50, "HM01".."HM07" 51 to 57.
 int MachineNumber(const QString& name) {
@@ -60,31 +32,20 @@ int MachineNumber(const QString& name) {
 }
 
 std::size_t MoveAt(const Release& release, const QString& machine) {
-    return release.moves + static_cast<std::size_t>(MachineNumber(machine) - 1);
-}
-
-std::size_t PriceAt(const Release& release, int record) {
-    return release.prices + 7 * static_cast<std::size_t>(record);
-}
-
-std::size_t FieldAt(const Release& release, int species, int fieldByte) {
-    return release.baseStats + 32 * static_cast<std::size_t>(species) + 24 +
-           static_cast<std::size_t>(fieldByte);
+    return test::MoveAt(release, MachineNumber(machine) - 1);
 }
 
 void PutPrice(Bytes& bytes, const Release& release, int record, int price) {
-    bytes[PriceAt(release, record)] = static_cast<std::uint8_t>(price & 0xFF);
-    bytes[PriceAt(release, record) + 1] = static_cast<std::uint8_t>(price >> 8);
+    test::PutPrice(bytes, PriceRecordAt(release, record), price);
 }
 
 int PriceIn(const Bytes& bytes, const Release& release, int record) {
-    return bytes[PriceAt(release, record)] | (bytes[PriceAt(release, record) + 1] << 8);
+    return test::PriceIn(bytes, PriceRecordAt(release, record));
 }
 
-// Machine n is bit (n - 1) % 8 of field byte (n - 1) / 8, bit 0 being the value 1.
 void ToggleMachine(Bytes& bytes, const Release& release, int species, const QString& machine) {
-    const int bit = MachineNumber(machine) - 1;
-    bytes[FieldAt(release, species, bit / 8)] ^= static_cast<std::uint8_t>(1u << (bit % 8));
+    const int index = MachineNumber(machine) - 1;
+    bytes[MachineBitAt(release, species, index)] ^= MaskOf(index);
 }
 
 QString Describe(const std::vector<Message>& messages) {
@@ -102,100 +63,6 @@ std::set<std::string> FolderEntries(const TempDir& dir) {
     }
     return names;
 }
-
-// A window with a recording message sink and a folder for its ROM files, driven the way a
-// person drives it: clicks on list entries, tabs and boxes, keys sent to whatever has the
-// focus.
-class Session {
-public:
-    RecordingSink sink;
-    TempDir dir;
-    Form1 window;
-
-    template <typename T>
-    T* Get(const QString& name) {
-        return Child<T>(window, name);
-    }
-    QListWidget* List(const char* name) { return Get<QListWidget>(QString::fromLatin1(name)); }
-    QLineEdit* Price() { return Get<QLineEdit>(QStringLiteral("txtPrice")); }
-    QCheckBox* Box(const QString& machine) {
-        return Get<QCheckBox>(QStringLiteral("chk") + machine);
-    }
-
-    int Selected(const char* list) {
-        const auto items = List(list)->selectedItems();
-        return items.isEmpty() ? -1 : List(list)->row(items.first());
-    }
-
-    bool Open(const std::string& path) {
-        return OpenRomThroughWindow(window, path, OpenBy::Shortcut) && ShowAndActivate(window);
-    }
-
-    // Clicks the entry of `list` that reads `text`; returns its row, or -1 when no entry
-    // reads so or the click did not select it.
-    int ClickEntry(const char* list, const QString& text) {
-        const auto found = List(list)->findItems(text, Qt::MatchExactly);
-        if (found.size() != 1) {
-            return -1;
-        }
-        const int row = List(list)->row(found.first());
-        ClickRow(list, row);
-        return Selected(list) == row ? row : -1;
-    }
-
-    void ClickRow(const char* list, int row) {
-        QListWidget* widget = List(list);
-        widget->scrollToItem(widget->item(row));
-        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
-                          widget->visualItemRect(widget->item(row)).center());
-    }
-
-    void ShowPage(int page) {
-        QTabBar* bar = Get<QTabWidget>(QStringLiteral("tab1"))->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
-    }
-    int Page() { return Get<QTabWidget>(QStringLiteral("tab1"))->currentIndex(); }
-
-    // Clicks the box of `machine` on its indicator; true when that flipped its tick.
-    bool ClickBox(const QString& machine) {
-        QCheckBox* box = Box(machine);
-        const bool wasTicked = box->isChecked();
-        QStyleOptionButton option;
-        option.initFrom(box);
-        const QRect indicator =
-            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-        QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-        return box->isChecked() != wasTicked;
-    }
-
-    // Clicks into the price field, selects all its text and types `keys`.
-    void TypePrice(const QString& keys) {
-        QTest::mouseClick(Price(), Qt::LeftButton);
-        Key(Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(Price(), keys);
-    }
-
-    // A key as the user presses it: to the widget that has the focus.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-        QWidget* target = QApplication::focusWidget();
-        QTest::keyClick(target != nullptr ? target : &window, key, modifiers);
-    }
-
-    void PressSave() { Key(Qt::Key_S, Qt::ControlModifier); }
-
-    // Exactly one message since the last check, the confirmation of a save.
-    bool OnlySaveConfirmed() {
-        const bool confirmed = sink.messages.size() == 1 &&
-                               sink.messages[0].text == "TM Information Successfully Changed!" &&
-                               sink.messages[0].title == "Brindlewick" &&
-                               sink.messages[0].icon == MessageIcon::Information;
-        if (!confirmed) {
-            qWarning("messages: %s", qPrintable(Describe(sink.messages)));
-        }
-        sink.Clear();
-        return confirmed;
-    }
-};
 
 enum class Damage { Deleted, ReadOnly, Truncated, Folder };
 
@@ -266,15 +133,15 @@ private slots:
         QFETCH(QString, species);
         QFETCH(int, speciesIndex);
         QFETCH(QStringList, boxes);
-        const Release& release = ReleaseOf(code);
+        const Release& release = ReleaseOf(code.toStdString());
 
-        Session s;
+        TestWindow s;
         const std::string rom = MakeSyntheticRom(s.dir, code.toStdString());
         const Bytes before = ReadFileBytes(rom);
         QVERIFY(s.Open(rom));
         QCOMPARE(s.ClickEntry("lstTM", machine), MachineNumber(machine) - 1);
         QCOMPARE(s.ClickEntry("lstAttack", move), moveNumber);
-        s.TypePrice(price);
+        s.ClickAndTypePrice(price);
         QCOMPARE(s.Price()->text(), price);
         s.ShowPage(1);
         QCOMPARE(s.Page(), 1);
@@ -290,8 +157,8 @@ private slots:
         // last byte included, are written back as the file held them.
         Bytes expected = before;
         expected[MoveAt(release, machine)] = static_cast<std::uint8_t>(moveNumber);
-        expected[PriceAt(release, record)] = static_cast<std::uint8_t>(low);
-        expected[PriceAt(release, record) + 1] = static_cast<std::uint8_t>(high);
+        expected[PriceRecordAt(release, record)] = static_cast<std::uint8_t>(low);
+        expected[PriceRecordAt(release, record) + 1] = static_cast<std::uint8_t>(high);
         for (const QString& box : boxes) {
             ToggleMachine(expected, release, speciesIndex, box);
         }
@@ -301,8 +168,8 @@ private slots:
     }
 
     void savingEveryMachineAndSpeciesUneditedChangesNothing() {
-        Session s;
-        const Release& release = ReleaseOf(QStringLiteral("BYTE"));
+        TestWindow s;
+        const Release& release = ReleaseOf("BYTE");
         Bytes bytes = SyntheticRomBytes(release.code);
         // Move bytes that name no move, beside whatever the pattern holds.
         bytes[MoveAt(release, QStringLiteral("TM10"))] = 0xFC;
@@ -341,8 +208,8 @@ private slots:
     }
 
     void priceShownIsTheRecordOfTheMachine() {
-        Session s;
-        const Release& release = kReleases[0];
+        TestWindow s;
+        const Release& release = ReleaseOf("AAUE");
         Bytes bytes = SyntheticRomBytes(release.code);
         // Every record a price of its own, the two unused records included, and both ends of
         // the range where a stale or blank field would show.
@@ -368,8 +235,8 @@ private slots:
     }
 
     void moveBytesShowTheirEntryOrNone() {
-        Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAXF"));
+        TestWindow s;
+        const Release& release = ReleaseOf("AAXF");
         Bytes bytes = SyntheticRomBytes(release.code);
         bytes[MoveAt(release, QStringLiteral("TM01"))] = 0;
         bytes[MoveAt(release, QStringLiteral("TM02"))] = 251;
@@ -391,7 +258,7 @@ private slots:
         QCOMPARE(s.Selected("lstAttack"), -1);
 
         // Saving such a machine writes its price and the species but leaves its move byte.
-        s.TypePrice(QStringLiteral("42"));
+        s.ClickAndTypePrice(QStringLiteral("42"));
         s.ShowPage(1);
         QVERIFY(s.ClickBox(QStringLiteral("TM02")));
         s.PressSave();
@@ -411,8 +278,8 @@ private slots:
     }
 
     void spareBitsOfTheLastFieldByteAreNotShownAndKept() {
-        Session s;
-        const Release& release = ReleaseOf(QStringLiteral("BYTS"));
+        TestWindow s;
+        const Release& release = ReleaseOf("BYTS");
         Bytes bytes = SyntheticRomBytes(release.code);
         const std::uint8_t field[] = {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xFE};
         for (int j = 0; j < 8; ++j) {
@@ -449,8 +316,8 @@ private slots:
     }
 
     void choosingAnotherMachineOrSpeciesDropsUnsavedEdits() {
-        Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAUD"));
+        TestWindow s;
+        const Release& release = ReleaseOf("AAUD");
         Bytes bytes = SyntheticRomBytes(release.code);
         bytes[MoveAt(release, QStringLiteral("TM05"))] = 92;  // Toxic
         PutPrice(bytes, release, 5, 1500);
@@ -465,7 +332,7 @@ private slots:
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("TM05")) >= 0);
         QCOMPARE(s.Selected("lstAttack"), 92);
         QVERIFY(s.ClickEntry("lstAttack", QStringLiteral("Surf")) >= 0);
-        s.TypePrice(QStringLiteral("123"));
+        s.ClickAndTypePrice(QStringLiteral("123"));
         s.ShowPage(1);
         QVERIFY(s.ClickEntry("List1", QStringLiteral("Pikachu ")) >= 0);
         QVERIFY(s.ClickBox(QStringLiteral("TM01")));
@@ -492,8 +359,8 @@ private slots:
     }
 
     void priceKeystrokesAreSavedAsTheFieldShowsThem() {
-        Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAXJ"));
+        TestWindow s;
+        const Release& release = ReleaseOf("AAXJ");
         const std::string rom = MakeSyntheticRom(s.dir, release.code);
         QVERIFY(s.Open(rom));
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("TM29")) >= 0);
@@ -508,7 +375,7 @@ private slots:
             return s.OnlySaveConfirmed() && PriceIn(ReadFileBytes(rom), release, 30) == value;
         };
 
-        s.TypePrice(QStringLiteral("70000"));
+        s.ClickAndTypePrice(QStringLiteral("70000"));
         QVERIFY(saveShowing("65535", 65535));
 
         // Backspace to the end: the field never stays empty.
@@ -540,14 +407,14 @@ private slots:
         QVERIFY(saveShowing("12345", 12345));
 
         // The spinner, reached by Tab, stops at both ends.
-        s.TypePrice(QStringLiteral("65535"));
+        s.ClickAndTypePrice(QStringLiteral("65535"));
         s.Key(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), s.Get<QWidget>(QStringLiteral("UpDown1")));
         s.Key(Qt::Key_Up);
         QVERIFY(saveShowing("65535", 65535));
         s.Key(Qt::Key_Down);
         QVERIFY(saveShowing("65534", 65534));
-        s.TypePrice(QStringLiteral("0"));
+        s.ClickAndTypePrice(QStringLiteral("0"));
         s.Key(Qt::Key_Tab);
         s.Key(Qt::Key_Down);
         QVERIFY(saveShowing("0", 0));
@@ -565,14 +432,14 @@ private slots:
 
     void aFileThatCannotBeWrittenIsLeftAlone() {
         QFETCH(int, damage);
-        Session s;
-        const Release& release = ReleaseOf(QStringLiteral("AAUE"));
+        TestWindow s;
+        const Release& release = ReleaseOf("AAUE");
         const std::string rom = MakeSyntheticRom(s.dir, release.code);
         QVERIFY(s.Open(rom));
         // Edits that reach the far end of the tables: HM07 and Celebi.
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("HM07")) >= 0);
         QVERIFY(s.ClickEntry("lstAttack", QStringLiteral("Surf")) >= 0);
-        s.TypePrice(QStringLiteral("4321"));
+        s.ClickAndTypePrice(QStringLiteral("4321"));
         s.ShowPage(1);
         QVERIFY(s.ClickEntry("List1", QStringLiteral("Celebi")) >= 0);
         QVERIFY(s.ClickBox(QStringLiteral("TM01")));
@@ -623,7 +490,7 @@ private slots:
         QVERIFY(s.sink.messages.empty());
         s.ShowPage(0);
         QVERIFY(s.ClickEntry("lstTM", QStringLiteral("HM07")) >= 0);
-        s.TypePrice(QStringLiteral("4321"));
+        s.ClickAndTypePrice(QStringLiteral("4321"));
         s.PressSave();
         QVERIFY(s.OnlySaveConfirmed());
         Bytes expected = good;
@@ -632,7 +499,7 @@ private slots:
     }
 
     void theListWithTheKeyboardFocusIsFramed() {
-        Session s;
+        TestWindow s;
         QVERIFY(s.Open(MakeSyntheticRom(s.dir, "AAUE")));
         QListWidget* machines = s.List("lstTM");
         QListWidget* moves = s.List("lstAttack");
@@ -657,9 +524,9 @@ private slots:
     }
 
     void aboutOpensFromTheKeyboardAndGivesTheFocusBack() {
-        Session s;
+        TestWindow s;
         QVERIFY(s.Open(MakeSyntheticRom(s.dir, "AAUE")));
-        s.TypePrice(QStringLiteral("77"));
+        s.ClickAndTypePrice(QStringLiteral("77"));
         QVERIFY(s.ClickEntry("lstAttack", QStringLiteral("Surf")) >= 0);
         auto about = [] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -691,8 +558,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(EditingTest);
-
 }  // namespace brindlewick::test
 
 #include "EditingTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::EditingTest)

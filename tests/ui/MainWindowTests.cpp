@@ -15,71 +15,29 @@
 #include <filesystem>
 
 #include "platform/FileAccess.h"
-#include "rom/RomProfile.h"
 #include "rom/RomTables.h"
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
-
-// A window with a recording message sink and a folder for its ROM files.
-struct Fixture {
-    RecordingSink sink;
-    TempDir dir;
-    Form1 window;
-
-    template <typename T>
-    T* Get(const char* name) {
-        return Child<T>(window, QString::fromLatin1(name));
-    }
-    QListWidget* List(const char* name) { return Get<QListWidget>(name); }
-    int Selected(const char* name) {
-        const auto items = List(name)->selectedItems();
-        return items.isEmpty() ? -1 : List(name)->row(items.first());
-    }
-    QLineEdit* Price() { return Get<QLineEdit>("txtPrice"); }
-    QString Text(const char* label) { return Get<QLabel>(label)->text(); }
-};
-
-const RomProfile& Profile(std::string_view code) {
-    for (const RomProfile& profile : SupportedRoms()) {
-        if (profile.gameCode == code) {
-            return profile;
-        }
-    }
-    qFatal("no profile %s", std::string(code).c_str());
-}
 
 // A synthetic image of `code` with known values for `machine` (move, price) and for the
 // compatibility field of `species`.
 std::string MakeRom(const TempDir& dir, std::string_view code, const std::string& name,
                     int machine = 0, int move = 58, int price = 3000, int species = 0,
-                    const std::vector<int>& compatibleMachines = {0, 56}) {
-    const RomProfile& profile = Profile(code);
-    Bytes bytes = SyntheticRomBytes(code);
-    bytes[static_cast<std::size_t>(MoveByteOffset(profile.TmMovesOffset, machine))] =
-        static_cast<std::uint8_t>(move);
-    const auto priceAt = static_cast<std::size_t>(PriceOffset(profile.TmPricesOffset, machine));
-    bytes[priceAt] = static_cast<std::uint8_t>(price & 0xFF);
-    bytes[priceAt + 1] = static_cast<std::uint8_t>(price >> 8);
-    for (int field = 0; field < kCompatibilityFieldLength; ++field) {
-        bytes[static_cast<std::size_t>(
-            CompatibilityByteOffset(profile.BaseStatsOffset, species, field))] = 0;
-    }
-    for (const int compatible : compatibleMachines) {
-        const MachineBit bit = BitOfMachine(compatible);
-        bytes[static_cast<std::size_t>(
-            CompatibilityByteOffset(profile.BaseStatsOffset, species, bit.fieldByte))] |=
-            static_cast<std::uint8_t>(1u << bit.bit);
-    }
-    const std::string path = dir.File(name);
-    WriteFileBytes(path, bytes);
-    return path;
+                    std::initializer_list<int> compatibleMachines = {0, 56}) {
+    return SyntheticRom(ReleaseOf(code))
+        .Move(machine, move)
+        .Price(machine, price)
+        .Compatible(species, compatibleMachines)
+        .WriteTo(dir, name);
 }
 
-QStringList CheckedMachines(Fixture& f) {
+QStringList CheckedMachines(TestWindow& f) {
     QStringList checked;
     for (int machine = 0; machine < kMachineCount; ++machine) {
         const auto name = QString::fromStdString(MachineName(machine));
@@ -104,7 +62,7 @@ class MainWindowTest : public QObject {
 
 private slots:
     void startsWithNothingButTheMenusUsable() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(ShowAndActivate(f.window));
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Brindlewick"));
         for (const char* name : kEnabledByOpen) {
@@ -140,7 +98,7 @@ private slots:
     }
 
     void saveCannotBeChosenBeforeARomIsOpen() {
-        Fixture f;
+        TestWindow f;
         const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc");
         const Bytes before = ReadFileBytes(rom);
         QVERIFY(ShowAndActivate(f.window));
@@ -152,7 +110,7 @@ private slots:
     }
 
     void windowHasItsFixedSizeBannerAndIcon() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(ShowAndActivate(f.window));
         QVERIFY(!f.window.windowIcon().isNull());
         const QPixmap banner = f.Get<QLabel>("Image1")->pixmap();
@@ -172,7 +130,7 @@ private slots:
     void nothingIsCutShort() {
         // The longest texts the window shows: Japanese Crystal's name and language, the
         // longest species name on a page of its own, and every caption.
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "BXTJ", "rom.gbc")));
         QVERIFY(ShowAndActivate(f.window));
         for (const int page : {0, 1}) {
@@ -199,7 +157,7 @@ private slots:
     }
 
     void listsHoldTheirFixedEntries() {
-        Fixture f;
+        TestWindow f;
         QListWidget* machines = f.List("lstTM");
         QListWidget* moves = f.List("lstAttack");
         QListWidget* species = f.List("List1");
@@ -234,7 +192,7 @@ private slots:
     }
 
     void checkBoxesFillSevenColumnsFromTheTop() {
-        Fixture f;
+        TestWindow f;
         f.Get<QTabWidget>("tab1")->setCurrentIndex(1);
         QVERIFY(ShowAndActivate(f.window));
         auto check = [&f](int machine) {
@@ -265,7 +223,7 @@ private slots:
     }
 
     void tabOrderFollowsTheControls() {
-        Fixture f;
+        TestWindow f;
         QStringList expected{QStringLiteral("tab1"),      QStringLiteral("lstTM"),
                              QStringLiteral("lstAttack"), QStringLiteral("txtPrice"),
                              QStringLiteral("UpDown1"),   QStringLiteral("List1")};
@@ -305,27 +263,27 @@ private slots:
 
     void openingEachReleaseShowsItAndEnablesEditing_data() {
         QTest::addColumn<QString>("code");
-        for (const RomProfile& profile : SupportedRoms()) {
-            QTest::newRow(profile.gameCode.c_str()) << QString::fromStdString(profile.gameCode);
+        for (const Release& release : kReleases) {
+            QTest::newRow(std::string(release.code).c_str())
+                << QString::fromStdString(std::string(release.code));
         }
     }
 
     void openingEachReleaseShowsItAndEnablesEditing() {
         QFETCH(QString, code);
-        const RomProfile& profile = Profile(code.toStdString());
-        Fixture f;
+        const Release& release = ReleaseOf(code.toStdString());
+        TestWindow f;
         const std::string rom =
-            MakeRom(f.dir, profile.gameCode, "rom.gbc", 0, 251, 3000, 0, {0, 30, 56});
+            MakeRom(f.dir, release.code, "rom.gbc", 0, 251, 3000, 0, {0, 30, 56});
         // Alternate the two ways in, so both stay covered.
-        const OpenBy by =
-            (&profile - SupportedRoms().data()) % 2 == 0 ? OpenBy::Menu : OpenBy::Shortcut;
+        const OpenBy by = (&release - kReleases.data()) % 2 == 0 ? OpenBy::Menu : OpenBy::Shortcut;
         QVERIFY(OpenRomThroughWindow(f.window, rom, by));
 
         QVERIFY(f.sink.messages.empty());
-        QCOMPARE(f.Text("headr"), QString::fromStdString(profile.gameName));
+        QCOMPARE(f.Text("headr"), QString::fromStdString(std::string(release.gameName)));
         QVERIFY(f.Text("headr").startsWith(QStringLiteral(" Pok\u00E9mon ")));
         QCOMPARE(f.Text("code"), code);
-        QCOMPARE(f.Text("lang"), QString::fromStdString(profile.language));
+        QCOMPARE(f.Text("lang"), QString::fromStdString(std::string(release.language)));
         QCOMPARE(f.window.windowTitle(), code + QStringLiteral(" - Brindlewick"));
         for (const char* name : kEnabledByOpen) {
             QVERIFY2(f.Get<QWidget>(name)->isEnabled(), name);
@@ -343,7 +301,7 @@ private slots:
     }
 
     void cancelledAndUnsupportedOpensChangeNothing() {
-        Fixture f;
+        TestWindow f;
         const std::string refused = f.dir.File("refused.gbc");
         WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
         const Bytes refusedBytes = ReadFileBytes(refused);
@@ -390,14 +348,12 @@ private slots:
         QCOMPARE(f.sink.messages[0].text, std::string("TM Information Successfully Changed!"));
         QVERIFY(ReadFileBytes(refused) == refusedBytes);
         const Bytes saved = ReadFileBytes(rom);
-        const auto priceAt =
-            static_cast<std::size_t>(PriceOffset(Profile("AAUE").TmPricesOffset, 0));
-        QCOMPARE(saved[priceAt] | (saved[priceAt + 1] << 8), 1234);
+        QCOMPARE(PriceIn(saved, PriceAt(ReleaseOf("AAUE"), 0)), 1234);
     }
 
     void openingAReadOnlyFileMakesItWritableForItsOwner() {
         namespace fs = std::filesystem;
-        Fixture f;
+        TestWindow f;
         const std::string refused = f.dir.File("refused.gbc");
         WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
         // Refused and supported files alike.
@@ -412,7 +368,7 @@ private slots:
     }
 
     void reopeningAnotherReleaseReplacesEverything() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "gold.gbc", 0, 15, 3000)));
         QVERIFY(ShowAndActivate(f.window));
         // Unsaved edits on both pages, and the species page in front.
@@ -439,7 +395,7 @@ private slots:
     }
 
     void choosingAMachineOrSpeciesLoadsItFromTheFile() {
-        Fixture f;
+        TestWindow f;
         // TM05 and Mew carry values of their own; TM01 and Bulbasaur keep the defaults.
         const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc", 4, 251, 65535, 150, {4, 50});
         QVERIFY(OpenRomThroughWindow(f.window, rom));
@@ -478,7 +434,7 @@ private slots:
     void aSelectionLoadsOnlyOnce() {
         // Once the file has been cut short behind the editor's back every read fails with a
         // message, so the messages count the loads: one click, one load.
-        Fixture f;
+        TestWindow f;
         const std::string rom = MakeRom(f.dir, "AAUE", "rom.gbc");
         QVERIFY(OpenRomThroughWindow(f.window, rom));
         QVERIFY(f.sink.messages.empty());
@@ -500,7 +456,7 @@ private slots:
     }
 
     void priceFieldTakesDigitsOnlyAndStaysInRange() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc")));
         QVERIFY(ShowAndActivate(f.window));
         QLineEdit* price = f.Price();
@@ -541,7 +497,7 @@ private slots:
     }
 
     void spinnerStepsThePriceWithinRange() {
-        Fixture f;
+        TestWindow f;
         QVERIFY(OpenRomThroughWindow(f.window, MakeRom(f.dir, "AAUE", "rom.gbc", 0, 58, 65534)));
         QVERIFY(ShowAndActivate(f.window));
         QLineEdit* price = f.Price();
@@ -572,7 +528,7 @@ private slots:
     }
 
     void saveThroughTheMenuWritesWhatTheWindowShows() {
-        Fixture f;
+        TestWindow f;
         const std::string rom = MakeRom(f.dir, "AAXE", "silver.gbc");
         QVERIFY(OpenRomThroughWindow(f.window, rom));
         const Bytes before = ReadFileBytes(rom);
@@ -583,23 +539,19 @@ private slots:
 
         QCOMPARE(f.sink.messages.size(), std::size_t{1});
         QVERIFY(f.sink.messages[0].icon == MessageIcon::Information);
-        const RomProfile& silver = Profile("AAXE");
-        const auto moveAt = static_cast<std::size_t>(MoveByteOffset(silver.TmMovesOffset, 0));
-        const auto priceAt = static_cast<std::size_t>(PriceOffset(silver.TmPricesOffset, 0));
-        const MachineBit tm02 = BitOfMachine(1);
-        const auto fieldAt = static_cast<std::size_t>(
-            CompatibilityByteOffset(silver.BaseStatsOffset, 0, tm02.fieldByte));
+        const Release& silver = ReleaseOf("AAXE");
+        const std::size_t priceAt = PriceAt(silver, 0);
         Bytes expected = before;
-        expected[moveAt] = 100;
+        expected[MoveAt(silver, 0)] = 100;
         expected[priceAt] = 300 & 0xFF;
         expected[priceAt + 1] = 300 >> 8;
-        expected[fieldAt] |= static_cast<std::uint8_t>(1u << tm02.bit);
+        expected[MachineBitAt(silver, 0, 1)] |= MaskOf(1);  // TM02
         QCOMPARE(DifferingOffsets(expected, ReadFileBytes(rom)), std::vector<std::size_t>{});
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(MainWindowTest);
-
 }  // namespace brindlewick::test
 
 #include "MainWindowTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::MainWindowTest)

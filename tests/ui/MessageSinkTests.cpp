@@ -7,8 +7,9 @@
 #include <QTimer>
 
 #include "platform/Messages.h"
+#include "support/QtTestMain.h"
+#include "support/UiTestSupport.h"
 #include "ui/QtMessageSink.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
@@ -106,8 +107,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(MessageSinkTest);
-
 }  // namespace brindlewick::test
 
 #include "MessageSinkTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::MessageSinkTest)

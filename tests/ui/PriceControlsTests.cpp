@@ -2,8 +2,9 @@
 #include <QTest>
 #include <climits>
 
+#include "support/QtTestMain.h"
+#include "support/UiTestSupport.h"
 #include "ui/PriceKeyFilter.h"
-#include "ui/UiTestSupport.h"
 #include "ui/UpDownSpinner.h"
 
 namespace brindlewick::test {
@@ -63,8 +64,8 @@ private slots:
     }
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(PriceControlsTest);
-
 }  // namespace brindlewick::test
 
 #include "PriceControlsTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::PriceControlsTest)

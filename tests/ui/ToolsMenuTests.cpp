@@ -8,19 +8,20 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "support/QtTestMain.h"
 #include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
 namespace {
 
-// English Gold.
-constexpr std::size_t kMoves = 72294;
-constexpr std::size_t kBaseStats = 334603;
+const Release& Gold() {
+    return ReleaseOf("AAUE");
+}
 
 std::size_t Field(int species, int fieldByte) {
-    return kBaseStats + 32 * static_cast<std::size_t>(species) + 24 + fieldByte;
+    return FieldAt(Gold(), species, fieldByte);
 }
 
 // An image in which Bulbasaur learns TM01, TM03 and HM07, Ivysaur nothing, Charmander TM01 and
@@ -36,8 +37,8 @@ Bytes KnownRom() {
     image[Field(0, 7)] = 0x01;
     image[Field(3, 0)] = 0x01;
     image[Field(250, 7)] = 0x01;
-    image[kMoves + 0] = 5;
-    image[kMoves + 56] = 127;
+    image[MoveAt(Gold(), 0)] = 5;
+    image[MoveAt(Gold(), 56)] = 127;
     return image;
 }
 
@@ -165,8 +166,8 @@ private:
     std::unique_ptr<Form1> m_window;
 };
 
-BRINDLEWICK_REGISTER_UI_TEST(ToolsMenuTest);
-
 }  // namespace brindlewick::test
 
 #include "ToolsMenuTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::ToolsMenuTest)

@@ -1,4 +1,4 @@
-#include "ui/UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,16 +98,6 @@ bool OpenRomThroughWindow(Form1& window, const std::string& path, OpenBy by) {
 
 bool CancelOpenRomThroughWindow(Form1& window, OpenBy by) {
     return RunOpen(window, CancelDialog(), by);
-}
-
-int RegisterTestClass(TestFactory factory) {
-    RegisteredTestClasses().push_back(std::move(factory));
-    return static_cast<int>(RegisteredTestClasses().size());
-}
-
-std::vector<TestFactory>& RegisteredTestClasses() {
-    static std::vector<TestFactory> classes;
-    return classes;
 }
 
 QList<QWidget*> AboutWindows() {

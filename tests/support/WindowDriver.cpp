@@ -1,4 +1,4 @@
-#include "robust/WindowDriver.h"
+#include "support/WindowDriver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -14,11 +15,19 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "ui/Form1.h"
-#include "ui/UiTestSupport.h"
-
 namespace brindlewick::test {
 namespace {
+
+// The box reacts to clicks on its indicator and caption, not on the empty space a wide grid
+// cell leaves beside them.
+void ClickIndicator(QCheckBox* check) {
+    QStyleOptionButton option;
+    option.initFrom(check);
+    option.text = check->text();
+    const QRect indicator =
+        check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+    QTest::mouseClick(check, Qt::LeftButton, {}, indicator.center());
+}
 
 QString MachineBoxName(int machine) {
     const bool hidden = machine >= 50;
@@ -71,6 +80,30 @@ WindowDriver::WindowDriver(Form1& window)
     }
 }
 
+QListWidget* WindowDriver::List(const char* name) const {
+    return Get<QListWidget>(name);
+}
+
+QCheckBox* WindowDriver::Box(const QString& machine) const {
+    return Get<QCheckBox>(QStringLiteral("chk") + machine);
+}
+
+QString WindowDriver::Text(const char* label) const {
+    return Get<QLabel>(label)->text();
+}
+
+int WindowDriver::Selected(const char* list) const {
+    return SelectedRow(List(list));
+}
+
+int WindowDriver::Page() const {
+    return m_tabs->currentIndex();
+}
+
+bool WindowDriver::Open(const std::string& path, OpenBy by) {
+    return OpenRomThroughWindow(m_window, path, by) && ShowAndActivate(m_window);
+}
+
 bool WindowDriver::ShowPage(int page) {
     if (m_tabs->currentIndex() != page) {
         QTabBar* bar = m_tabs->findChild<QTabBar*>();
@@ -83,6 +116,22 @@ void WindowDriver::ClickRow(QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);
     list->scrollToItem(item);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+int WindowDriver::ClickEntry(const char* list, const QString& text) {
+    QListWidget* widget = List(list);
+    const auto found = widget->findItems(text, Qt::MatchExactly);
+    if (found.size() != 1) {
+        return -1;
+    }
+    const int row = widget->row(found.first());
+    ClickRow(widget, row);
+    return SelectedRow(widget) == row ? row : -1;
+}
+
+void WindowDriver::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target != nullptr ? target : &m_window, key, modifiers);
 }
 
 void WindowDriver::PressListKey(QListWidget* list, ListKey key) {
@@ -101,6 +150,12 @@ void WindowDriver::TypePrice(const std::string& keys, bool selectAll) {
             QTest::keyClicks(m_price, QString(QLatin1Char(key)));
         }
     }
+}
+
+void WindowDriver::ClickAndTypePrice(const QString& keys) {
+    QTest::mouseClick(m_price, Qt::LeftButton);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(m_price, keys);
 }
 
 void WindowDriver::PastePrice(const QString& text, bool selectAll) {
@@ -123,18 +178,18 @@ void WindowDriver::Spin(bool up, bool byClick) {
 void WindowDriver::ToggleCheck(int machine, bool byClick) {
     QCheckBox* check = m_checks[static_cast<std::size_t>(machine)];
     if (byClick) {
-        // The box reacts to clicks on its indicator and caption, not on the empty space a
-        // wide grid cell leaves beside them.
-        QStyleOptionButton option;
-        option.initFrom(check);
-        option.text = check->text();
-        const QRect indicator =
-            check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
-        QTest::mouseClick(check, Qt::LeftButton, {}, indicator.center());
+        ClickIndicator(check);
     } else {
         check->setFocus();
         QTest::keyClick(check, Qt::Key_Space);
     }
+}
+
+bool WindowDriver::ClickBox(const QString& machine) {
+    QCheckBox* box = Box(machine);
+    const bool wasTicked = box->isChecked();
+    ClickIndicator(box);
+    return box->isChecked() != wasTicked;
 }
 
 void WindowDriver::Save(bool byShortcut) {
@@ -145,6 +200,25 @@ void WindowDriver::Save(bool byShortcut) {
         // The command as the File menu holds it; a disabled command does nothing.
         FindAction(m_window, QStringLiteral("mnuSave"))->trigger();
     }
+}
+
+QWidget* WindowDriver::OpenAbout() {
+    FindAction(m_window, QStringLiteral("mnuAbout"))->trigger();
+    const QList<QWidget*> about = AboutWindows();
+    return about.size() == 1 ? about.first() : nullptr;
+}
+
+bool WindowDriver::CloseAbout(QWidget* about, bool byOk) {
+    if (byOk) {
+        QTest::mouseClick(Child<QPushButton>(*about, QStringLiteral("Command1")), Qt::LeftButton);
+    } else {
+        about->close();
+    }
+    if (!QTest::qWaitFor([] { return AboutWindows().isEmpty(); })) {
+        return false;
+    }
+    ShowAndActivate(m_window);
+    return true;
 }
 
 WindowReading WindowDriver::Read() const {
@@ -165,6 +239,26 @@ WindowReading WindowDriver::Read() const {
     reading.saveEnabled = FindAction(m_window, QStringLiteral("mnuSave"))->isEnabled();
     reading.windowEnabled = m_window.isEnabled();
     return reading;
+}
+
+}  // namespace brindlewick::test
+
+namespace brindlewick::test {
+
+bool TestWindow::OnlySaveConfirmed() {
+    const bool confirmed = sink.messages.size() == 1 &&
+                           sink.messages[0].text == "TM Information Successfully Changed!" &&
+                           sink.messages[0].title == "Brindlewick" &&
+                           sink.messages[0].icon == MessageIcon::Information;
+    if (!confirmed) {
+        QStringList lines;
+        for (const Message& message : sink.messages) {
+            lines.append(QString::fromStdString(message.title + ": " + message.text));
+        }
+        qWarning("messages: %s", qPrintable(lines.join(QStringLiteral(" | "))));
+    }
+    sink.Clear();
+    return confirmed;
 }
 
 }  // namespace brindlewick::test

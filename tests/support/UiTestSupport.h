@@ -1,12 +1,9 @@
 // Helpers for widget tests: answering the modal file dialog, opening a ROM through the real
-// File menu or Ctrl+O, finding named controls, and registering test classes with the one test
-// program that runs them all.
+// File menu or Ctrl+O, and finding named controls.
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include <QFileDialog>
 #include <QList>
@@ -79,14 +76,5 @@ T* Child(const QObject& parent, const QString& name) {
     }
     return child;
 }
-
-// Test classes register themselves with this macro; the test program runs each in turn.
-using TestFactory = std::function<std::unique_ptr<QObject>()>;
-int RegisterTestClass(TestFactory factory);
-std::vector<TestFactory>& RegisteredTestClasses();
-
-#define BRINDLEWICK_REGISTER_UI_TEST(Class)                                                        \
-    [[maybe_unused]] static const int kRegistered##Class = ::brindlewick::test::RegisterTestClass( \
-        []() -> std::unique_ptr<QObject> { return std::make_unique<Class>(); })
 
 }  // namespace brindlewick::test
