@@ -33,6 +33,9 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     // EditorView
     int MachineIndex() const override;
@@ -59,6 +62,7 @@ private:
     QGroupBox* BuildNotice();
     void BuildMenus();
     void SetTabOrder();
+    void BuildMachineToolTips();
 
     void PriceTextChanged();
     void ShowAbout();
