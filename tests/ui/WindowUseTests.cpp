@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 
 #include "support/TestSupport.h"
 #include "ui/Form1.h"
+#include "ui/QtMessageSink.h"
 #include "ui/UiTestSupport.h"
 
 namespace brindlewick::test {
@@ -144,6 +148,36 @@ private slots:
         std::filesystem::remove(rom);
         QCOMPARE(ToolTipAt(machines->viewport(), tm24), QString());
         QVERIFY(sink.messages.empty());
+    }
+
+    void messageIconsHaveThePixelsOfTheScreen() {
+        // Run also at QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt): the style's icons exist
+        // at 32 pixels only and came out blurred when blown up.
+        QWidget owner;
+        QVERIFY(ShowAndActivate(owner));
+        QtMessageSink sink;
+        MessageSink* previous = SetMessageSink(&sink);
+        QPixmap seen;
+        qreal ratio = 0;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            poll.stop();
+            seen = box->findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))->pixmap();
+            ratio = box->devicePixelRatioF();
+            box->accept();
+        });
+        poll.start();
+        ShowMessage("Unsupported ROM", MessageIcon::Information);
+        SetMessageSink(previous);
+        QVERIFY(!seen.isNull());
+        QCOMPARE(seen.devicePixelRatio(), ratio);
+        QCOMPARE(seen.width(), qRound(seen.deviceIndependentSize().width() * ratio));
+        QVERIFY(seen.deviceIndependentSize().width() >= 32);
     }
 };
 
