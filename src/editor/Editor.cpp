@@ -387,4 +387,35 @@ void Editor::Remember(const PlannedWrite& write) {
     }
 }
 
+namespace {
+
+// Holds every message back while it lives.
+class SilentMessages final : public MessageSink {
+public:
+    SilentMessages() : m_previous(SetMessageSink(this)) {}
+    ~SilentMessages() override { SetMessageSink(m_previous); }
+    SilentMessages(const SilentMessages&) = delete;
+    SilentMessages& operator=(const SilentMessages&) = delete;
+    void Show(const Message& /*message*/) override {}
+
+private:
+    MessageSink* m_previous;
+};
+
+}  // namespace
+
+int Editor::MachineMove(int machine) const {
+    if (!RomOpen() || !IsMachine(machine)) {
+        return -1;
+    }
+    const SilentMessages silent;
+    const std::string digits =
+        ReadHexBytes(m_state.RomPath, MoveByteOffset(m_state.Profile->TmMovesOffset, machine), 1);
+    if (digits.size() != kDigitsPerByte) {
+        return -1;
+    }
+    const auto move = static_cast<int>(HexToDecimal(digits));
+    return IsMove(move) ? move : -1;
+}
+
 }  // namespace brindlewick

@@ -52,6 +52,12 @@ public:
     void PriceTextChanged();  // any change of txtPrice's text
     void SaveRom();           // "Save ROM"
 
+    // The move number machine k teaches as the file holds it now, read through ReadHexBytes,
+    // or -1 when no ROM is open, the read fails or the byte names no move (252..255). It is
+    // asked for by tooltips, so a failed read shows no message: resting the mouse on a
+    // control must not raise a box; the next selection or save reports the failure.
+    int MachineMove(int machine) const;
+
     bool RomOpen() const { return m_state.Profile != nullptr; }
     const EditorState& State() const { return m_state; }
     const ValuesAsRead& AsRead() const { return m_asRead; }

@@ -20,4 +20,9 @@ QIcon WindowIcon();
 // the pixmap's size in device-independent pixels is that of the plain picture.
 QPixmap ArtworkPixmap(const QString& name, qreal devicePixelRatio);
 
+// The icon of an information (false) or error (true) message box, `size` device-independent
+// pixels square, drawn at `devicePixelRatio` so that it is sharp at every scale factor (the
+// style's own icons exist at 32 pixels only and are blown up above 1).
+QPixmap MessageIconPixmap(bool error, int size, qreal devicePixelRatio);
+
 }  // namespace brindlewick

@@ -20,8 +20,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "convert/HexFunctions.h"
-#include "convert/modConv.h"
 #include "editor/Learners.h"
 #include "editor/MachineListText.h"
 #include "platform/Messages.h"
@@ -31,7 +29,9 @@
 #include "ui/Form2.h"
 #include "ui/LearnersWindow.h"
 #include "ui/ListBox.h"
+#include "ui/MachineToolTips.h"
 #include "ui/PriceKeyFilter.h"
+#include "ui/PricePasteFilter.h"
 #include "ui/UpDownSpinner.h"
 #include "ui/clsCommonDialog.h"
 
@@ -107,6 +107,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), m_editor(*this) {
 
     BuildMenus();
     SetTabOrder();
+    BuildMachineToolTips();
 
     // Until a ROM is open nothing but the menus can be operated; opening one enables these.
     for (QWidget* control :
@@ -202,6 +203,7 @@ QWidget* Form1::BuildTechniquesPage() {
         m_txtPrice->fontMetrics().horizontalAdvance(QString(kPriceDigits + 2, QLatin1Char('0'))) +
         12);
     m_txtPrice->installEventFilter(new PriceKeyFilter(m_txtPrice));
+    new PricePasteFilter(m_txtPrice);
     connect(m_txtPrice, &QLineEdit::textChanged, this, &Form1::PriceTextChanged);
     m_UpDown1 = new UpDownSpinner(m_txtPrice, m_Frame5);
     m_UpDown1->setObjectName(QStringLiteral("UpDown1"));
@@ -340,6 +342,19 @@ void Form1::BuildToolsMenu() {
     m_romCommands << learners;
 }
 
+void Form1::BuildMachineToolTips() {
+    auto* tips = new MachineToolTips(
+        [this](int machine) {
+            const int move = m_editor.MachineMove(machine);
+            return move >= 0 ? m_lstAttack->item(move)->text() : QString();
+        },
+        this);
+    tips->AddList(m_lstTM);
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        tips->AddControl(m_machineChecks[static_cast<std::size_t>(machine)], machine);
+    }
+}
+
 void Form1::SetTabOrder() {
     QList<QWidget*> order{m_tab1, m_lstTM, m_lstAttack, m_txtPrice, m_UpDown1, m_List1};
     for (QCheckBox* check : m_machineChecks) {
@@ -357,7 +372,25 @@ void Form1::PriceTextChanged() {
         return;
     }
     const QScopedValueRollback<bool> guard(m_applyingPriceRule, true);
+    const QString before = m_txtPrice->text();
     m_editor.PriceTextChanged();
+    // A text the rule put in place is selected, so that the next digit typed replaces it:
+    // after emptying the field, typing 12345 gives 12345, not "01234".
+    if (m_txtPrice->text() != before) {
+        m_txtPrice->selectAll();
+    }
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The About window is transient for this one, which keeps it in front under a window
+    // manager that follows that hint. Where this disabled window is activated all the same,
+    // the About window, the one that takes input, comes back to the front.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isEnabled() &&
+        m_about != nullptr && m_about->isVisible()) {
+        m_about->raise();
+        m_about->activateWindow();
+    }
 }
 
 void Form1::ShowAbout() {
@@ -424,17 +457,14 @@ void Form1::RefreshLearners() {
     const EditorState& state = m_editor.State();
     const std::optional<std::vector<int>> learners =
         ReadLearners(state.RomPath, state.Profile->BaseStatsOffset, machine);
-    const std::string moveDigits =
-        ReadHexBytes(state.RomPath, MoveByteOffset(state.Profile->TmMovesOffset, machine), 1);
-    if (!learners || moveDigits.empty()) {
+    if (!learners) {
         m_learners->ShowUnknown(machineName);
         return;
     }
-    const auto move = static_cast<int>(HexToDecimal(moveDigits));
-    const QString moveName = move < kMoveCount
-                                 ? FromUtf8(MoveEntries()[static_cast<std::size_t>(move)])
-                                 : QStringLiteral("move %1").arg(move);
-    m_learners->ShowLearners(machineName, moveName, *learners);
+    // The move as the file holds it; a byte that names no move shows as no move.
+    const int move = m_editor.MachineMove(machine);
+    m_learners->ShowLearners(machineName, m_lstAttack->item(move >= 0 ? move : 0)->text(),
+                             *learners);
 }
 
 void Form1::ShowSpecies(int species) {
@@ -511,6 +541,10 @@ void Form1::EnableEditing() {
              m_Label2, m_Label3, m_Label5, m_frmROM, m_Frame2, m_Frame3, m_Frame5, m_Label4}) {
         control->setEnabled(true);
     }
+    // The keyboard starts in a list, where the new ROM's first entry is selected, so the
+    // arrow keys work at once: the machine list, or the species list when a reopen finds the
+    // species page in front (the page in front stays as it is).
+    (m_tab1->currentIndex() == 0 ? m_lstTM : m_List1)->setFocus(Qt::OtherFocusReason);
 }
 
 std::string Form1::AskForRomPath() {

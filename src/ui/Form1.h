@@ -34,6 +34,9 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     // EditorView
     int MachineIndex() const override;
@@ -61,6 +64,7 @@ private:
     void BuildEditMenu();
     void BuildToolsMenu();
     void SetTabOrder();
+    void BuildMachineToolTips();
 
     void PriceTextChanged();
     void ShowAbout();

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "ui/Artwork.h"
 
@@ -118,8 +119,24 @@ Form2::Form2(QWidget* mainWindow)
     ok->setFocus();
 }
 
+void Form2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Transient for the main window: the window manager keeps it above the main window for
+    // as long as it is open, also when the user clicks the disabled main window, so the one
+    // window that takes input never ends up hidden behind it. Set here, where the window
+    // exists but is not yet mapped, so the window manager knows it from the start.
+    if (m_mainWindow != nullptr && windowHandle() != nullptr) {
+        windowHandle()->setTransientParent(m_mainWindow->window()->windowHandle());
+    }
+}
+
 void Form2::closeEvent(QCloseEvent* event) {
     ReleaseMainWindow();
+    // Let go of the main window before this one goes away: the link is of no more use, and
+    // a window system may otherwise move the activation when the window is destroyed.
+    if (windowHandle() != nullptr) {
+        windowHandle()->setTransientParent(nullptr);
+    }
     event->accept();
 }
 

@@ -2,11 +2,38 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 
 namespace brindlewick {
 
-ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
+namespace {
+
+// The list's border, drawn above the entries and the scroll bars. At a fractional scale
+// factor (1.5) the edges of those children fall between device pixels, and rounded outwards
+// they cover the last row of a border drawn beneath them: the lists lost their bottom line.
+class BorderOverlay final : public QWidget {
+public:
+    explicit BorderOverlay(ListBox* list) : QWidget(list), m_list(list) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        m_list->DrawBorder(painter);
+    }
+
+private:
+    ListBox* m_list;
+};
+
+}  // namespace
+
+ListBox::ListBox(QWidget* parent) : QListWidget(parent), m_border(new BorderOverlay(this)) {
+    m_border->raise();
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
@@ -44,30 +71,33 @@ QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex&
     return command;
 }
 
-bool ListBox::event(QEvent* event) {
-    const bool handled = QListWidget::event(event);
+void ListBox::DrawBorder(QPainter& painter) {
+    drawFrame(&painter);
     // Some styles mark the focused list only by a faint frame around its current entry, which
     // vanishes on the selection's own colour, so nothing shows which list the arrow keys
     // move. The list's border takes the highlight colour instead while it has the focus.
-    if (event->type() == QEvent::Paint && hasFocus() && frameWidth() > 0) {
-        QPainter painter(this);
+    if (hasFocus() && frameWidth() > 0) {
         const int width = frameWidth();
         painter.setPen(QPen(palette().color(QPalette::Highlight), width));
         painter.setBrush(Qt::NoBrush);
         const qreal inset = width / 2.0;
         painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
     }
-    return handled;
+}
+
+void ListBox::resizeEvent(QResizeEvent* event) {
+    QListWidget::resizeEvent(event);
+    m_border->setGeometry(rect());
 }
 
 void ListBox::focusInEvent(QFocusEvent* event) {
     QListWidget::focusInEvent(event);
-    update();  // the border, which the list itself repaints only inside it
+    m_border->update();
 }
 
 void ListBox::focusOutEvent(QFocusEvent* event) {
     QListWidget::focusOutEvent(event);
-    update();
+    m_border->update();
 }
 
 }  // namespace brindlewick

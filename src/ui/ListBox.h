@@ -1,10 +1,13 @@
 // ListBox: a list of fixed entries with at most one selected entry, read and set by index.
 // The program sets the selection without raising any signal; a choice the user makes with
 // the mouse or the keyboard raises Chosen. The list that has the keyboard focus is framed in
-// the highlight colour.
+// the highlight colour; the border is drawn above the list's contents, so that no scale
+// factor cuts it off.
 #pragma once
 
 #include <QListWidget>
+
+class QPainter;
 
 namespace brindlewick {
 
@@ -20,6 +23,9 @@ public:
     // Selects entry `index` (-1 or an index out of range: no entry) without raising Chosen.
     void SelectSilently(int index);
 
+    // Draws the list's border, in the highlight colour while the list has the focus.
+    void DrawBorder(QPainter& painter);
+
 signals:
     // The user selected an entry.
     void Chosen();
@@ -27,9 +33,12 @@ signals:
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
-    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QWidget* m_border;
 };
 
 }  // namespace brindlewick

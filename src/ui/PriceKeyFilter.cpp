@@ -1,9 +1,6 @@
 #include "ui/PriceKeyFilter.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QKeyEvent>
-#include <QLineEdit>
 
 #include "editor/PriceField.h"
 
@@ -33,14 +30,6 @@ bool PriceKeyPressAccepted(const QString& text, Qt::KeyboardModifiers modifiers)
 bool PriceKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Pasted text loses everything but its digits before it reaches the field: the
-        // field's length limit would otherwise cut "12,345" to "12,34" and so to 1234.
-        auto* field = qobject_cast<QLineEdit*>(watched);
-        if (field != nullptr && field->isEnabled() && key->matches(QKeySequence::Paste)) {
-            field->insert(QString::fromStdString(
-                KeepDigits(QApplication::clipboard()->text().toStdString())));
-            return true;
-        }
         if (!PriceKeyPressAccepted(key->text(), key->modifiers())) {
             return true;  // discarded: the field never sees it
         }

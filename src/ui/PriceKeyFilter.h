@@ -1,5 +1,6 @@
 // PriceKeyFilter: keeps typed characters that the price rules refuse out of the price field,
-// before they reach its text. Editing, navigation and shortcut keys pass untouched.
+// before they reach its text. Editing, navigation and shortcut keys pass untouched; what the
+// paste shortcuts bring in is PricePasteFilter's business.
 #pragma once
 
 #include <QObject>

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSpacerItem>
 #include <QString>
+
+#include "ui/Artwork.h"
 
 namespace brindlewick {
 namespace {
@@ -40,6 +43,15 @@ void QtMessageSink::Show(const Message& message) {
         grid->addItem(new QSpacerItem(titleWidth + kTitleBarButtonsWidth, 0, QSizePolicy::Minimum,
                                       QSizePolicy::Expanding),
                       grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    // The icon drawn at the box's own pixel density, so it stays sharp at any scale factor.
+    if (message.icon != MessageIcon::None) {
+        if (auto* icon = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
+            const QSize size = icon->pixmap().deviceIndependentSize().toSize();
+            icon->setPixmap(MessageIconPixmap(message.icon == MessageIcon::Error,
+                                              size.isEmpty() ? 32 : size.width(),
+                                              box.devicePixelRatioF()));
+        }
     }
     box.exec();
 }

@@ -165,7 +165,8 @@ TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {
     EXPECT_EQ(m_editor.State().RomPath, second);
     ASSERT_NE(m_editor.State().Profile, nullptr);
     EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->TmMovesOffset), crystal.moves);
-    EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->BaseStatsOffset), crystal.baseStats);
+    EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->BaseStatsOffset),
+              crystal.baseStats);
     EXPECT_EQ(static_cast<std::size_t>(m_editor.State().Profile->TmPricesOffset), crystal.prices);
     EXPECT_EQ(m_view.shown.move, 33);
     EXPECT_EQ(m_view.shown.price, "300");

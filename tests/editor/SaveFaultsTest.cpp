@@ -73,12 +73,13 @@ protected:
 
     // The image with the first `writes` bytes of the save above written.
     Bytes AfterWrites(Bytes bytes, int writes) const {
-        const std::size_t at[] = {MoveAt(kGoldEnglish, kMachine),     FieldAt(kGoldEnglish, kSpecies, 0),
-                                  FieldAt(kGoldEnglish, kSpecies, 1), FieldAt(kGoldEnglish, kSpecies, 2),
-                                  FieldAt(kGoldEnglish, kSpecies, 3), FieldAt(kGoldEnglish, kSpecies, 4),
-                                  FieldAt(kGoldEnglish, kSpecies, 5), FieldAt(kGoldEnglish, kSpecies, 6),
-                                  FieldAt(kGoldEnglish, kSpecies, 7), PriceAt(kGoldEnglish, kMachine),
-                                  PriceAt(kGoldEnglish, kMachine) + 1};
+        const std::size_t at[] = {
+            MoveAt(kGoldEnglish, kMachine),     FieldAt(kGoldEnglish, kSpecies, 0),
+            FieldAt(kGoldEnglish, kSpecies, 1), FieldAt(kGoldEnglish, kSpecies, 2),
+            FieldAt(kGoldEnglish, kSpecies, 3), FieldAt(kGoldEnglish, kSpecies, 4),
+            FieldAt(kGoldEnglish, kSpecies, 5), FieldAt(kGoldEnglish, kSpecies, 6),
+            FieldAt(kGoldEnglish, kSpecies, 7), PriceAt(kGoldEnglish, kMachine),
+            PriceAt(kGoldEnglish, kMachine) + 1};
         for (int i = 0; i < writes; ++i) {
             std::uint8_t value = 0xFF;
             if (i == 0) {

@@ -28,7 +28,8 @@ std::vector<PlannedWrite> Expected(const Release& layout, const SaveRequest& req
                                    const Bytes& field, bool withMove) {
     std::vector<PlannedWrite> writes;
     if (withMove) {
-        writes.push_back({SavePart::Move, static_cast<std::int32_t>(MoveAt(layout, request.machine)),
+        writes.push_back({SavePart::Move,
+                          static_cast<std::int32_t>(MoveAt(layout, request.machine)),
                           static_cast<std::uint8_t>(request.move)});
     }
     for (int fieldByte = 0; fieldByte < 8; ++fieldByte) {
@@ -90,9 +91,9 @@ TEST(SavePlan, LastFieldByteKeepsTheStoredSpareBits) {
         request.checked[56] = row.hm07;
         request.storedLastFieldByte = row.stored;
         const auto plan = PlanSave(Gold(), request);
-        EXPECT_EQ(plan[8],
-                  (PlannedWrite{SavePart::SpeciesField,
-                                static_cast<std::int32_t>(FieldAt(kGoldEnglish, 3, 7)), row.written}));
+        EXPECT_EQ(plan[8], (PlannedWrite{SavePart::SpeciesField,
+                                         static_cast<std::int32_t>(FieldAt(kGoldEnglish, 3, 7)),
+                                         row.written}));
     }
 }
 

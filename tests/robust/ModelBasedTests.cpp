@@ -323,8 +323,9 @@ void Session::PredictPriceKeys(const std::string& keys, bool selectAll) {
         } else {
             continue;  // refused before it reaches the field; the selection stays
         }
-        selected = false;
+        // A text the rule puts in place is selected, so the next digit replaces it.
         m_price = ModelPriceRule(text);
+        selected = m_price != text;
     }
 }
 

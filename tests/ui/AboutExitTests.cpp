@@ -79,7 +79,9 @@ private slots:
         // The default button answers Return as well.
         about = OpenAbout(window);
         QVERIFY(about != nullptr);
-        QVERIFY(QTest::qWaitForWindowActive(about));
+        // Transient for the active main window, it counts as active before it is activated
+        // itself; the keys reach it only once it is.
+        QVERIFY(QTest::qWaitFor([about] { return QApplication::activeWindow() == about; }));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(AboutGone());
         QVERIFY(window.isEnabled());
