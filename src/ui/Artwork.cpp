@@ -1,8 +1,11 @@
 #include "ui/Artwork.h"
 
+#include <QIconEngine>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSize>
+#include <memory>
 
 // Q_INIT_RESOURCE declares a function in the global namespace, so it must be used out here.
 static void InitArtworkResources() {
@@ -19,13 +22,72 @@ void RegisterArtwork() {
     static_cast<void>(registered);
 }
 
-QIcon WindowIcon() {
+namespace {
+
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// The icon as Qt's own file-based icon holds it: every size decoded when it is added.
+QIcon LoadWindowIcon() {
     RegisterArtwork();
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (const int size : kIconSizes) {
         icon.addFile(QStringLiteral(":/artwork/icon-%1.png").arg(size), QSize(size, size));
     }
     return icon;
+}
+
+// The window icon, decoded only when something first draws it or asks for a picture of it.
+// Decoding its seven pictures took a sixth of the main window's start-up, yet many window
+// systems (Wayland, the off-screen platform) never ask for the icon of a window; those that
+// do (X11) get exactly the pictures of the file-based icon, which this one hands on.
+class LazyWindowIconEngine final : public QIconEngine {
+public:
+    LazyWindowIconEngine() : m_icon(std::make_shared<QIcon>()) {}
+
+    QIconEngine* clone() const override { return new LazyWindowIconEngine(*this); }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        // As Qt's file-based icon paints: a picture for the device's pixels, drawn in `rect`.
+        const QPaintDevice* device = painter->device();
+        const qreal ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // At a ratio of 1 QIcon asks its engine for exactly this size and nothing more.
+        return Loaded().pixmap(size, 1.0, mode, state);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // The file-based icon's pictures have exactly the size it reports for a request.
+        return pixmap(size, mode, state).size();
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return Loaded().availableSizes(mode, state);
+    }
+
+    bool isNull() override { return false; }
+
+private:
+    LazyWindowIconEngine(const LazyWindowIconEngine&) = default;
+
+    const QIcon& Loaded() {
+        if (m_icon->isNull()) {
+            *m_icon = LoadWindowIcon();
+        }
+        return *m_icon;
+    }
+
+    // Shared by the clones, so the pictures are decoded once whichever copy asks first.
+    std::shared_ptr<QIcon> m_icon;
+};
+
+}  // namespace
+
+QIcon WindowIcon() {
+    return QIcon(new LazyWindowIconEngine);
 }
 
 QPixmap ArtworkPixmap(const QString& name, qreal devicePixelRatio) {

@@ -251,7 +251,7 @@ QWidget* Form1::BuildCompatibilityPage() {
     connect(m_List1, &ListBox::Chosen, this, [this] { m_editor.SpeciesSelected(); });
 
     // Wide enough for the longest name beside the scroll bar, so no name is cut short.
-    m_List1->setFixedWidth(m_List1->sizeHintForColumn(0) +
+    m_List1->setFixedWidth(m_List1->WidestEntryWidth() +
                            m_List1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
                            2 * m_List1->frameWidth());
 

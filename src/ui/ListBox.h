@@ -23,6 +23,10 @@ public:
     // Selects entry `index` (-1 or an index out of range: no entry) without raising Chosen.
     void SelectSilently(int index);
 
+    // The width the widest entry needs, as a plain list's sizeHintForColumn(0) gives it, but
+    // measuring only the entries whose text is about as wide as the widest.
+    int WidestEntryWidth() const;
+
     // Draws the list's border, in the highlight colour while the list has the focus.
     void DrawBorder(QPainter& painter);
 
@@ -33,12 +37,20 @@ signals:
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    class EntryDelegate;
+
+    int MeasureWidestEntry() const;
+
     QWidget* m_border;
+    EntryDelegate* m_delegate;
+    // The widest entry's width, or -1 when not measured since the entries or the font changed.
+    mutable int m_widest = -1;
 };
 
 }  // namespace brindlewick
