@@ -33,6 +33,7 @@
 #include "ui/PriceKeyFilter.h"
 #include "ui/PricePasteFilter.h"
 #include "ui/UpDownSpinner.h"
+#include "ui/WrappedLabel.h"
 #include "ui/clsCommonDialog.h"
 
 namespace brindlewick {
@@ -215,13 +216,12 @@ QWidget* Form1::BuildTechniquesPage() {
     priceRow->addWidget(m_UpDown1);
     priceRow->addStretch(1);
 
-    m_Label4 = MakeLabel(QStringLiteral("Label4"),
-                         QStringLiteral("Description of attack contained within TM, shown in the "
-                                        "bag and in Pok\u00E9Marts, is automatically adjusted when "
-                                        "the TM is edited."),
-                         page);
+    m_Label4 = new WrappedLabel(QStringLiteral("Description of attack contained within TM, shown "
+                                               "in the bag and in Pok\u00E9Marts, is "
+                                               "automatically adjusted when the TM is edited."),
+                                page);
+    m_Label4->setObjectName(QStringLiteral("Label4"));
     m_Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_Label4->setWordWrap(true);
 
     auto* side = new QVBoxLayout;
     side->addWidget(m_Frame5);
