@@ -68,7 +68,12 @@ ImportStatus ImportRomTables(const std::string& romPath, const std::string& csvP
     options.confirmChanges = [&](const ImportPlan& plan) {
         return ConfirmMessage(DescribeImportQuestion(romPath, csvPath, plan));
     };
-    options.confirm = [](const std::string& question) { return ConfirmMessage(question); };
+    // The question closes by asking about a save; here the import is what goes on.
+    options.confirm = [](const std::string& question) {
+        const auto end = question.rfind("\n\n");
+        return ConfirmMessage((end == std::string::npos ? question : question.substr(0, end)) +
+                              "\n\nImport all the same?");
+    };
     return ImportTables(romPath, csvPath, options).status;
 }
 

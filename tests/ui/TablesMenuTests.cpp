@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "rom/RomTables.h"
 #include "support/CartridgeImage.h"
 #include "support/QtTestMain.h"
 #include "support/TestSupport.h"
@@ -211,6 +212,44 @@ private slots:
         QVERIFY2(text.find("2 problems") != std::string::npos, text.c_str());
         QVERIFY2(text.find("line 2, column 2") != std::string::npos, text.c_str());
         QVERIFY2(text.find("line 5, column 2") != std::string::npos, text.c_str());
+    }
+
+    void changeTheGameCannotUseIsAskedAboutAfterThePlan() {
+        const std::string real = MakeCartridgeImage(m_dir, LayoutOf(Gold()));
+        QVERIFY(OpenRomThroughWindow(*m_window, real));
+        m_sink.Clear();
+        // TM02 given TM01's move: the game would use TM01's bit for both.
+        const auto& moves = CartridgeMoves();
+        std::string moveRow = "move";
+        for (int k = 0; k < kMachineCount; ++k) {
+            moveRow += "," + std::to_string(moves[static_cast<std::size_t>(k == 1 ? 0 : k)]);
+        }
+        std::string csv = *ExportTables(real);
+        const auto start = csv.find("\nmove,") + 1;
+        csv.replace(start, csv.find('\n', start) - start, moveRow);
+        WriteText(m_csv, csv);
+        const Bytes before = ReadFileBytes(real);
+
+        for (const bool answer : {false, true}) {
+            m_sink.Clear();
+            m_sink.answer = answer;
+            const FileDialogAnswerer answerer(ChooseFile(m_csv));
+            FindAction(*m_window, QStringLiteral("mnuImport"))->trigger();
+            QVERIFY(answerer.Answered());
+            // Declining the first question asks nothing more.
+            QCOMPARE(m_sink.questions.size(), std::size_t{answer ? 2u : 1u});
+            if (answer) {
+                const std::string& question = m_sink.questions[1].text;
+                QVERIFY2(question.find("The game could not use") != std::string::npos,
+                         question.c_str());
+                QVERIFY2(question.ends_with("Import all the same?"), question.c_str());
+            }
+            Bytes expected = before;
+            if (answer) {
+                expected[MoveAt(Gold(), 1)] = moves[0];
+            }
+            QCOMPARE(DifferingOffsets(expected, ReadFileBytes(real)), std::vector<std::size_t>{});
+        }
     }
 
     void checkNamesTheShiftedTable() {
