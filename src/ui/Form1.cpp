@@ -487,7 +487,7 @@ void Form1::ExportTablesToCsv() {
     clsCommonDialog dialog;
     const std::string csvPath =
         dialog.ShowSave(this, "Export Tables", ProposedCsvName(romPath), FolderOf(romPath),
-                        kCsvFilter, kDialogOverwritePrompt | kDialogHideReadOnly);
+                        kCsvFilter, kDialogOverwritePrompt | kDialogHideReadOnly, "csv");
     if (!csvPath.empty()) {
         ExportRomTables(romPath, csvPath);
     }

@@ -120,6 +120,8 @@ private slots:
             proposed = dialog.selectedFiles().value(0);
             folder = dialog.directory().absolutePath();
             QVERIFY(dialog.acceptMode() == QFileDialog::AcceptSave);
+            // A name typed without an extension becomes a .csv file.
+            QCOMPARE(dialog.defaultSuffix(), QStringLiteral("csv"));
             ChooseFile(m_csv)(dialog);
         });
         FindAction(*m_window, QStringLiteral("mnuExport"))->trigger();
