@@ -13,7 +13,10 @@ LineSink::~LineSink() {
 
 void LineSink::Show(const Message& message) {
     std::string text = message.text;
-    std::string file = m_files.empty() ? std::string() : m_files.front();
+    // A failing file access carries its number in the title, and its text names the file
+    // ("Could not read “rom.gbc”: …"): it is not prefixed with the file a second time.
+    const bool failure = message.title.starts_with("Error:");
+    std::string file = m_files.empty() || failure ? std::string() : m_files.front();
     for (const std::string& name : m_files) {
         if (!name.empty() && text.starts_with(name + ": ")) {
             file = name;
@@ -21,8 +24,6 @@ void LineSink::Show(const Message& message) {
             break;
         }
     }
-    // A failing file access carries its number in the title.
-    const bool failure = message.title.starts_with("Error:");
     std::istringstream lines(text);
     std::string line;
     bool first = true;

@@ -12,8 +12,9 @@ namespace brindlewick {
 
 class LineSink final : public MessageSink {
 public:
-    // `files`: the files of the command, the ROM first. A message that does not begin with one
-    // of them (a failing file access of the hex byte I/O) is taken to be about the ROM.
+    // `files`: the files of the command, the ROM first. A message that begins with one of them
+    // is written with that file; a failing file access as it is, since it names its file; any
+    // other message is taken to be about the ROM.
     LineSink(std::ostream& out, std::vector<std::string> files);
     ~LineSink() override;
     LineSink(const LineSink&) = delete;

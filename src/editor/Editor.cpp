@@ -1,7 +1,9 @@
 #include "editor/Editor.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "convert/HexDigits.h"
 #include "convert/HexFunctions.h"
@@ -12,8 +14,10 @@
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
 #include "rom/GameCode.h"
+#include "rom/GameRules.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
+#include "rom/SelfCheck.h"
 
 namespace brindlewick {
 namespace {
@@ -144,12 +148,28 @@ void Editor::OpenRom() {
         return;
     }
 
+    // A real cartridge image whose tables lie elsewhere is probably a modified game that kept
+    // the original game code: it is shown, but a save at this release's addresses would
+    // corrupt it. A read that fails here has been reported; the open stops as for any other
+    // failing read, leaving the ROM opened before in force.
+    const SelfCheckResult selfCheck = CheckRomTables(path, *profile);
+    if (selfCheck.readFailed) {
+        return;
+    }
+    std::string saveRefusal;
+    if (!selfCheck.SafeToWrite()) {
+        saveRefusal = DescribeFailedCheck(selfCheck, *profile);
+        ShowMessage(saveRefusal, MessageIcon::Information);
+    }
+
     m_view.ShowRomInformation(profile->gameName, profile->gameCode, profile->language);
     m_view.SetCaption(profile->windowTitle);
     // The path is taken only together with its own release: a cancelled or refused open must
     // never leave one file addressed with another release's offsets.
     m_state.Profile = profile;
     m_state.RomPath = path;
+    m_state.RealCartridge = selfCheck.realCartridge;
+    m_state.SaveRefusal = std::move(saveRefusal);
 
     // Both displays are reloaded even when entry 0 was selected already: they still show
     // the file opened before.
@@ -239,6 +259,10 @@ void Editor::SaveRom() {
 
     // Everything is checked before the first byte is written, so a refused save leaves the
     // file exactly as it was.
+    if (!m_state.SaveRefusal.empty()) {
+        ShowMessage(kSaveRefusedPrefix + m_state.SaveRefusal, MessageIcon::Error);
+        return;
+    }
     const std::optional<int> price = ParsePrice(m_view.PriceText());
     if (!price) {
         ShowMessage(kBadPriceMessage, MessageIcon::Error);
@@ -283,6 +307,34 @@ void Editor::SaveRom() {
 
 bool Editor::ConfirmBeforeWriting(const SaveCheckResult& check,
                                   const std::vector<PlannedWrite>& plan) const {
+    // Two questions at most, each only when it applies: first whether to undo a change made
+    // elsewhere at all, then whether to write a move list the game cannot use.
+    return ConfirmOverwrite(check, plan) && ConfirmGameRules(check, plan);
+}
+
+bool Editor::ConfirmGameRules(const SaveCheckResult& check,
+                              const std::vector<PlannedWrite>& plan) const {
+    // The game's rules hold for images that boot; a synthetic file is written as it is asked.
+    if (!m_state.RealCartridge) {
+        return true;
+    }
+    std::array<std::uint8_t, kMachineCount> before{};
+    std::copy_n(check.moveList.begin(), kMachineCount, before.begin());
+    std::array<std::uint8_t, kMachineCount> after = before;
+    const int machine = m_view.MachineIndex();
+    for (const PlannedWrite& write : plan) {
+        if (write.part == SavePart::Move) {
+            after[static_cast<std::size_t>(machine)] = write.value;
+        }
+    }
+    // Only what this save brings about is asked: a list that already breaks a rule was made
+    // so elsewhere, and asking at every save would teach the user to click past the question.
+    const std::vector<GameRuleBreach> breaches = NewBreaches(*m_state.Profile, before, after);
+    return breaches.empty() || ConfirmMessage(DescribeBreaches(breaches));
+}
+
+bool Editor::ConfirmOverwrite(const SaveCheckResult& check,
+                              const std::vector<PlannedWrite>& plan) const {
     // What the file holds now where the save writes, against what the window read there: a
     // difference is a change made elsewhere (another program or window saved in between) that
     // the save would undo. The spare bits of the last field byte are written back as the file

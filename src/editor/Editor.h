@@ -26,6 +26,12 @@ struct EditorState {
     std::string GameCode;  // the four header bytes last read
     std::int16_t SelectedSpecies = 0;
     const RomProfile* Profile = nullptr;  // the release RomPath was identified as
+    // Set with the path at open: the header checksum matches, so the file is a cartridge
+    // image that boots, and the game's own rules for the move list apply to it.
+    bool RealCartridge = false;
+    // Set with the path at open when the file's tables do not lie where its release keeps
+    // them: why the file is shown but never saved into. Empty: saves may write.
+    std::string SaveRefusal;
 };
 
 // The bytes behind what the window shows for the selected machine and species, as they were
@@ -41,6 +47,9 @@ struct ValuesAsRead {
 
 inline constexpr const char* kUnsupportedRomMessage = "Unsupported ROM";
 inline constexpr const char* kSaveSucceededMessage = "TM Information Successfully Changed!";
+// Begins the message of a save refused because the file's tables do not lie where its release
+// keeps them; the reason found at open follows.
+inline constexpr const char* kSaveRefusedPrefix = "Nothing was saved. ";
 
 class Editor {
 public:
@@ -67,6 +76,10 @@ private:
     // written (false: stop), the writes, and what they leave remembered.
     bool ConfirmBeforeWriting(const SaveCheckResult& check,
                               const std::vector<PlannedWrite>& plan) const;
+    bool ConfirmOverwrite(const SaveCheckResult& check,
+                          const std::vector<PlannedWrite>& plan) const;
+    bool ConfirmGameRules(const SaveCheckResult& check,
+                          const std::vector<PlannedWrite>& plan) const;
     bool WritePlan(const std::vector<PlannedWrite>& plan, const SaveCheckResult& check);
     void Remember(const PlannedWrite& write);
 

@@ -223,7 +223,7 @@ bool HasValidHeaderChecksum(std::span<const std::uint8_t> header) {
 SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& profile) {
     std::uintmax_t size = 0;
     if (const auto error = RegularFileSize(fileName, size)) {
-        ReportFileFailure(error);
+        ReportFileFailure(FileAction::Read, fileName, error);
         SelfCheckResult result;
         result.readFailed = true;
         return result;

@@ -1,5 +1,6 @@
 #include "tables/TablesFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <span>
@@ -47,6 +48,93 @@ void ReportFailedCheck(const std::string& romPath, const SelfCheckResult& check,
     ReportAbout(romPath, DescribeFailedCheck(check, profile));
 }
 
+// The three tables from their blocks: the move list, the price records and the base-stats
+// records, each beginning at its table's first byte.
+TableValues DecodeTables(std::span<const std::uint8_t> moves, std::span<const std::uint8_t> prices,
+                         std::span<const std::uint8_t> baseStats) {
+    TableValues values;
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        const auto k = static_cast<std::size_t>(machine);
+        values.moves[k] = moves[k];
+        const auto at = static_cast<std::size_t>(PriceOffset(0, machine));
+        // Low byte first.
+        values.prices[k] = static_cast<std::uint16_t>(prices[at] | (prices[at + 1] << 8));
+    }
+    for (int species = 0; species < kSpeciesCount; ++species) {
+        for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
+            values.fields[static_cast<std::size_t>(species)][static_cast<std::size_t>(fieldByte)] =
+                baseStats[static_cast<std::size_t>(CompatibilityByteOffset(0, species, fieldByte))];
+        }
+    }
+    return values;
+}
+
+// The self-check looks a few bytes past the last machine of each table (the records after
+// HM07's price, the move list's end); the snapshot holds them where the file does.
+constexpr std::uint64_t kSnapshotMargin = 64;
+
+// What an import reads of the ROM, all through one open handle, so that the tables, the
+// self-check and the identity that every write checks describe the same file.
+struct RomSnapshot {
+    TableValues values;
+    SelfCheckResult check;
+    FileIdentity identity;
+};
+
+std::optional<RomSnapshot> ReadRomSnapshot(const std::string& romPath, const RomProfile& profile) {
+    std::uintmax_t size = 0;
+    if (const auto error = RegularFileSize(romPath, size)) {
+        ReportFileFailure(FileAction::Read, romPath, error);
+        return std::nullopt;
+    }
+    const auto tablesEnd = static_cast<std::uint64_t>(TablesEnd(profile));
+    std::vector<std::uint8_t> image(
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, tablesEnd + kSnapshotMargin)));
+    const FileBlock block{0, image};
+    FileFacts facts;
+    if (const auto error = ReadFileBlocks(romPath, {&block, 1}, facts)) {
+        ReportFileFailure(FileAction::Read, romPath, error);
+        return std::nullopt;
+    }
+    // Another program may have put a different file in the ROM's place since it was identified.
+    const std::string gameCode(image.begin() + kGameCodeOffset,
+                               image.begin() + kGameCodeOffset + kGameCodeLength);
+    if (image.size() < tablesEnd || Identify(gameCode) != &profile) {
+        ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::RomReplaced));
+        return std::nullopt;
+    }
+    const std::span<const std::uint8_t> bytes(image);
+    RomSnapshot snapshot;
+    snapshot.values = DecodeTables(
+        bytes.subspan(static_cast<std::size_t>(profile.TmMovesOffset), kMachineCount),
+        bytes.subspan(static_cast<std::size_t>(profile.TmPricesOffset), kPriceBlockLength),
+        bytes.subspan(static_cast<std::size_t>(profile.BaseStatsOffset), kBaseStatsBlockLength));
+    snapshot.check = CheckRomTables(bytes, profile);
+    snapshot.identity = facts.identity;
+    return snapshot;
+}
+
+std::string HexOffset(std::int32_t offset) {
+    return "0x" + HexText(static_cast<std::uint32_t>(offset), 6);
+}
+
+// What the file holds after a write of the plan failed: `written` of its changed bytes, the
+// first ones in file order, hold their new values.
+std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, bool flushFailed) {
+    const std::size_t total = plan.changes.size();
+    if (flushFailed) {
+        return "Every changed byte was written, but they may not all have reached the disk.";
+    }
+    if (written == 0) {
+        return "Nothing was written; the file is as it was.";
+    }
+    return "Only " + std::to_string(written) + " of the " + std::to_string(total) +
+           " changed bytes were written: the file holds the new values up to offset " +
+           HexOffset(plan.changes[written - 1].offset) + " and the old ones from " +
+           HexOffset(plan.changes[written].offset) +
+           " on. Importing the same CSV again writes the rest.";
+}
+
 }  // namespace
 
 const RomProfile* IdentifyRomFile(const std::string& romPath) {
@@ -67,7 +155,7 @@ const RomProfile* IdentifyRomFile(const std::string& romPath) {
     }
     std::uintmax_t size = 0;
     if (const auto error = RegularFileSize(romPath, size)) {
-        ReportFileFailure(error);
+        ReportFileFailure(FileAction::Open, romPath, error);
         return nullptr;
     }
     if (size < static_cast<std::uintmax_t>(TablesEnd(*profile))) {
@@ -90,22 +178,7 @@ std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfi
     if (!baseStats) {
         return std::nullopt;
     }
-    TableValues values;
-    for (int machine = 0; machine < kMachineCount; ++machine) {
-        const auto k = static_cast<std::size_t>(machine);
-        values.moves[k] = (*moves)[k];
-        const auto at = static_cast<std::size_t>(PriceOffset(0, machine));
-        // Low byte first.
-        values.prices[k] = static_cast<std::uint16_t>((*prices)[at] | ((*prices)[at + 1] << 8));
-    }
-    for (int species = 0; species < kSpeciesCount; ++species) {
-        for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
-            values.fields[static_cast<std::size_t>(species)][static_cast<std::size_t>(fieldByte)] =
-                (*baseStats)[static_cast<std::size_t>(
-                    CompatibilityByteOffset(0, species, fieldByte))];
-        }
-    }
-    return values;
+    return DecodeTables(*moves, *prices, *baseStats);
 }
 
 std::optional<std::string> ExportTables(const std::string& romPath) {
@@ -186,18 +259,37 @@ std::optional<std::string> ReadCsvFile(const std::string& csvPath) {
     return text;
 }
 
-bool ApplyImportPlan(const std::string& romPath, const ImportPlan& plan) {
+bool ApplyImportPlan(const ImportTarget& target, const ImportPlan& plan) {
     // Neighbouring changed bytes go in one write; bytes that keep their value are not written.
-    std::size_t i = 0;
-    while (i < plan.changes.size()) {
-        const std::int32_t start = plan.changes[i].offset;
-        std::string hexText;
-        while (i < plan.changes.size() &&
-               plan.changes[i].offset == start + static_cast<std::int32_t>(hexText.size() / 2)) {
-            hexText += HexText(plan.changes[i].after, 2);
-            ++i;
+    struct Run {
+        std::int32_t offset;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Run> runs;
+    for (const ByteChange& change : plan.changes) {
+        if (runs.empty() || change.offset != runs.back().offset + static_cast<std::int32_t>(
+                                                                      runs.back().bytes.size())) {
+            runs.push_back({change.offset, {}});
         }
-        if (!TryWriteHexBytes(romPath, start, hexText)) {
+        runs.back().bytes.push_back(change.after);
+    }
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        WriteChecks checks;
+        checks.sameFileAs = &target.identity;
+        checks.mustHold = target.mustHold;
+        // One flush, after the last bytes: success is claimed only for bytes on the disk.
+        checks.flush = i + 1 == runs.size();
+        bool runWritten = false;
+        checks.written = &runWritten;
+        const std::error_code error =
+            WriteFileBytesAt(target.romPath, runs[i].offset, runs[i].bytes, checks);
+        if (runWritten) {
+            written += runs[i].bytes.size();
+        }
+        if (error) {
+            ReportFileFailure(FileAction::Write, target.romPath, error,
+                              DescribePartialImport(plan, written, runWritten && checks.flush));
             return false;
         }
     }
@@ -217,10 +309,11 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         result.status = ImportStatus::Refused;
         return result;
     }
-    const auto current = ReadTables(romPath, *profile);
-    if (!current) {
+    const auto snapshot = ReadRomSnapshot(romPath, *profile);
+    if (!snapshot) {
         return result;
     }
+    const TableValues* current = &snapshot->values;
     const auto target = ParseTablesCsv(*csv, *current, result.problems);
     if (!target) {
         const std::size_t total = result.problems.Total();
@@ -231,10 +324,7 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     }
 
     // A real cartridge image whose tables lie elsewhere would be corrupted by any write.
-    const SelfCheckResult check = CheckRomTables(romPath, *profile);
-    if (check.readFailed) {
-        return result;
-    }
+    const SelfCheckResult& check = snapshot->check;
     if (!check.SafeToWrite()) {
         ReportFailedCheck(romPath, check, *profile);
         result.status = ImportStatus::Refused;
@@ -271,6 +361,10 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         result.status = ImportStatus::DryRun;
         return result;
     }
+    if (options.confirmChanges && !options.confirmChanges(result.plan)) {
+        result.status = ImportStatus::Refused;
+        return result;
+    }
     if (!breaches.empty() && !(options.confirm && options.confirm(DescribeBreaches(breaches)))) {
         result.status = ImportStatus::Refused;
         return result;
@@ -282,7 +376,9 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         result.status = ImportStatus::Refused;
         return result;
     }
-    if (!ApplyImportPlan(romPath, result.plan)) {
+    const ImportTarget file{romPath, snapshot->identity,
+                            static_cast<std::uint64_t>(TablesEnd(*profile))};
+    if (!ApplyImportPlan(file, result.plan)) {
         return result;
     }
     ReportAbout(romPath, "changed " + SummarizePlan(result.plan), MessageIcon::Information);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/NativeFile.h"
 #include "tables/Csv.h"
 #include "tables/ImportPlan.h"
 #include "tables/TableValues.h"
@@ -40,6 +41,9 @@ using ImportQuestion = std::function<bool(const std::string& question)>;
 struct ImportOptions {
     bool dryRun = false;     // work everything out and report it, write nothing
     ImportQuestion confirm;  // no function: such a change is refused
+    // Asked with the plan once the CSV and the ROM have passed every check, before anything is
+    // written; false writes nothing. No function: the plan is written without asking.
+    std::function<bool(const ImportPlan& plan)> confirmChanges;
 };
 
 enum class ImportStatus {
@@ -62,8 +66,16 @@ struct ImportResult {
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options);
 
-// The one place that puts the planned bytes into the file: stops at the first failure
-// (reported) and returns false.
-[[nodiscard]] bool ApplyImportPlan(const std::string& romPath, const ImportPlan& plan);
+// The file an import writes into, as the import found it when it read and checked the ROM.
+struct ImportTarget {
+    std::string romPath;
+    FileIdentity identity;       // every write must reach this file
+    std::uint64_t mustHold = 0;  // the file must still hold its tables: at least this many bytes
+};
+
+// The one place that puts the planned bytes into the file. Every write checks on its handle
+// that it reaches the file the import read, and the last one flushes the file's data to the
+// disk. Stops at the first failure, reports it with what the file now holds, and returns false.
+[[nodiscard]] bool ApplyImportPlan(const ImportTarget& target, const ImportPlan& plan);
 
 }  // namespace brindlewick

@@ -22,6 +22,7 @@
 
 #include "editor/Learners.h"
 #include "editor/MachineListText.h"
+#include "editor/TableCommands.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
@@ -335,6 +336,17 @@ void Form1::BuildEditMenu() {
 void Form1::BuildToolsMenu() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
+    QAction* exportTables = tools->addAction(QStringLiteral("Export Tables..."));
+    exportTables->setObjectName(QStringLiteral("mnuExport"));
+    connect(exportTables, &QAction::triggered, this, &Form1::ExportTablesToCsv);
+    QAction* importTables = tools->addAction(QStringLiteral("Import Tables..."));
+    importTables->setObjectName(QStringLiteral("mnuImport"));
+    connect(importTables, &QAction::triggered, this, &Form1::ImportTablesFromCsv);
+    QAction* check = tools->addAction(QStringLiteral("Check ROM"));
+    check->setObjectName(QStringLiteral("mnuCheck"));
+    connect(check, &QAction::triggered, this, &Form1::CheckOpenRom);
+    m_romCommands << exportTables << importTables << check;
+    tools->addSeparator();
     QAction* learners = tools->addAction(QStringLiteral("Machine Learners"));
     learners->setObjectName(QStringLiteral("mnuLearners"));
     learners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -465,6 +477,47 @@ void Form1::RefreshLearners() {
     const int move = m_editor.MachineMove(machine);
     m_learners->ShowLearners(machineName, m_lstAttack->item(move >= 0 ? move : 0)->text(),
                              *learners);
+}
+
+void Form1::ExportTablesToCsv() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string& romPath = m_editor.State().RomPath;
+    clsCommonDialog dialog;
+    const std::string csvPath =
+        dialog.ShowSave(this, "Export Tables", ProposedCsvName(romPath), FolderOf(romPath),
+                        kCsvFilter, kDialogOverwritePrompt | kDialogHideReadOnly, "csv");
+    if (!csvPath.empty()) {
+        ExportRomTables(romPath, csvPath);
+    }
+}
+
+void Form1::ImportTablesFromCsv() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    clsCommonDialog dialog;
+    const std::string csvPath =
+        dialog.ShowOpen(this, "Import Tables", FolderOf(romPath), kCsvFilter,
+                        kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+    if (csvPath.empty()) {
+        return;
+    }
+    if (ImportMayHaveChangedFile(ImportRomTables(romPath, csvPath))) {
+        // What the window shows is read from the file again, as if the user had chosen the
+        // machine and the species anew.
+        m_editor.MachineSelected();
+        m_editor.SpeciesSelected();
+        RefreshLearners();
+    }
+}
+
+void Form1::CheckOpenRom() {
+    if (m_editor.RomOpen()) {
+        CheckRom(m_editor.State().RomPath, *m_editor.State().Profile);
+    }
 }
 
 void Form1::ShowSpecies(int species) {

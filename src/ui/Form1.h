@@ -75,6 +75,9 @@ private:
     void PasteCompatibility();
     void ShowLearners();
     void RefreshLearners();
+    void ExportTablesToCsv();
+    void ImportTablesFromCsv();
+    void CheckOpenRom();
     void ShowSpecies(int species);
 
     Editor m_editor;

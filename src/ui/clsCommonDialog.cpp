@@ -109,13 +109,14 @@ std::string clsCommonDialog::ShowOpen(QWidget* owner, const std::string& Title,
 
 std::string clsCommonDialog::ShowSave(QWidget* owner, const std::string& Title,
                                       const std::string& FileName, const std::string& InitDir,
-                                      const std::string& Filter, std::uint32_t flags) {
+                                      const std::string& Filter, std::uint32_t flags,
+                                      const std::string& DefaultExtension) {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode((flags & kDialogFileMustExist) != 0 ? QFileDialog::ExistingFile
                                                            : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, (flags & kDialogOverwritePrompt) == 0);
-    dialog.setDefaultSuffix(QStringLiteral("gpl"));
+    dialog.setDefaultSuffix(QString::fromStdString(DefaultExtension));
     PrepareDialog(dialog, Title, Filter, m_lastFilterIndex, InitDir);
     if (!FileName.empty()) {
         dialog.selectFile(QString::fromStdString(FileName));

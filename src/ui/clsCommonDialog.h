@@ -34,10 +34,11 @@ public:
                          std::uint32_t flags = 0x1804);
 
     // A modal dialog owned by `owner` that chooses a name to save under, proposing
-    // `FileName`. Returns the chosen path, or "" when the user cancels.
+    // `FileName`. A name typed without an extension gets `DefaultExtension`. Returns the
+    // chosen path, or "" when the user cancels.
     std::string ShowSave(QWidget* owner, const std::string& Title, const std::string& FileName,
                          const std::string& InitDir, const std::string& Filter = "",
-                         std::uint32_t flags = 0x1802);
+                         std::uint32_t flags = 0x1802, const std::string& DefaultExtension = "gpl");
 
     // The 1-based position of the filter chosen in the last successful dialog; 0 before any.
     std::int32_t FilterIndex() const { return m_lastFilterIndex; }

@@ -4,7 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include <functional>
+#include <memory>
+
 #include "platform/FileAccess.h"
+#include "platform/NativeFile.h"
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
@@ -65,6 +69,31 @@ std::string AllMessages(const RecordingSink& sink) {
         text += message.text + "\n";
     }
     return text;
+}
+
+// Installs file-layer hooks for its lifetime.
+class ScopedFileHooks {
+public:
+    explicit ScopedFileHooks(FileLayerTestHooks hooks)
+        : m_previous(SetFileLayerTestHooks(std::move(hooks))) {}
+    ~ScopedFileHooks() { SetFileLayerTestHooks(std::move(m_previous)); }
+    ScopedFileHooks(const ScopedFileHooks&) = delete;
+    ScopedFileHooks& operator=(const ScopedFileHooks&) = delete;
+
+private:
+    FileLayerTestHooks m_previous;
+};
+
+// Runs `step` just before the `n`th open for writing (1 = the import's first write).
+FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
+    FileLayerTestHooks hooks;
+    auto count = std::make_shared<int>(0);
+    hooks.beforeOpen = [=](const std::string&, bool forWriting) {
+        if (forWriting && ++*count == n) {
+            step();
+        }
+    };
+    return hooks;
 }
 
 class TablesFile : public ::testing::Test {
@@ -355,6 +384,66 @@ TEST_F(TablesFile, ReadOnlyRomIsRefused) {
     fs::permissions(PathFromUtf8(m_rom), fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(result.status, ImportStatus::Refused);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
+}
+
+// A copy of the ROM put in its place (a new file, as a copy and rename leaves it): the import
+// read and checked the old file and must not write into another.
+TEST_F(TablesFile, FileReplacedBetweenCheckAndWriteIsNotWrittenAndTheMessageSaysWhatItHolds) {
+    const RomProfile& profile = *Identify("AAUE");
+    const Bytes original = SyntheticRomBytes("AAUE");
+    const TableValues values = Decode(original, profile);
+    // Two writes: TM29's price, then TM01's move further on.
+    const std::string csv =
+        ReplaceLine(ReplaceLine(*ExportTables((WriteFileBytes(m_rom, original), m_rom)), "move,",
+                                MoveRow(values, 0, values.moves[0] == 1 ? 2 : 1)),
+                    "price,", PriceRow(values, 28, values.prices[28] == 3000 ? 3100 : 3000));
+    const std::string copy = m_dir.File("copy.gbc");
+    const auto replace = [&] {
+        WriteFileBytes(copy, original);
+        fs::rename(PathFromUtf8(copy), PathFromUtf8(m_rom));
+    };
+
+    for (const int n : {1, 2}) {
+        SCOPED_TRACE(n == 1 ? "before the first write" : "before the second write");
+        WriteFileBytes(m_rom, original);
+        m_sink.Clear();
+        ImportResult result;
+        {
+            const ScopedFileHooks hooks(BeforeWrite(n, replace));
+            result = Import(csv);
+        }
+        EXPECT_EQ(result.status, ImportStatus::Failed);
+        ASSERT_EQ(result.plan.changes.size(), 3u);
+        // The file now in the ROM's place is never written.
+        EXPECT_EQ(ReadFileBytes(m_rom), original);
+        ASSERT_EQ(m_sink.messages.size(), 1u) << AllMessages(m_sink);
+        const Message& message = m_sink.messages[0];
+        EXPECT_NE(message.text.find("Could not write to \u201Crom.gbc\u201D"), std::string::npos)
+            << message.text;
+        EXPECT_EQ(message.title,
+                  "Error: " + std::to_string(static_cast<int>(FileFailure::OtherFileInPlace)));
+        const std::string said = n == 1 ? "Nothing was written" : "Only 2 of the 3 changed bytes";
+        EXPECT_NE(message.text.find(said), std::string::npos) << message.text;
+        if (n == 2) {
+            EXPECT_NE(message.text.find("Importing the same CSV again writes the rest"),
+                      std::string::npos);
+        }
+    }
+
+    // A flush that fails after every byte was written says so, and is no success.
+    WriteFileBytes(m_rom, original);
+    m_sink.Clear();
+    FileLayerTestHooks failingDisk;
+    failingDisk.flushFailure = std::make_error_code(std::errc::io_error);
+    ImportResult result;
+    {
+        const ScopedFileHooks hooks(std::move(failingDisk));
+        result = Import(csv);
+    }
+    EXPECT_EQ(result.status, ImportStatus::Failed);
+    ASSERT_EQ(m_sink.messages.size(), 1u) << AllMessages(m_sink);
+    EXPECT_NE(m_sink.messages[0].text.find("Every changed byte was written"), std::string::npos)
+        << m_sink.messages[0].text;
 }
 
 TEST_F(TablesFile, ExportToAFileCreatesOnlyThatFileAndNeverTheRom) {

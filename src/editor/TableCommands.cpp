@@ -1,0 +1,128 @@
+#include "editor/TableCommands.h"
+
+#include <algorithm>
+
+#include "convert/HexDigits.h"
+#include "platform/FileAccess.h"
+#include "platform/Messages.h"
+#include "rom/RomProfile.h"
+#include "rom/SelfCheck.h"
+
+namespace brindlewick {
+namespace {
+
+std::string Quoted(const std::string& path) {
+    return "\u201C" + DisplayName(path) + "\u201D";
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+std::string Release(const RomProfile& profile) {
+    return profile.language + " " + Trimmed(profile.gameName) + " (" + profile.gameCode + ")";
+}
+
+}  // namespace
+
+std::string ProposedCsvName(const std::string& romPath) {
+    const std::string name = DisplayName(romPath);
+    const auto dot = name.rfind('.');
+    // A name that is all extension (".gbc") keeps it, so that something is left to propose.
+    return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".csv";
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+bool ExportRomTables(const std::string& romPath, const std::string& csvPath) {
+    const auto csv = ExportTables(romPath);
+    if (!csv || !WriteCsvFile(csvPath, *csv, romPath)) {
+        return false;
+    }
+    ShowMessage("The tables of " + Quoted(romPath) + " were exported to " + Quoted(csvPath) + ".",
+                MessageIcon::Information);
+    return true;
+}
+
+std::string DescribeImportQuestion(const std::string& romPath, const std::string& csvPath,
+                                   const ImportPlan& plan) {
+    std::string text = "Importing " + Quoted(csvPath) + " into " + Quoted(romPath) + " changes " +
+                       SummarizePlan(plan) + ".\n";
+    const std::size_t listed = std::min(plan.details.size(), kMaxListedChanges);
+    for (std::size_t i = 0; i < listed; ++i) {
+        text += '\n' + plan.details[i];
+    }
+    if (plan.details.size() > listed) {
+        text += "\n\u2026 and " + std::to_string(plan.details.size() - listed) + " more";
+    }
+    return text + "\n\nWrite these changes into the ROM?";
+}
+
+ImportStatus ImportRomTables(const std::string& romPath, const std::string& csvPath) {
+    ImportOptions options;
+    options.confirmChanges = [&](const ImportPlan& plan) {
+        return ConfirmMessage(DescribeImportQuestion(romPath, csvPath, plan));
+    };
+    // The question closes by asking about a save; here the import is what goes on.
+    options.confirm = [](const std::string& question) {
+        const auto end = question.rfind("\n\n");
+        return ConfirmMessage((end == std::string::npos ? question : question.substr(0, end)) +
+                              "\n\nImport all the same?");
+    };
+    return ImportTables(romPath, csvPath, options).status;
+}
+
+bool ImportMayHaveChangedFile(ImportStatus status) {
+    // A failure may come after some of the writes.
+    return status == ImportStatus::Written || status == ImportStatus::Failed;
+}
+
+std::string DescribeRomCheck(const std::string& romPath, const RomProfile& profile) {
+    const SelfCheckResult check = CheckRomTables(romPath, profile);
+    if (check.readFailed) {
+        return {};
+    }
+    std::string text = Quoted(romPath) + ": " + Release(profile) + ".\n\n";
+    if (!check.realCartridge) {
+        return text +
+               "Its header checksum does not match, so it is no cartridge image that boots: it "
+               "is identified by its game code alone and its tables are not checked.";
+    }
+    if (check.findings.empty()) {
+        return text +
+               "A real cartridge image: its tables lie where this release keeps them, and it "
+               "can be saved and imported into.";
+    }
+    text += "A real cartridge image whose tables do not lie where this release keeps them:\n";
+    for (const SelfCheckFinding& finding : check.findings) {
+        text += "\n" + TableName(finding.table) + " at 0x" +
+                HexText(static_cast<unsigned>(finding.offset), 6) + ": expected " +
+                finding.expected + ", found " + finding.found;
+    }
+    text += '\n';
+    for (const CheckedTable table :
+         {CheckedTable::BaseStats, CheckedTable::ItemRecords, CheckedTable::MoveList}) {
+        if (const int count = check.Mismatches(table); count > 0) {
+            text += "\n" + TableName(table) + ": " + std::to_string(count) +
+                    (count == 1 ? " place differs" : " places differ");
+        }
+    }
+    return text +
+           "\n\nProbably a modified game: Brindlewick shows it, but does not save or import into "
+           "it.";
+}
+
+void CheckRom(const std::string& romPath, const RomProfile& profile) {
+    const std::string text = DescribeRomCheck(romPath, profile);
+    if (text.empty()) {
+        return;
+    }
+    ShowMessage(text, MessageIcon::Information, "Check ROM");
+}
+
+}  // namespace brindlewick
