@@ -18,19 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Installs hooks for its lifetime.
-class ScopedFileHooks {
-public:
-    explicit ScopedFileHooks(FileLayerTestHooks hooks)
-        : m_previous(SetFileLayerTestHooks(std::move(hooks))) {}
-    ~ScopedFileHooks() { SetFileLayerTestHooks(std::move(m_previous)); }
-    ScopedFileHooks(const ScopedFileHooks&) = delete;
-    ScopedFileHooks& operator=(const ScopedFileHooks&) = delete;
-
-private:
-    FileLayerTestHooks m_previous;
-};
-
 // Runs `step` just before the `n`th open for writing (1 = the save's first write).
 FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
     FileLayerTestHooks hooks;

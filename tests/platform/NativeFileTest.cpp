@@ -21,19 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
+using test::ScopedFileHooks;
 using test::TempDir;
-
-class ScopedFileHooks {
-public:
-    explicit ScopedFileHooks(FileLayerTestHooks hooks)
-        : m_previous(SetFileLayerTestHooks(std::move(hooks))) {}
-    ~ScopedFileHooks() { SetFileLayerTestHooks(std::move(m_previous)); }
-    ScopedFileHooks(const ScopedFileHooks&) = delete;
-    ScopedFileHooks& operator=(const ScopedFileHooks&) = delete;
-
-private:
-    FileLayerTestHooks m_previous;
-};
 
 class NativeFileTest : public ::testing::Test {
 protected:

@@ -8,9 +8,11 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Messages.h"
+#include "platform/NativeFile.h"
 #include "support/Cartridge.h"
 
 namespace brindlewick::test {
@@ -82,6 +84,19 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes);
 std::vector<std::size_t> DifferingOffsets(const Bytes& before, const Bytes& after);
 
 // Installs itself as the message sink for its lifetime and records what is shown.
+// Installs the file layer's test hooks for its lifetime, then puts back those it found.
+class ScopedFileHooks {
+public:
+    explicit ScopedFileHooks(FileLayerTestHooks hooks)
+        : m_previous(SetFileLayerTestHooks(std::move(hooks))) {}
+    ~ScopedFileHooks() { SetFileLayerTestHooks(std::move(m_previous)); }
+    ScopedFileHooks(const ScopedFileHooks&) = delete;
+    ScopedFileHooks& operator=(const ScopedFileHooks&) = delete;
+
+private:
+    FileLayerTestHooks m_previous;
+};
+
 class RecordingSink final : public MessageSink {
 public:
     RecordingSink();

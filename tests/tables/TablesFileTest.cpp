@@ -71,19 +71,6 @@ std::string AllMessages(const RecordingSink& sink) {
     return text;
 }
 
-// Installs file-layer hooks for its lifetime.
-class ScopedFileHooks {
-public:
-    explicit ScopedFileHooks(FileLayerTestHooks hooks)
-        : m_previous(SetFileLayerTestHooks(std::move(hooks))) {}
-    ~ScopedFileHooks() { SetFileLayerTestHooks(std::move(m_previous)); }
-    ScopedFileHooks(const ScopedFileHooks&) = delete;
-    ScopedFileHooks& operator=(const ScopedFileHooks&) = delete;
-
-private:
-    FileLayerTestHooks m_previous;
-};
-
 // Runs `step` just before the `n`th open for writing (1 = the import's first write).
 FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
     FileLayerTestHooks hooks;
