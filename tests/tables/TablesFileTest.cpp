@@ -145,13 +145,13 @@ TEST_F(TablesFile, NamedEditsLandOnExactlyTheirBytes) {
         WriteFileBytes(m_rom, original);
         std::string csv = *ExportTables(m_rom);
 
-        // TM05 teaches Surf (57), TM29 costs 3000, HM07 65535; Celebi learns HM07 and
-        // Bulbasaur only TM01.
+        // TM05 teaches Karate Chop (2, which no machine of the image teaches), TM29 costs 3000,
+        // HM07 65535; Celebi learns HM07 and Bulbasaur only TM01.
         const TableValues before = Decode(original, profile);
         std::string moveRow = "move";
         std::string priceRow = "price";
         for (int k = 0; k < kMachineCount; ++k) {
-            moveRow += "," + (k == 4 ? std::string("Surf")
+            moveRow += "," + (k == 4 ? std::string("karate chop")
                                      : std::to_string(before.moves[static_cast<std::size_t>(k)]));
             priceRow +=
                 "," + std::to_string(k == 28   ? 3000
@@ -175,7 +175,7 @@ TEST_F(TablesFile, NamedEditsLandOnExactlyTheirBytes) {
         ASSERT_EQ(result.status, ImportStatus::Written) << AllMessages(m_sink);
 
         Bytes expected = original;
-        expected[static_cast<std::size_t>(profile.TmMovesOffset + 4)] = 57;
+        expected[static_cast<std::size_t>(profile.TmMovesOffset + 4)] = 2;
         const auto tm29 = static_cast<std::size_t>(profile.TmPricesOffset + 7 * 30);
         expected[tm29] = 0xB8;
         expected[tm29 + 1] = 0x0B;

@@ -8,13 +8,13 @@
 
 namespace brindlewick::test {
 
-// A synthetic image that also looks like a real cartridge: a valid header checksum, species
+// The shared real-looking image of the release of `profile`: a valid header checksum, species
 // numbers, item records of type 4 with two dummies among them, 57 distinct machine moves
 // (none a tutor move) and the list's end where the release keeps it.
 Bytes RealLookingRomBytes(const RomProfile& profile);
 
-// What the file holds, decoded here from the bytes themselves rather than through the code
-// under test: the move byte, the little-endian price of record r(k), the 8-byte field.
+// What the file holds, decoded from the bytes at the addresses of the tests' own model rather
+// than through the code under test: the move byte, the little-endian price, the 8-byte field.
 TableValues Decode(const Bytes& bytes, const RomProfile& profile);
 
 }  // namespace brindlewick::test
