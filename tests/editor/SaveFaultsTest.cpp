@@ -18,18 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs `step` just before the `n`th open for writing (1 = the save's first write).
-FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
-    FileLayerTestHooks hooks;
-    auto count = std::make_shared<int>(0);
-    hooks.beforeOpen = [=](const std::string&, bool forWriting) {
-        if (forWriting && ++*count == n) {
-            step();
-        }
-    };
-    return hooks;
-}
-
 // A Gold image that differs from the synthetic one in every byte but the game code.
 Bytes OtherGoldBytes() {
     Bytes bytes = SyntheticRomBytes("AAUE");

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <fstream>
+#include <memory>
 #include <random>
 #include <stdexcept>
 
@@ -155,6 +156,17 @@ RecordingSink::RecordingSink() : m_previous(SetMessageSink(this)) {}
 
 RecordingSink::~RecordingSink() {
     SetMessageSink(m_previous);
+}
+
+FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
+    FileLayerTestHooks hooks;
+    auto count = std::make_shared<int>(0);
+    hooks.beforeOpen = [=](const std::string&, bool forWriting) {
+        if (forWriting && ++*count == n) {
+            step();
+        }
+    };
+    return hooks;
 }
 
 }  // namespace brindlewick::test

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -96,6 +97,9 @@ public:
 private:
     FileLayerTestHooks m_previous;
 };
+
+// Hooks that run `step` just before the `n`th open for writing (1 = the first write).
+FileLayerTestHooks BeforeWrite(int n, std::function<void()> step);
 
 class RecordingSink final : public MessageSink {
 public:

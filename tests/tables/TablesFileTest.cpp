@@ -71,18 +71,6 @@ std::string AllMessages(const RecordingSink& sink) {
     return text;
 }
 
-// Runs `step` just before the `n`th open for writing (1 = the import's first write).
-FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
-    FileLayerTestHooks hooks;
-    auto count = std::make_shared<int>(0);
-    hooks.beforeOpen = [=](const std::string&, bool forWriting) {
-        if (forWriting && ++*count == n) {
-            step();
-        }
-    };
-    return hooks;
-}
-
 class TablesFile : public ::testing::Test {
 protected:
     TempDir m_dir;
