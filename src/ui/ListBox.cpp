@@ -83,6 +83,12 @@ ListBox::ListBox(QWidget* parent)
     });
 }
 
+ListBox::~ListBox() {
+    // QListWidget's own destruction resets its model, which would otherwise call back into
+    // this object after its ListBox part is gone.
+    model()->disconnect(this);
+}
+
 int ListBox::SelectedIndex() const {
     const QList<QListWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? -1 : row(selected.first());

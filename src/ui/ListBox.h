@@ -16,6 +16,7 @@ class ListBox final : public QListWidget {
 
 public:
     explicit ListBox(QWidget* parent = nullptr);
+    ~ListBox() override;
 
     // The index of the selected entry, or -1 when no entry is selected.
     int SelectedIndex() const;
