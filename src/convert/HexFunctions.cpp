@@ -29,10 +29,10 @@ std::string ReadHexBytes(const std::string& fileName, std::int32_t offset, std::
         return {};
     }
     // A length of 0 still opens the file, so that a file that is missing or no file says so.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
-    const FileBlock block{offset, bytes};
+    std::vector<std::uint8_t> bytes;
     FileFacts facts;
-    if (const auto error = ReadFileBlocks(fileName, {&block, 1}, facts)) {
+    if (const auto error =
+            ReadFileRange(fileName, offset, static_cast<std::size_t>(count), bytes, facts)) {
         ReportFileFailure(FileAction::Read, fileName, error);
         return {};
     }

@@ -166,6 +166,28 @@ std::error_code ReadFileBlocks(const std::string& fileName, std::span<const File
     return file.Close();
 }
 
+std::error_code ReadFileRange(const std::string& fileName, std::int64_t offset, std::size_t count,
+                              std::vector<std::uint8_t>& bytes, FileFacts& facts) {
+    Descriptor file;
+    if (auto error = file.Open(fileName, false)) {
+        return error;
+    }
+    if (auto error = file.Stat(facts)) {
+        return error;
+    }
+    if (!facts.regular) {
+        return MakeErrorCode(FileFailure::NotAFile);
+    }
+    if (!Holds(facts, offset, count)) {
+        return MakeErrorCode(FileFailure::ReadPastEnd);
+    }
+    bytes.resize(count);
+    if (auto error = file.ReadAt(offset, bytes)) {
+        return error;
+    }
+    return file.Close();
+}
+
 std::error_code WriteFileBytesAt(const std::string& fileName, std::int64_t offset,
                                  std::span<const std::uint8_t> bytes, const WriteChecks& checks) {
     if (offset < 0) {

@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace brindlewick {
 
@@ -49,6 +50,13 @@ struct FileBlock {
 // every block. `facts` receives what the fstat said, also when the file was refused after it.
 [[nodiscard]] std::error_code ReadFileBlocks(const std::string& fileName,
                                              std::span<const FileBlock> blocks, FileFacts& facts);
+
+// Reads the `count` bytes from 0-based `offset` into `bytes` the same way, through one open
+// handle. The buffer is sized only once the fstat has shown that the file holds them, so a
+// length far beyond the file costs no memory.
+[[nodiscard]] std::error_code ReadFileRange(const std::string& fileName, std::int64_t offset,
+                                            std::size_t count, std::vector<std::uint8_t>& bytes,
+                                            FileFacts& facts);
 
 // What a write checks on its open handle beyond the file being regular and long enough.
 struct WriteChecks {

@@ -95,6 +95,11 @@ TEST_F(HexFileTest, ReadPastTheEndFailsWithEmptyResult) {
     m_sink.Clear();
     EXPECT_EQ(ReadHexBytes(m_path, 64, 1), "");
     ExpectOneFileFailure(FileFailure::ReadPastEnd);
+    m_sink.Clear();
+    // The largest length there is, on a file of 64 bytes: refused on the file's size, before
+    // any buffer of that length is made.
+    EXPECT_EQ(ReadHexBytes(m_path, 0, std::numeric_limits<std::int32_t>::max()), "");
+    ExpectOneFileFailure(FileFailure::ReadPastEnd);
     ExpectFileIs({});
 }
 
