@@ -139,19 +139,26 @@ bool Holds(const FileFacts& facts, std::int64_t offset, std::size_t count) {
     return offset >= 0 && static_cast<std::uint64_t>(offset) + count <= facts.size;
 }
 
-}  // namespace
-
-std::error_code ReadFileBlocks(const std::string& fileName, std::span<const FileBlock> blocks,
-                               FileFacts& facts) {
-    Descriptor file;
+// Opens `fileName` for reading and inspects the handle once: `facts` takes what the fstat
+// said, and only a regular file is accepted.
+std::error_code OpenRegularForReading(const std::string& fileName, Descriptor& file,
+                                      FileFacts& facts) {
     if (auto error = file.Open(fileName, false)) {
         return error;
     }
     if (auto error = file.Stat(facts)) {
         return error;
     }
-    if (!facts.regular) {
-        return MakeErrorCode(FileFailure::NotAFile);
+    return facts.regular ? std::error_code{} : MakeErrorCode(FileFailure::NotAFile);
+}
+
+}  // namespace
+
+std::error_code ReadFileBlocks(const std::string& fileName, std::span<const FileBlock> blocks,
+                               FileFacts& facts) {
+    Descriptor file;
+    if (auto error = OpenRegularForReading(fileName, file, facts)) {
+        return error;
     }
     for (const FileBlock& block : blocks) {
         if (!Holds(facts, block.offset, block.bytes.size())) {
@@ -169,14 +176,8 @@ std::error_code ReadFileBlocks(const std::string& fileName, std::span<const File
 std::error_code ReadFileRange(const std::string& fileName, std::int64_t offset, std::size_t count,
                               std::vector<std::uint8_t>& bytes, FileFacts& facts) {
     Descriptor file;
-    if (auto error = file.Open(fileName, false)) {
+    if (auto error = OpenRegularForReading(fileName, file, facts)) {
         return error;
-    }
-    if (auto error = file.Stat(facts)) {
-        return error;
-    }
-    if (!facts.regular) {
-        return MakeErrorCode(FileFailure::NotAFile);
     }
     if (!Holds(facts, offset, count)) {
         return MakeErrorCode(FileFailure::ReadPastEnd);
