@@ -39,6 +39,10 @@ public:
                 return "The file no longer holds the ROM that was opened; open it again";
             case FileFailure::OtherFileInPlace:
                 return "Another file has taken the ROM's place since the save began";
+            case FileFailure::Busy:
+                return "The file is being written by another program";
+            case FileFailure::TargetIsRom:
+                return "The file is the ROM itself";
         }
         return "Unknown file failure";
     }

@@ -24,6 +24,8 @@ enum class FileFailure {
     TransferFailed = 1009,
     RomReplaced = 1010,
     OtherFileInPlace = 1011,
+    Busy = 1012,
+    TargetIsRom = 1013,
 };
 
 const std::error_category& FileFailureCategory();

@@ -1,15 +1,10 @@
-// NativeFile: the one place that calls the operating system's file functions. Every access
-// opens the file by path, checks on the open handle what it is (one fstat), moves its bytes
-// and closes it; nothing stays open between calls. Opens never block: a FIFO, socket or
-// device put where a ROM was is opened without waiting for a partner and then refused as
-// not a regular file. Symbolic links are followed, as any editor follows them.
-//
-// The POSIX calls used: open (O_NONBLOCK | O_CLOEXEC | O_NOCTTY), fstat, pread, pwrite,
-// fdatasync, close, and stat / chmod for resetting a file's attributes. On Windows the same
-// layer is CreateFileW (FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING), GetFileType and
-// GetFileInformationByHandle (volume serial number and file index for the identity),
-// ReadFile / WriteFile with an OVERLAPPED offset, FlushFileBuffers, CloseHandle, and
-// GetFileAttributesW / SetFileAttributesW(FILE_ATTRIBUTE_NORMAL).
+// NativeFile: the file functions of the core by path. Every access opens the file once (an
+// OpenFile), checks on the open handle what it is, moves its bytes and closes it; nothing stays
+// open between calls. Opens never block: a FIFO, socket or device put where a ROM was is opened
+// without waiting for a partner and then refused as not a regular file. Symbolic links are
+// followed, as any editor follows them. The operating system's own calls live only in the
+// native sides of OpenFile (FileSystemPosix.cpp and its Windows twin), together with StatPath
+// and AddOwnerWrite.
 #pragma once
 
 #include <cstdint>
@@ -89,14 +84,21 @@ struct WriteChecks {
 
 // Test seam: what another program or a failing disk could do at exactly the wrong moment.
 // `beforeOpen` runs just before every open by path of this layer, with the path and whether
-// the open is for writing. A set `flushFailure` is what every flush reports instead of
-// flushing. The program never sets either.
+// the open is for writing; `beforeWrite` just before every write through an OpenFile, with its
+// path and offset; `beforeRename` just before ReplaceFileContents renames its new file over the
+// target. A set `flushFailure` is what every flush reports instead of flushing. The program
+// never sets any of them.
 struct FileLayerTestHooks {
     std::function<void(const std::string& fileName, bool forWriting)> beforeOpen;
+    std::function<void(const std::string& fileName, std::int64_t offset)> beforeWrite;
+    std::function<void(const std::string& newFile, const std::string& target)> beforeRename;
     std::error_code flushFailure;
 };
 
 // Installs `hooks` (an empty value removes them) and returns those installed before.
 FileLayerTestHooks SetFileLayerTestHooks(FileLayerTestHooks hooks);
+
+// The hooks installed now, for the native sides of this layer.
+const FileLayerTestHooks& FileLayerHooks();
 
 }  // namespace brindlewick
