@@ -24,8 +24,17 @@ std::error_code ReadFileBlocks(const std::string& fileName, std::span<const File
     if (error) {
         return error;
     }
-    if (auto readError = file.ReadBlocks(blocks)) {
-        return readError;
+    // The open has just inspected the handle: the blocks are checked against that, not
+    // against a second inspection.
+    for (const FileBlock& block : blocks) {
+        if (!Holds(facts, block.offset, block.bytes.size())) {
+            return MakeErrorCode(FileFailure::ReadPastEnd);
+        }
+    }
+    for (const FileBlock& block : blocks) {
+        if (auto readError = file.ReadAt(block.offset, block.bytes)) {
+            return readError;
+        }
     }
     return file.Close();
 }
