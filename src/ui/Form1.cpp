@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,9 +17,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "editor/Learners.h"
@@ -78,6 +83,19 @@ std::pair<int, int> CheckBoxCell(int machine) {
         return {machine % kCheckRows, machine / kCheckRows};
     }
     return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
+}
+
+// The file a drag carries when it carries exactly one local file, else "". Several files, a
+// web address or plain text are not taken: the window opens one ROM.
+QString DraggedRomPath(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) {
+        return {};
+    }
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return {};
+    }
+    return urls.front().toLocalFile();
 }
 
 }  // namespace
@@ -295,6 +313,7 @@ void Form1::BuildMenus() {
         m_editor.OpenRom();
         RefreshLearners();
     });
+    setAcceptDrops(true);
 
     m_mnuSave = file->addAction(QStringLiteral("Save ROM"));
     m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
@@ -403,6 +422,34 @@ void Form1::changeEvent(QEvent* event) {
         m_about->raise();
         m_about->activateWindow();
     }
+}
+
+void Form1::OpenRomPath(const QString& path) {
+    m_editor.OpenRomPath(path.toStdString());
+    RefreshLearners();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QString path = DraggedRomPath(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // The file manager waits for the drop to end; the open, with any message box it shows,
+    // runs once the drop has been answered.
+    QTimer::singleShot(0, this, [this, path] { OpenRomPath(path); });
 }
 
 void Form1::ShowAbout() {
