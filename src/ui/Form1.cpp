@@ -479,11 +479,25 @@ void Form1::CopyCompatibility() {
 }
 
 void Form1::PasteCompatibility() {
-    const std::optional<MachineSet> machines =
-        ParseMachineList(QGuiApplication::clipboard()->text().toStdString());
+    const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
+    MachineListReading reading{ParseMachineList(clipboard), {}};
+    if (!reading.machines) {
+        // Machines may be named by the moves they teach in the open ROM, as it holds them now;
+        // the file is read only for such a list.
+        MachineMoves moves{};
+        for (int machine = 0; machine < kMachineCount; ++machine) {
+            moves[static_cast<std::size_t>(machine)] = m_editor.MachineMove(machine);
+        }
+        reading = ReadMachineList(clipboard, moves);
+    }
+    const std::optional<MachineSet>& machines = reading.machines;
     if (!machines) {
-        ShowMessage("The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.",
-                    MessageIcon::Information);
+        std::string text =
+            "The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.";
+        if (!reading.problem.empty()) {
+            text += "\n" + reading.problem;
+        }
+        ShowMessage(text, MessageIcon::Information);
         return;
     }
     // Only the boxes change, as if the user had ticked them; Save writes them.
