@@ -42,7 +42,7 @@ constexpr std::array<OfficialSpelling, 7> kOfficialSpecies{{
     {249, "Ho-Oh"},
 }};
 
-// The longest entry of either list has 13 letters. A name far longer than that is no near
+// The longest name of either list has 12 letters. A name far longer than that is no near
 // miss of any of them, and comparing it would only cost time (a cell of a CSV may be long).
 constexpr std::size_t kLongestComparedName = 40;
 
