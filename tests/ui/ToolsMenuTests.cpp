@@ -117,7 +117,7 @@ private slots:
     }
 
     // Pasted text may name machines by the moves they teach, as the games spell them; the
-    // keys of the Edit menu copy and paste.
+    // keys of the Edit menu copy and paste, and Ctrl+L opens the learners.
     void pasteByMoveNamesAndTheEditKeys() {
         QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
         QVERIFY(ShowAndActivate(*m_window));
@@ -146,6 +146,11 @@ private slots:
         QCOMPARE(m_sink.messages.size(), std::size_t{1});
         const std::string& text = m_sink.messages[0].text;
         QVERIFY2(text.find("did you mean \"Mega Punch\"?") != std::string::npos, text.c_str());
+
+        QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("Learners")) == nullptr);
+        QTest::keyClick(m_window.get(), Qt::Key_L, Qt::ControlModifier);
+        auto* learners = m_window->findChild<QWidget*>(QStringLiteral("Learners"));
+        QVERIFY(learners != nullptr && learners->isVisible());
     }
 
     void learnersFollowTheMachineAndTheSaves() {
