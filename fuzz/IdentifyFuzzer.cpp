@@ -1,5 +1,5 @@
 // Identify over arbitrary code bytes: a release is found if and only if the bytes are one of
-// the 18 game codes exactly (case, length and embedded zero bytes included), and then it is
+// the 19 game codes exactly (case, length and embedded zero bytes included), and then it is
 // that code's own row, with the game, language and caption its letters stand for.
 #include <array>
 #include <cstddef>
@@ -41,6 +41,8 @@ std::string_view LanguageFor(char letter) {
             return "German";
         case 'F':
             return "French";
+        case 'U':
+            return "English (Australia)";
         default:
             return "Italian";
     }

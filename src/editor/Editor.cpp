@@ -114,7 +114,10 @@ void Editor::OpenRom() {
     if (path.empty()) {
         return;
     }
+    OpenRomPath(path);
+}
 
+void Editor::OpenRomPath(const std::string& path) {
     // The attributes are reset before identification, so a refused file is left writable
     // too. Nothing of the editor state has changed yet, so a failure here leaves the ROM
     // opened before in force.

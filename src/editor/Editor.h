@@ -55,7 +55,10 @@ class Editor {
 public:
     explicit Editor(EditorView& view);
 
-    void OpenRom();           // "Open ROM..."
+    void OpenRom();  // "Open ROM...": asks for a file, then OpenRomPath
+    // The open workflow after its dialog, for a file chosen any other way (the command line, a
+    // drop on the window): the same messages, the same refusals.
+    void OpenRomPath(const std::string& path);
     void MachineSelected();   // selection in lstTM
     void SpeciesSelected();   // selection in List1
     void PriceTextChanged();  // any change of txtPrice's text

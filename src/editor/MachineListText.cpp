@@ -2,6 +2,9 @@
 
 #include <cctype>
 #include <string_view>
+#include <vector>
+
+#include "rom/NameMatching.h"
 
 namespace brindlewick {
 namespace {
@@ -23,6 +26,57 @@ int MachineOfWord(std::string_view word) {
         }
     }
     return -1;
+}
+
+bool IsPartSeparator(char character) {
+    return character != ' ' && IsSeparator(character);
+}
+
+std::string Quoted(std::string_view text) {
+    return "\u201C" + std::string(text) + "\u201D";
+}
+
+// The part without its leading and trailing blanks.
+std::string_view TrimBlanks(std::string_view part) {
+    const auto first = part.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return part.substr(first, part.find_last_not_of(' ') - first + 1);
+}
+
+// The machines one part names, or the problem with it.
+bool ReadPart(std::string_view part, const MachineMoves& moves, MachineSet& machines,
+              std::string& problem) {
+    if (const auto named = ParseMachineList(std::string(part))) {
+        for (std::size_t machine = 0; machine < named->size(); ++machine) {
+            machines[machine] = machines[machine] || (*named)[machine];
+        }
+        return true;
+    }
+    const std::optional<int> move = MatchMove(part);
+    if (!move) {
+        std::vector<std::string_view> nearest;
+        for (const int candidate : NearestMoves(part)) {
+            nearest.push_back(MoveDisplayName(candidate));
+        }
+        problem = Quoted(part) + " is neither a machine nor a move";
+        if (!nearest.empty()) {
+            problem += "; " + DidYouMean(nearest);
+        }
+        return false;
+    }
+    bool taught = false;
+    for (std::size_t machine = 0; machine < moves.size(); ++machine) {
+        if (moves[machine] == *move) {
+            machines[machine] = true;
+            taught = true;
+        }
+    }
+    if (!taught) {
+        problem = "No machine teaches " + std::string(MoveDisplayName(*move)) + " in this ROM.";
+    }
+    return taught;
 }
 
 }  // namespace
@@ -60,6 +114,26 @@ std::optional<MachineSet> ParseMachineList(const std::string& text) {
         position = end;
     }
     return machines;
+}
+
+MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves) {
+    MachineListReading reading;
+    MachineSet machines{};
+    std::size_t position = 0;
+    while (position <= text.size()) {
+        std::size_t end = position;
+        while (end < text.size() && !IsPartSeparator(text[end])) {
+            ++end;
+        }
+        const std::string_view part =
+            TrimBlanks(std::string_view(text).substr(position, end - position));
+        if (!part.empty() && !ReadPart(part, moves, machines, reading.problem)) {
+            return reading;
+        }
+        position = end + 1;
+    }
+    reading.machines = machines;
+    return reading;
 }
 
 }  // namespace brindlewick

@@ -1,5 +1,6 @@
 // MachineListText: the machines a species can learn as plain text, "TM01 TM03 HM07", for the
-// clipboard. The same text read back ticks exactly those machines.
+// clipboard. The same text read back ticks exactly those machines; read against the open ROM,
+// a machine may also be named by the move it teaches ("Headbutt, Swords Dance").
 #pragma once
 
 #include <array>
@@ -20,5 +21,19 @@ std::string FormatMachineList(const MachineSet& machines);
 // separated by blanks, tabs, line ends, commas or semicolons. Text of blanks alone names no
 // machine. Nothing when any word is not a machine's name.
 std::optional<MachineSet> ParseMachineList(const std::string& text);
+
+// The move number each machine teaches in the open ROM; -1 where it is not known.
+using MachineMoves = std::array<int, kMachineCount>;
+
+struct MachineListReading {
+    std::optional<MachineSet> machines;
+    std::string problem;  // without machines: the first part not understood, and why
+};
+
+// As ParseMachineList, and a part between commas, semicolons, tabs or line ends that is not
+// machine names may name a move, as NameMatching finds it: it stands for every machine that
+// teaches that move in `moves`. A move that no machine teaches, or a name that is neither,
+// gives no machines and a problem naming it (with the nearest move names).
+MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves);
 
 }  // namespace brindlewick

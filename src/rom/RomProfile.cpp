@@ -8,7 +8,7 @@ namespace {
 // The game names keep the leading blank with which they are shown. In each language Gold
 // and Silver share their move and base-stats tables and differ only in the price records;
 // Crystal moved all three.
-const std::array<RomProfile, 18> kSupportedRoms{{
+const std::array<RomProfile, 19> kSupportedRoms{{
     {"AAUE", " Pokémon Gold", "English", "AAUE - Brindlewick", 0x11A66, 0x51B0B, 0x6DD2},
     {"AAXE", " Pokémon Silver", "English", "AAXE - Brindlewick", 0x11A66, 0x51B0B, 0x6D98},
     {"BYTE", " Pokémon Crystal", "English", "BYTE - Brindlewick", 0x1167A, 0x51424, 0x6CF3},
@@ -27,11 +27,15 @@ const std::array<RomProfile, 18> kSupportedRoms{{
     {"AAUI", " Pokémon Gold", "Italian", "AAUI - Brindlewick", 0x11A65, 0x51B19, 0x6E04},
     {"AAXI", " Pokémon Silver", "Italian", "AAXI - Brindlewick", 0x11A65, 0x51B19, 0x6DCA},
     {"BYTI", " Pokémon Crystal", "Italian", "BYTI - Brindlewick", 0x11679, 0x51433, 0x6D0C},
+    // The Australian Crystal is the English one under its own code: the same three tables at
+    // the same addresses. It follows the 18, so their rows keep their places.
+    {"BYTU", " Pokémon Crystal", "English (Australia)", "BYTU - Brindlewick", 0x1167A, 0x51424,
+     0x6CF3},
 }};
 
 }  // namespace
 
-const std::array<RomProfile, 18>& SupportedRoms() {
+const std::array<RomProfile, 19>& SupportedRoms() {
     return kSupportedRoms;
 }
 

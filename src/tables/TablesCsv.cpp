@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <vector>
 
+#include "rom/NameMatching.h"
 #include "rom/Names.h"
 
 namespace brindlewick {
@@ -51,60 +51,31 @@ std::optional<int> ParseNumber(std::string_view text) {
     return value;
 }
 
-// Looks names of one list up: entry index by folded name, with the names that the list
-// holds more than once kept apart (they are only taken by number).
-template <std::size_t N>
-class NameIndex {
-public:
-    explicit NameIndex(const std::array<std::string_view, N>& entries) : m_entries(entries) {
-        std::map<std::string, int> counts;
-        for (const auto entry : entries) {
-            ++counts[Folded(entry)];
-        }
-        for (std::size_t i = 0; i < N; ++i) {
-            const std::string key = Folded(entries[i]);
-            if (counts[key] == 1) {
-                m_unique.emplace(key, static_cast<int>(i));
-            }
-            m_shared[i] = counts[key] > 1;
-        }
-    }
-
-    // The entry's text as exported: trimmed, or its number when its text is shared.
-    std::string ExportName(std::size_t index, int numberOffset) const {
-        if (m_shared[index]) {
-            return std::to_string(static_cast<int>(index) + numberOffset);
-        }
-        return std::string(Trim(m_entries[index]));
-    }
-
-    std::optional<int> Find(std::string_view name) const {
-        const auto found = m_unique.find(Folded(name));
-        return found == m_unique.end() ? std::nullopt : std::optional<int>(found->second);
-    }
-    bool IsShared(std::string_view name) const {
-        const std::string key = Folded(name);
-        for (std::size_t i = 0; i < N; ++i) {
-            if (m_shared[i] && Folded(m_entries[i]) == key) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    const std::array<std::string_view, N>& m_entries;
-    std::map<std::string, int> m_unique;
-    std::array<bool, N> m_shared{};
-};
-
-const NameIndex<kMoveCount>& Moves() {
-    static const NameIndex<kMoveCount> index(MoveEntries());
-    return index;
+// An entry's text as exported: trimmed, or its number when another entry shares its name.
+std::string MoveExportName(std::size_t move) {
+    const auto index = static_cast<int>(move);
+    return MoveEntryShared(index) ? std::to_string(index) : std::string(Trim(MoveEntries()[move]));
 }
-const NameIndex<kSpeciesCount>& Species() {
-    static const NameIndex<kSpeciesCount> index(SpeciesEntries());
-    return index;
+std::string SpeciesExportName(std::size_t species) {
+    const auto index = static_cast<int>(species);
+    return SpeciesEntryShared(index) ? std::to_string(index + 1)
+                                     : std::string(Trim(SpeciesEntries()[species]));
+}
+
+// "; did you mean ..." for a name that matches none, while the problem will be told one by one:
+// the rest are only counted, and a file of a quarter of a million misspelt names must not
+// take minutes to refuse.
+std::string Suggestion(const std::vector<int>& nearest, std::string_view (*displayName)(int)) {
+    std::vector<std::string_view> names;
+    for (const int index : nearest) {
+        names.push_back(displayName(index));
+    }
+    const std::string text = DidYouMean(names);
+    return text.empty() ? text : "; " + text;
+}
+
+bool WillBeTold(const CsvProblems& problems) {
+    return problems.Reported().size() < kMaxReportedProblems;
 }
 
 std::string Quoted(std::string_view text) {
@@ -179,15 +150,18 @@ void ReadMoveRow(const CsvRecord& record, const TableValues& current, TableValue
                              MachineName(machine) + ": no move has the number " +
                                  std::string(Trim(field.text)) + " (0 to 251)");
             }
-        } else if (const auto move = Moves().Find(field.text)) {
+        } else if (const auto move = MatchMove(field.text)) {
             target.moves[static_cast<std::size_t>(machine)] = static_cast<std::uint8_t>(*move);
-        } else if (Moves().IsShared(field.text)) {
+        } else if (NamesMoreThanOneMove(field.text)) {
             problems.Add(field.line, field.column,
                          MachineName(machine) + ": " + Quoted(field.text) +
                              " names more than one move; give the move's number");
         } else {
-            problems.Add(field.line, field.column,
-                         MachineName(machine) + ": no move is called " + Quoted(field.text));
+            const std::string suggestion =
+                WillBeTold(problems) ? Suggestion(NearestMoves(field.text), MoveDisplayName) : "";
+            problems.Add(
+                field.line, field.column,
+                MachineName(machine) + ": no move is called " + Quoted(field.text) + suggestion);
         }
     }
 }
@@ -216,14 +190,17 @@ std::optional<int> FindSpecies(const CsvField& field, CsvProblems& problems) {
                      "no species has the number " + std::string(Trim(field.text)) + " (1 to 251)");
         return std::nullopt;
     }
-    if (const auto species = Species().Find(field.text)) {
+    if (const auto species = MatchSpecies(field.text)) {
         return *species;
     }
-    if (Species().IsShared(field.text)) {
+    if (NamesMoreThanOneSpecies(field.text)) {
         problems.Add(field.line, field.column,
                      Quoted(field.text) + " names more than one species; give its number");
     } else {
-        problems.Add(field.line, field.column, "no species is called " + Quoted(field.text));
+        const std::string suggestion =
+            WillBeTold(problems) ? Suggestion(NearestSpecies(field.text), SpeciesDisplayName) : "";
+        problems.Add(field.line, field.column,
+                     "no species is called " + Quoted(field.text) + suggestion);
     }
     return std::nullopt;
 }
@@ -273,7 +250,7 @@ std::string ExportCsv(const TableValues& values) {
     csv += kMoveHeader;
     for (const std::uint8_t move : values.moves) {
         csv += ',';
-        csv += move < kMoveCount ? CsvQuote(Moves().ExportName(move, 0)) : std::to_string(move);
+        csv += move < kMoveCount ? CsvQuote(MoveExportName(move)) : std::to_string(move);
     }
     csv += '\n';
     csv += kPriceHeader;
@@ -282,7 +259,7 @@ std::string ExportCsv(const TableValues& values) {
     }
     csv += '\n';
     for (std::size_t species = 0; species < kSpeciesCount; ++species) {
-        csv += CsvQuote(Species().ExportName(species, 1));
+        csv += CsvQuote(SpeciesExportName(species));
         for (int machine = 0; machine < kMachineCount; ++machine) {
             csv += Learns(values.fields[species], machine) ? ",1" : ",0";
         }

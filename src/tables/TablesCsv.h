@@ -25,11 +25,12 @@ std::string ExportCsv(const TableValues& values);
 // The values the CSV asks for, starting from `current` (what the file holds): moves and
 // prices from rows 2 and 3, and the machine bits of each species that has a row. Species
 // that have no row, and the bits of a field that stand for no machine, keep their current
-// values. Names are matched trimmed and case-insensitively, a move also by its number (0 to
-// 251) and a species also by its number (1 to 251); an entry whose text its list holds twice
-// only by number. A number above 251 is taken for a move only where the file already holds
-// it, so that an exported file reads back unchanged. Every problem is added to `problems`
-// and the result is then empty.
+// values. Names are matched as NameMatching.h compares them (the list's entry or the games'
+// spelling, ignoring case, blanks and punctuation), a move also by its number (0 to 251) and a
+// species also by its number (1 to 251); an entry whose name its list holds twice only by
+// number. An unknown name's problem names the nearest names. A number above 251 is taken for a move
+// only where the file already holds it, so that an exported file reads back unchanged. Every
+// problem is added to `problems` and the result is then empty.
 std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
                                           CsvProblems& problems);
 

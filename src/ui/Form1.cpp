@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,9 +17,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "editor/Learners.h"
@@ -78,6 +83,19 @@ std::pair<int, int> CheckBoxCell(int machine) {
         return {machine % kCheckRows, machine / kCheckRows};
     }
     return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
+}
+
+// The file a drag carries when it carries exactly one local file, else "". Several files, a
+// web address or plain text are not taken: the window opens one ROM.
+QString DraggedRomPath(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) {
+        return {};
+    }
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return {};
+    }
+    return urls.front().toLocalFile();
 }
 
 }  // namespace
@@ -295,6 +313,7 @@ void Form1::BuildMenus() {
         m_editor.OpenRom();
         RefreshLearners();
     });
+    setAcceptDrops(true);
 
     m_mnuSave = file->addAction(QStringLiteral("Save ROM"));
     m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
@@ -405,6 +424,34 @@ void Form1::changeEvent(QEvent* event) {
     }
 }
 
+void Form1::OpenRomPath(const QString& path) {
+    m_editor.OpenRomPath(path.toStdString());
+    RefreshLearners();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QString path = DraggedRomPath(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // The file manager waits for the drop to end; the open, with any message box it shows,
+    // runs once the drop has been answered.
+    QTimer::singleShot(0, this, [this, path] { OpenRomPath(path); });
+}
+
 void Form1::ShowAbout() {
     // A closed About window lingers until its deletion is processed; only an open one counts.
     if (m_about != nullptr && m_about->isVisible()) {
@@ -432,11 +479,25 @@ void Form1::CopyCompatibility() {
 }
 
 void Form1::PasteCompatibility() {
-    const std::optional<MachineSet> machines =
-        ParseMachineList(QGuiApplication::clipboard()->text().toStdString());
+    const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
+    MachineListReading reading{ParseMachineList(clipboard), {}};
+    if (!reading.machines) {
+        // Machines may be named by the moves they teach in the open ROM, as it holds them now;
+        // the file is read only for such a list.
+        MachineMoves moves{};
+        for (int machine = 0; machine < kMachineCount; ++machine) {
+            moves[static_cast<std::size_t>(machine)] = m_editor.MachineMove(machine);
+        }
+        reading = ReadMachineList(clipboard, moves);
+    }
+    const std::optional<MachineSet>& machines = reading.machines;
     if (!machines) {
-        ShowMessage("The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.",
-                    MessageIcon::Information);
+        std::string text =
+            "The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.";
+        if (!reading.problem.empty()) {
+            text += "\n" + reading.problem;
+        }
+        ShowMessage(text, MessageIcon::Information);
         return;
     }
     // Only the boxes change, as if the user had ticked them; Save writes them.

@@ -1,7 +1,7 @@
 // Form1: the main window. It shows the open ROM's identity, the machine page and the species
-// page, and the File and Help menus. It owns the editor and is the editor's view: the menu
-// commands and the users' selections and price edits call the editor's workflows, and the
-// workflows read and set the controls through the EditorView interface.
+// page, and the File and Help menus; a ROM file dropped on it is opened. It owns the editor and is
+// the editor's view: the menu commands and the users' selections and price edits call the editor's
+// workflows, and the workflows read and set the controls through the EditorView interface.
 #pragma once
 
 #include <array>
@@ -34,8 +34,16 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
+    // Opens `path` as "Open ROM..." does once its dialog has closed: for a file named on the
+    // command line or dropped on the window.
+    void OpenRomPath(const QString& path);
+
 protected:
     void changeEvent(QEvent* event) override;
+    // One local file dropped on the window is opened; anything else is not taken.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // EditorView

@@ -42,6 +42,38 @@ TEST(MachineListText, RefusesTextThatIsNotAListOfMachines) {
     }
 }
 
+// Moves as the open ROM teaches them: TM01 Headbutt (29), TM02 and HM05 Swords Dance (14),
+// HM07 Surf (57); the others teach nothing anyone names here.
+MachineMoves SomeMoves() {
+    MachineMoves moves{};
+    moves.fill(-1);
+    moves[0] = 29;
+    moves[1] = 14;
+    moves[54] = 14;
+    moves[56] = 57;
+    return moves;
+}
+
+TEST(MachineListText, MachinesMayBeNamedByTheirMovesAsTheGamesSpellThem) {
+    const MachineMoves moves = SomeMoves();
+    EXPECT_EQ(ReadMachineList("Headbutt, SWORDS DANCE", moves).machines, Only({0, 1, 54}));
+    EXPECT_EQ(ReadMachineList("head butt\nHM07", moves).machines, Only({0, 56}));
+    EXPECT_EQ(ReadMachineList("TM03 TM04; surf", moves).machines, Only({2, 3, 56}));
+    EXPECT_EQ(ReadMachineList("TM01 TM03 HM07", moves).machines, Only({0, 2, 56}));
+    EXPECT_EQ(ReadMachineList(" ; ", moves).machines, Only({}));
+
+    const MachineListReading unknown = ReadMachineList("TM01, Sword Dance", moves);
+    EXPECT_EQ(unknown.machines, std::nullopt);
+    EXPECT_EQ(unknown.problem,
+              "\u201CSword Dance\u201D is neither a machine nor a move; did you mean "
+              "\"Swords Dance\"?");
+    const MachineListReading untaught = ReadMachineList("Explosion", moves);
+    EXPECT_EQ(untaught.machines, std::nullopt);
+    EXPECT_EQ(untaught.problem, "No machine teaches Explosion in this ROM.");
+    // Blanks still separate machine names only: a move and a machine in one part are neither.
+    EXPECT_EQ(ReadMachineList("Surf TM01", moves).machines, std::nullopt);
+}
+
 TEST(Learners, AreTheSpeciesWhoseFieldHasTheMachinesBit) {
     const TempDir dir;
     const Release& gold = ReleaseOf("AAUE");

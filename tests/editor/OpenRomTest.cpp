@@ -175,5 +175,25 @@ TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {
     EXPECT_EQ(m_view.shown.checked, expectedChecks);
 }
 
+// A file chosen without the dialog (the command line, a drop) runs the rest of the same
+// workflow: the dialog is not shown, the release is applied, a refusal says the same.
+TEST_F(OpenRomTest, OpenRomPathIsTheWorkflowAfterItsDialog) {
+    const Release& australian = ReleaseOf("BYTU");
+    const std::string rom = MakeSyntheticRom(m_dir, australian.code, "australia.gbc");
+    m_editor.OpenRomPath(rom);
+    EXPECT_EQ(m_view.dialogsShown, 0);
+    EXPECT_TRUE(m_sink.messages.empty());
+    EXPECT_EQ(m_view.shown.caption, "BYTU - Brindlewick");
+    EXPECT_EQ(m_view.shown.language, "English (Australia)");
+    EXPECT_EQ(m_editor.State().RomPath, rom);
+    EXPECT_TRUE(m_view.shown.editingEnabled);
+
+    m_editor.OpenRomPath(MakeSyntheticRom(m_dir, "AAUX", "other.gbc"));
+    ASSERT_EQ(m_sink.messages.size(), 1u);
+    EXPECT_EQ(m_sink.messages[0].text, "Unsupported ROM");
+    EXPECT_EQ(m_editor.State().RomPath, rom);
+    EXPECT_EQ(m_view.shown.caption, "BYTU - Brindlewick");
+}
+
 }  // namespace
 }  // namespace brindlewick::test

@@ -110,7 +110,8 @@ TEST_P(EveryRelease, SaveChangesExactlyTheAddressedBytes) {
 
     const int machines[] = {3, 4, 27, 28, 49, 50, 56, 0, 17};
     const int machine = machines[index % std::size(machines)];
-    const int species = index == 17 ? 250 : index * 14;
+    // The last release edits Celebi, the last record of the table.
+    const int species = index + 1 == static_cast<int>(kReleases.size()) ? 250 : index * 13;
     const int move = (index * 37 + 1) % 252;
     const int price = index * 3001 + 7;
     m_view.shown.machine = machine;

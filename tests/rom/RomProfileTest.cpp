@@ -35,8 +35,10 @@ TEST(SupportedRoms, RegularitiesOfTheTable) {
     const std::map<char, std::string> languages{{'E', "English"},  {'S', "Spanish"},
                                                 {'J', "Japanese"}, {'D', "German"},
                                                 {'F', "French"},   {'I', "Italian"}};
+    constexpr std::size_t kLanguageRows = 18;
+    ASSERT_EQ(roms.size(), kLanguageRows + 1);
     std::set<std::string> codes;
-    for (std::size_t i = 0; i < roms.size(); i += 3) {
+    for (std::size_t i = 0; i < kLanguageRows; i += 3) {
         const RomProfile& gold = roms[i];
         const RomProfile& silver = roms[i + 1];
         const RomProfile& crystal = roms[i + 2];
@@ -50,19 +52,40 @@ TEST(SupportedRoms, RegularitiesOfTheTable) {
         EXPECT_NE(crystal.BaseStatsOffset, gold.BaseStatsOffset);
         EXPECT_NE(crystal.TmPricesOffset, gold.TmPricesOffset);
         for (const RomProfile* rom : {&gold, &silver, &crystal}) {
-            EXPECT_EQ(rom->gameCode.size(), 4u);
             EXPECT_EQ(rom->language, languages.at(rom->gameCode[3]));
-            EXPECT_EQ(rom->gameName[0], ' ');
-            EXPECT_LT(rom->TmPricesOffset, 0x8000);
-            codes.insert(rom->gameCode);
         }
     }
-    EXPECT_EQ(codes.size(), 18u);
+    for (const RomProfile& rom : roms) {
+        SCOPED_TRACE(rom.gameCode);
+        EXPECT_EQ(rom.gameCode.size(), 4u);
+        EXPECT_EQ(rom.gameName[0], ' ');
+        EXPECT_LT(rom.TmPricesOffset, 0x8000);
+        codes.insert(rom.gameCode);
+    }
+    EXPECT_EQ(codes.size(), roms.size());
     EXPECT_EQ(Identify("BXTJ")->TmMovesOffset, 0x11614);
     EXPECT_EQ(Identify("AAUI")->TmMovesOffset, Identify("AAUF")->TmMovesOffset);
     EXPECT_EQ(Identify("AAUI")->BaseStatsOffset, Identify("AAUS")->BaseStatsOffset);
     EXPECT_EQ(Identify("BYTF")->TmMovesOffset, Identify("BYTI")->TmMovesOffset);
     EXPECT_NE(Identify("BYTF")->BaseStatsOffset, Identify("BYTI")->BaseStatsOffset);
+}
+
+// The Australian Crystal comes last and keeps the English Crystal's tables, so that the rows
+// of the 18 keep their places and their numbers.
+TEST(SupportedRoms, AustralianCrystalFollowsTheEighteen) {
+    const auto& roms = SupportedRoms();
+    const RomProfile& australian = roms.back();
+    const RomProfile* english = Identify("BYTE");
+    ASSERT_NE(english, nullptr);
+    EXPECT_EQ(&australian, Identify("BYTU"));
+    EXPECT_EQ(australian.gameName, english->gameName);
+    EXPECT_EQ(australian.language, "English (Australia)");
+    EXPECT_EQ(australian.windowTitle, "BYTU - Brindlewick");
+    EXPECT_EQ(australian.TmMovesOffset, english->TmMovesOffset);
+    EXPECT_EQ(australian.BaseStatsOffset, english->BaseStatsOffset);
+    EXPECT_EQ(australian.TmPricesOffset, english->TmPricesOffset);
+    EXPECT_EQ(english - roms.data(), 2);
+    EXPECT_EQ(Identify("BYTI") - roms.data(), 17);
 }
 
 TEST(Identify, MatchesExactlyAndCaseSensitively) {
@@ -75,7 +98,8 @@ TEST(Identify, MatchesExactlyAndCaseSensitively) {
     EXPECT_EQ(silver->BaseStatsOffset, 0x51B0B);
     EXPECT_EQ(silver->TmPricesOffset, 0x6D98);
     EXPECT_EQ(Identify("BXTJ")->windowTitle, "BXTJ - Brindlewick");
-    for (const char* refused : {"aaue", "AAUe", "BYTJ", "AAUX", "AAU", "AAUEE", "", "AAU "}) {
+    for (const char* refused :
+         {"aaue", "AAUe", "BYTJ", "AAUX", "AAU", "AAUEE", "", "AAU ", "bytu", "BYTA"}) {
         EXPECT_EQ(Identify(refused), nullptr) << refused;
     }
     EXPECT_EQ(Identify(std::string_view("AAU\0", 4)), nullptr);

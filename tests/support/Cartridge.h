@@ -1,4 +1,4 @@
-// The tests' own model of the cartridge: the 18 supported releases as they are published, and
+// The tests' own model of the cartridge: the 19 supported releases as they are published, and
 // every address of the three tables worked out from them. It is written apart from the
 // program's tables and address functions, so that a wrong offset or record rule there shows
 // as a wrong byte in a test instead of agreeing with itself. Plain C++ without Qt or a test
@@ -28,7 +28,7 @@ struct Release {
 };
 
 // In the order in which the program tests the codes.
-inline constexpr std::array<Release, 18> kReleases{{
+inline constexpr std::array<Release, 19> kReleases{{
     {"AAUE", " Pok\u00E9mon Gold", "English", "AAUE - Brindlewick", 0x11A66, 0x51B0B, 0x6DD2},
     {"AAXE", " Pok\u00E9mon Silver", "English", "AAXE - Brindlewick", 0x11A66, 0x51B0B, 0x6D98},
     {"BYTE", " Pok\u00E9mon Crystal", "English", "BYTE - Brindlewick", 0x1167A, 0x51424, 0x6CF3},
@@ -47,6 +47,8 @@ inline constexpr std::array<Release, 18> kReleases{{
     {"AAUI", " Pok\u00E9mon Gold", "Italian", "AAUI - Brindlewick", 0x11A65, 0x51B19, 0x6E04},
     {"AAXI", " Pok\u00E9mon Silver", "Italian", "AAXI - Brindlewick", 0x11A65, 0x51B19, 0x6DCA},
     {"BYTI", " Pok\u00E9mon Crystal", "Italian", "BYTI - Brindlewick", 0x11679, 0x51433, 0x6D0C},
+    {"BYTU", " Pok\u00E9mon Crystal", "English (Australia)", "BYTU - Brindlewick", 0x1167A, 0x51424,
+     0x6CF3},
 }};
 
 // The release of `code`, or nullptr for a code that is not supported.

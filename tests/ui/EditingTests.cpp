@@ -119,6 +119,8 @@ private slots:
         row("AAXI", "TM06", 6, "Strength", 70, "255", 0xFF, 0x00, "Bulbasaur ", 0, "HM06 HM07");
         row("BYTI", "HM03", 54, "Flash", 148, "3000", 0xB8, 0x0B, "Celebi", 250,
             "TM01 TM08 TM49 TM50 HM01 HM06 HM07");
+        row("BYTU", "TM03", 2, "Vice Grip", 11, "2500", 0xC4, 0x09, "Sniwub ", 219,
+            "TM02 TM31 HM04");
     }
 
     void savedEditsChangeExactlyTheirBytes() {

@@ -116,6 +116,43 @@ private slots:
         QCOMPARE(m_sink.messages[0].icon, MessageIcon::Information);
     }
 
+    // Pasted text may name machines by the moves they teach, as the games spell them; the
+    // keys of the Edit menu copy and paste, and Ctrl+L opens the learners.
+    void pasteByMoveNamesAndTheEditKeys() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        QVERIFY(ShowAndActivate(*m_window));
+        const auto box = [this](const char* name) {
+            return Child<QCheckBox>(*m_window, QString::fromLatin1(name))->isChecked();
+        };
+        QTest::keyClick(m_window.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("TM01 TM03 HM07"));
+
+        auto* species = Child<QListWidget>(*m_window, QStringLiteral("List1"));
+        Child<QTabWidget>(*m_window, QStringLiteral("tab1"))->setCurrentIndex(1);
+        QTest::mouseClick(species->viewport(), Qt::LeftButton, {},
+                          species->visualItemRect(species->item(1)).center());
+        QVERIFY(!box("chkTM01"));
+        QApplication::clipboard()->setText(QStringLiteral("mega punch; WATERFALL"));
+        QTest::keyClick(m_window.get(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(box("chkTM01"));
+        QVERIFY(!box("chkTM03"));
+        QVERIFY(box("chkHM07"));
+        QVERIFY(m_sink.messages.empty());
+
+        // A slip is answered with the nearest move, and no box changes.
+        QApplication::clipboard()->setText(QStringLiteral("TM03, Mega Punsh"));
+        QTest::keyClick(m_window.get(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!box("chkTM03"));
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        const std::string& text = m_sink.messages[0].text;
+        QVERIFY2(text.find("did you mean \"Mega Punch\"?") != std::string::npos, text.c_str());
+
+        QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("Learners")) == nullptr);
+        QTest::keyClick(m_window.get(), Qt::Key_L, Qt::ControlModifier);
+        auto* learners = m_window->findChild<QWidget*>(QStringLiteral("Learners"));
+        QVERIFY(learners != nullptr && learners->isVisible());
+    }
+
     void learnersFollowTheMachineAndTheSaves() {
         QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
         FindAction(*m_window, QStringLiteral("mnuLearners"))->trigger();

@@ -1,0 +1,200 @@
+// Opening a file the desktop way: named on the command line (the function main uses, and the
+// built program for what it refuses) and dropped on the window. Each runs the open workflow of
+// "Open ROM..." after its dialog, with the same messages and the same refusals.
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+#include "support/CartridgeImage.h"
+#include "support/QtTestMain.h"
+#include "support/TestSupport.h"
+#include "support/UiTestSupport.h"
+#include "support/WindowDriver.h"
+#include "ui/Form1.h"
+#include "ui/StartupArguments.h"
+
+namespace brindlewick::test {
+namespace {
+
+QStringList Arguments(std::initializer_list<const char*> given) {
+    QStringList arguments{QStringLiteral("brindlewick")};
+    for (const char* argument : given) {
+        arguments.append(QString::fromUtf8(argument));
+    }
+    return arguments;
+}
+
+QString Path(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QMimeData* Urls(const QList<QUrl>& urls) {
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+// A drag over the window and its drop, as the window system delivers them: whether the
+// window took each.
+struct DropOutcome {
+    bool enterAccepted;
+    bool dropAccepted;
+};
+
+DropOutcome Drop(Form1& window, const QMimeData& data) {
+    const QPoint at = window.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    return {enter.isAccepted(), drop.isAccepted()};
+}
+
+}  // namespace
+
+class OpenFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void commandLineTakesOneFileAndNothingElse() {
+        const StartupArguments none = ParseStartupArguments(Arguments({}));
+        QVERIFY(!none.refused);
+        QVERIFY(none.file.isEmpty());
+
+        // A relative name is taken in the current folder, and kept absolute.
+        const StartupArguments relative = ParseStartupArguments(Arguments({"game.gbc"}));
+        QVERIFY(!relative.refused);
+        QCOMPARE(relative.file, QDir::current().absoluteFilePath(QStringLiteral("game.gbc")));
+        const StartupArguments dashed = ParseStartupArguments(Arguments({"--", "-odd.gb"}));
+        QVERIFY(!dashed.refused);
+        QCOMPARE(dashed.file, QDir::current().absoluteFilePath(QStringLiteral("-odd.gb")));
+
+        for (const auto& refused :
+             {Arguments({"one.gbc", "two.gbc"}), Arguments({"--help"}), Arguments({"-v"}),
+              Arguments({"game.gbc", "--open"}), Arguments({""}), Arguments({"--", "a", "b"})}) {
+            const StartupArguments parsed = ParseStartupArguments(refused);
+            QVERIFY2(parsed.refused, qPrintable(refused.join(QLatin1Char(' '))));
+            QVERIFY(parsed.file.isEmpty());
+        }
+    }
+
+    // The Australian Crystal named on the command line: shown once the window is, with no
+    // message, as after the dialog.
+    void fileOnTheCommandLineOpensOnceTheWindowShows() {
+        TestWindow s;
+        const std::string rom = MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("BYTU")));
+        const StartupArguments arguments = ParseStartupArguments(Arguments({rom.c_str()}));
+        QVERIFY(!arguments.refused);
+
+        ShowAndOpen(s.window, arguments.file);
+        QVERIFY(s.window.isVisible());
+        QTRY_COMPARE(s.Read().caption, QStringLiteral("BYTU - Brindlewick"));
+        const WindowReading reading = s.Read();
+        QCOMPARE(reading.gameName, QStringLiteral(" Pok\u00E9mon Crystal"));
+        QCOMPARE(reading.gameCode, QStringLiteral("BYTU"));
+        QCOMPARE(reading.language, QStringLiteral("English (Australia)"));
+        QCOMPARE(reading.machine, 0);
+        QCOMPARE(reading.species, 0);
+        QVERIFY(reading.saveEnabled);
+        QCOMPARE(s.sink.messages.size(), std::size_t{0});
+
+        // An unchanged save writes the file back as it was.
+        const Bytes before = ReadFileBytes(rom);
+        s.PressSave();
+        QVERIFY(s.OnlySaveConfirmed());
+        QCOMPARE(ReadFileBytes(rom), before);
+    }
+
+    // The same refusals as after the dialog: an unsupported file, and one that is missing.
+    void refusedFilesGiveTheDialogsMessages() {
+        TestWindow s;
+        const std::string unsupported = MakeSyntheticRom(s.dir, "ZZZZ", "other.gbc");
+        ShowAndOpen(s.window, Path(unsupported));
+        QTRY_COMPARE(s.sink.messages.size(), std::size_t{1});
+        QCOMPARE(s.sink.messages[0].text, std::string("Unsupported ROM"));
+        QCOMPARE(s.Read().caption, QStringLiteral("Brindlewick"));
+        QVERIFY(!s.Read().saveEnabled);
+        s.sink.Clear();
+
+        s.window.OpenRomPath(Path(s.dir.File("missing.gbc")));
+        QCOMPARE(s.sink.messages.size(), std::size_t{1});
+        QCOMPARE(s.sink.messages[0].title.rfind("Error: ", 0), 0u);
+        QVERIFY(!s.Read().saveEnabled);
+    }
+
+    void droppedFileIsOpened() {
+        TestWindow s;
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        const std::string gold = MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("AAUE")));
+        const std::unique_ptr<QMimeData> data(Urls({QUrl::fromLocalFile(Path(gold))}));
+        const DropOutcome outcome = Drop(s.window, *data);
+        QVERIFY(outcome.enterAccepted);
+        QVERIFY(outcome.dropAccepted);
+        QTRY_COMPARE(s.Read().caption, QStringLiteral("AAUE - Brindlewick"));
+        QCOMPARE(s.Read().language, QStringLiteral("English"));
+        QVERIFY(s.sink.messages.empty());
+
+        // A second drop replaces it, as a second Open ROM does.
+        const std::string crystal =
+            MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("BYTU")), {}, "australia.gbc");
+        const std::unique_ptr<QMimeData> next(Urls({QUrl::fromLocalFile(Path(crystal))}));
+        QVERIFY(Drop(s.window, *next).dropAccepted);
+        QTRY_COMPARE(s.Read().caption, QStringLiteral("BYTU - Brindlewick"));
+    }
+
+    void onlyOneLocalFileIsTaken() {
+        TestWindow s;
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        const std::string a = MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("AAUE")), {}, "a.gbc");
+        const std::string b = MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("AAXE")), {}, "b.gbc");
+        std::vector<std::unique_ptr<QMimeData>> refused;
+        refused.emplace_back(Urls({QUrl::fromLocalFile(Path(a)), QUrl::fromLocalFile(Path(b))}));
+        refused.emplace_back(Urls({QUrl(QStringLiteral("https://example.org/game.gbc"))}));
+        refused.emplace_back(new QMimeData);
+        refused.back()->setText(Path(a));
+        for (const auto& data : refused) {
+            const DropOutcome outcome = Drop(s.window, *data);
+            QVERIFY(!outcome.enterAccepted);
+            QVERIFY(!outcome.dropAccepted);
+        }
+        QTest::qWait(50);
+        QCOMPARE(s.Read().caption, QStringLiteral("Brindlewick"));
+        QVERIFY(s.sink.messages.empty());
+    }
+
+    // The built program answers a command line it cannot take with its usage line and
+    // status 2, before any window shows.
+    void programRefusesASecondArgumentOrAnOption() {
+        for (const QStringList& arguments :
+             {QStringList{QStringLiteral("one.gbc"), QStringLiteral("two.gbc")},
+              QStringList{QStringLiteral("--help")}}) {
+            QProcess program;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            program.setProcessEnvironment(environment);
+            program.start(QStringLiteral(BRINDLEWICK_PROGRAM), arguments);
+            QVERIFY(program.waitForFinished(30000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), kStartupUsageStatus);
+            // The platform may say a word of its own first.
+            const QByteArray said = program.readAllStandardError();
+            QVERIFY2(said.endsWith(QByteArray(kStartupUsage) + '\n'), said.constData());
+            QVERIFY(program.readAllStandardOutput().isEmpty());
+        }
+    }
+};
+
+}  // namespace brindlewick::test
+
+#include "OpenFileTests.moc"
+
+BRINDLEWICK_QTEST_MAIN(brindlewick::test::OpenFileTest)
