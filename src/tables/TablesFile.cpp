@@ -206,6 +206,15 @@ std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfi
     return DecodeTables(*moves, *prices, *baseStats);
 }
 
+std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
+                                               const RomProfile& profile) {
+    auto snapshot = ReadRomSnapshot(romPath, profile);
+    if (!snapshot) {
+        return std::nullopt;
+    }
+    return CheckedTables{snapshot->values, std::move(snapshot->check)};
+}
+
 std::optional<std::string> ExportTables(const std::string& romPath) {
     const RomProfile* profile = IdentifyRomFile(romPath);
     if (profile == nullptr) {

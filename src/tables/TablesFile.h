@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/NativeFile.h"
+#include "rom/SelfCheck.h"
 #include "tables/Csv.h"
 #include "tables/ImportPlan.h"
 #include "tables/TableValues.h"
@@ -22,6 +23,15 @@ const RomProfile* IdentifyRomFile(const std::string& romPath);
 
 // The three tables of `romPath`, one block read per table; nothing after a reported failure.
 std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile);
+
+// The three tables of `romPath` and the self-check of the same bytes, read through one open
+// handle; nothing after a reported failure, or when the file is no longer a `profile` release.
+struct CheckedTables {
+    TableValues values;
+    SelfCheckResult check;
+};
+std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
+                                               const RomProfile& profile);
 
 // The CSV of `romPath`, or nothing after a reported failure.
 std::optional<std::string> ExportTables(const std::string& romPath);
