@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,6 +34,7 @@
 #include "ui/MachineToolTips.h"
 #include "ui/PriceKeyFilter.h"
 #include "ui/PricePasteFilter.h"
+#include "ui/TableEditor.h"
 #include "ui/UpDownSpinner.h"
 #include "ui/WrappedLabel.h"
 #include "ui/clsCommonDialog.h"
@@ -293,6 +295,11 @@ void Form1::BuildMenus() {
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(open, &QAction::triggered, this, [this] {
         m_editor.OpenRom();
+        // The table editor's edits were settled before the new file was taken (see
+        // AskForRomPath); it belongs to the file opened before.
+        if (m_tableEditor != nullptr && m_tableEditor->RomPath() != m_editor.State().RomPath) {
+            m_tableEditor->close();
+        }
         RefreshLearners();
     });
 
@@ -351,7 +358,11 @@ void Form1::BuildToolsMenu() {
     learners->setObjectName(QStringLiteral("mnuLearners"));
     learners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
-    m_romCommands << learners;
+    QAction* tableEditor = tools->addAction(QStringLiteral("Table Editor..."));
+    tableEditor->setObjectName(QStringLiteral("mnuTableEditor"));
+    tableEditor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(tableEditor, &QAction::triggered, this, &Form1::ShowTableEditor);
+    m_romCommands << learners << tableEditor;
 }
 
 void Form1::BuildMachineToolTips() {
@@ -403,6 +414,15 @@ void Form1::changeEvent(QEvent* event) {
         m_about->raise();
         m_about->activateWindow();
     }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The table editor's pending edits are asked about first; Cancel keeps the program open.
+    if (m_tableEditor != nullptr && !m_tableEditor->close()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void Form1::ShowAbout() {
@@ -528,6 +548,30 @@ void Form1::ShowSpecies(int species) {
     activateWindow();
 }
 
+void Form1::ShowTableEditor() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    if (m_tableEditor == nullptr || !m_tableEditor->isVisible()) {
+        const EditorState& state = m_editor.State();
+        m_tableEditor = TableEditor::Open(state.RomPath, *state.Profile, this);
+        if (m_tableEditor == nullptr) {
+            return;
+        }
+        connect(m_tableEditor, &TableEditor::TablesSaved, this, &Form1::TablesSaved);
+    }
+    m_tableEditor->show();
+    m_tableEditor->raise();
+    m_tableEditor->activateWindow();
+}
+
+void Form1::TablesSaved() {
+    // The machine and the species shown here are read from the file again, as after an
+    // import.
+    m_editor.ReloadSelection();
+    RefreshLearners();
+}
+
 int Form1::MachineIndex() const {
     return m_lstTM->SelectedIndex();
 }
@@ -605,8 +649,15 @@ std::string Form1::AskForRomPath() {
     // Only an existing file in an existing folder is accepted, and no read-only choice is
     // offered: the open makes the file writable anyway.
     clsCommonDialog dialog;
-    return dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
-                           kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+    const std::string path =
+        dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
+                        kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+    // Edits pending in the table editor are saved or dropped before another file is taken;
+    // Cancel keeps them, and the ROM open now.
+    if (!path.empty() && m_tableEditor != nullptr && !m_tableEditor->SettlePendingEdits()) {
+        return {};
+    }
+    return path;
 }
 
 }  // namespace brindlewick

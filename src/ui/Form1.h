@@ -24,6 +24,7 @@ namespace brindlewick {
 
 class Form2;
 class LearnersWindow;
+class TableEditor;
 class ListBox;
 class UpDownSpinner;
 
@@ -36,6 +37,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // EditorView
@@ -79,11 +81,14 @@ private:
     void ImportTablesFromCsv();
     void CheckOpenRom();
     void ShowSpecies(int species);
+    void ShowTableEditor();
+    void TablesSaved();
 
     Editor m_editor;
     bool m_applyingPriceRule = false;
     QPointer<Form2> m_about;
     QPointer<LearnersWindow> m_learners;
+    QPointer<TableEditor> m_tableEditor;
 
     QLabel* m_Label2 = nullptr;
     QLabel* m_headr = nullptr;
