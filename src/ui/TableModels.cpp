@@ -248,6 +248,14 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     completer->setFilterMode(Qt::MatchContains);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     combo->setCompleter(completer);
+    // Enter on a completion takes it at once, as Enter in the field does.
+    connect(completer, QOverload<const QString&>::of(&QCompleter::activated), combo,
+            [this, combo](const QString& text) {
+                combo->setCurrentIndex(combo->findText(text, Qt::MatchFixedString));
+                auto* self = const_cast<MachineDelegate*>(this);
+                emit self->commitData(combo);
+                emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
+            });
     return combo;
 }
 
