@@ -653,8 +653,9 @@ std::string Form1::AskForRomPath() {
         dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
                         kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
     // Edits pending in the table editor are saved or dropped before another file is taken;
-    // Cancel keeps them, and the ROM open now.
-    if (!path.empty() && m_tableEditor != nullptr && !m_tableEditor->SettlePendingEdits()) {
+    // Cancel keeps them, and the ROM open now. The same file opened again keeps the editor.
+    if (!path.empty() && m_tableEditor != nullptr && path != m_tableEditor->RomPath() &&
+        !m_tableEditor->SettlePendingEdits()) {
         return {};
     }
     return path;
