@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -120,10 +121,14 @@ TableEditor::TableEditor(const std::string& romPath, const RomProfile& profile, 
         m_tblCompatibility->setFocus(Qt::TabFocusReason);
     });
 
-    const int width =
-        std::min(1100, m_tblCompatibility->horizontalHeader()->length() +
-                           m_tblCompatibility->verticalHeader()->sizeHint().width() + 40);
-    resize(std::max(width, 640), 640);
+    // Wide enough for every machine where the screen allows, and never larger than the screen.
+    const QSize wanted(m_tblCompatibility->horizontalHeader()->length() +
+                           m_tblCompatibility->verticalHeader()->sizeHint().width() + 40,
+                       fontMetrics().height() * 40);
+    const QSize room = parent != nullptr && parent->screen() != nullptr
+                           ? parent->screen()->availableGeometry().size() * 9 / 10
+                           : QSize(1100, 700);
+    resize(wanted.boundedTo(room).expandedTo(QSize(480, 360)));
     m_tblMachines->setFocus(Qt::OtherFocusReason);
 }
 
