@@ -188,6 +188,38 @@ private slots:
         QCOMPARE(Child<QListWidget>(*m_window, QStringLiteral("lstAttack"))->currentRow(), kSurf);
     }
 
+    void keyboardAloneReachesEveryPartAndSaves() {
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        auto* machines = Child<QTableView>(*editor, QStringLiteral("tblMachines"));
+        auto* filter = Child<QLineEdit>(*editor, QStringLiteral("txtFilter"));
+        QTableView* grid = Grid(*editor);
+        QCOMPARE(QApplication::focusWidget(), machines);
+
+        // Tab leaves the grid; the tab bar's arrows bring the other page; Tab reaches the
+        // filter and then the grid, where the arrows and Space work.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* tabBar = QApplication::focusWidget();
+        QVERIFY(tabBar != machines);
+        QTest::keyClick(tabBar, Qt::Key_Right);
+        QCOMPARE(Child<QTabWidget>(*editor, QStringLiteral("tabTables"))->currentIndex(), 1);
+        QTest::keyClick(tabBar, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), filter);
+        QTest::keyClicks(filter, QStringLiteral("252"));
+        QCOMPARE(grid->model()->rowCount(), 0);
+        filter->clear();
+        QTest::keyClick(filter, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Right);
+        QTest::keyClick(grid, Qt::Key_Space);
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        Bytes expected = KnownRom();
+        expected[FieldAt(Gold(), 1, 0)] = 0x02;  // Ivysaur learns TM02
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(m_rom)), std::vector<std::size_t>{});
+    }
+
     void closingWithPendingEditsAsks() {
         TableEditor* editor = OpenEditor();
         QVERIFY(editor != nullptr);
