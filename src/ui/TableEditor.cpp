@@ -453,7 +453,7 @@ bool TableEditor::SettlePendingEdits() {
         "The table editor has " +
         (pending == 1 ? std::string("1 edit") : std::to_string(pending) + " edits") + " to \u201C" +
         DisplayName(m_romPath) + "\u201D that " + (pending == 1 ? "is" : "are") +
-        " not saved. Save before closing?";
+        " not saved. Save them, discard them, or cancel and keep them?";
     m_checking = true;
     const PendingEditsAnswer answer = AskAboutPendingEdits(question);
     m_checking = false;
