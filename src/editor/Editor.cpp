@@ -249,6 +249,11 @@ void Editor::SpeciesSelected() {
     }
 }
 
+void Editor::ReloadSelection() {
+    MachineSelected();
+    SpeciesSelected();
+}
+
 void Editor::SaveRom() {
     if (!RomOpen()) {
         return;

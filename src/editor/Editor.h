@@ -63,6 +63,9 @@ public:
     void SpeciesSelected();   // selection in List1
     void PriceTextChanged();  // any change of txtPrice's text
     void SaveRom();           // "Save ROM"
+    // Reads what the window shows for the selected machine and species from the file again,
+    // as a new selection of both would; after the file was written elsewhere in the program.
+    void ReloadSelection();
 
     // The move number machine k teaches as the file holds it now, read through ReadHexBytes,
     // or -1 when no ROM is open, the read fails or the byte names no move (252..255). It is

@@ -15,6 +15,10 @@ public:
         std::cerr << question.title << ": " << question.text << " (declined)\n";
         return false;
     }
+    PendingEditsAnswer AskAboutPendingEdits(const Message& question) override {
+        std::cerr << question.title << ": " << question.text << " (cancelled)\n";
+        return PendingEditsAnswer::Cancel;
+    }
 };
 
 StandardErrorSink g_defaultSink;
@@ -38,6 +42,11 @@ void ShowMessage(const std::string& text, MessageIcon icon, const std::string& t
 
 bool ConfirmMessage(const std::string& text, const std::string& title) {
     return Sink().Confirm(
+        {text, title.empty() ? std::string(kApplicationTitle) : title, MessageIcon::None});
+}
+
+PendingEditsAnswer AskAboutPendingEdits(const std::string& text, const std::string& title) {
+    return Sink().AskAboutPendingEdits(
         {text, title.empty() ? std::string(kApplicationTitle) : title, MessageIcon::None});
 }
 

@@ -15,6 +15,9 @@ struct Message {
     MessageIcon icon;
 };
 
+// The answer to the question asked before pending edits would be lost.
+enum class PendingEditsAnswer { Save, Discard, Cancel };
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
@@ -22,6 +25,11 @@ public:
     // A question with a way on and a way back; true: go on. The default declines, so a sink
     // that knows no questions is safe.
     virtual bool Confirm(const Message& /*question*/) { return false; }
+    // Save, Discard or Cancel pending edits. The default cancels, which keeps the edits and
+    // whatever holds them, so a sink that knows no such question loses nothing.
+    virtual PendingEditsAnswer AskAboutPendingEdits(const Message& /*question*/) {
+        return PendingEditsAnswer::Cancel;
+    }
 };
 
 // The application's title, shown on every message that has no title of its own.
@@ -38,5 +46,8 @@ void ShowMessage(const std::string& text, MessageIcon icon, const std::string& t
 // Asks one question through the installed sink and returns its answer: true to go on. An
 // empty title reaches the sink as the application's title; a question carries no icon.
 bool ConfirmMessage(const std::string& text, const std::string& title = {});
+
+// Asks whether to save pending edits, drop them, or go back and keep them; the same title rule.
+PendingEditsAnswer AskAboutPendingEdits(const std::string& text, const std::string& title = {});
 
 }  // namespace brindlewick

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <span>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "convert/HexDigits.h"
@@ -135,6 +136,30 @@ std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, b
            " on. Importing the same CSV again writes the rest.";
 }
 
+// The changes made elsewhere, from `expected` (what the caller read) to `current` (what the
+// file holds now), that writing `target` would undo: those where the plan writes. Bytes the
+// plan leaves alone keep the other program's change and are not listed.
+ImportPlan ChangesOverwritten(const RomProfile& profile, const TableValues& expected,
+                              const TableValues& current, const TableValues& target) {
+    TableValues undone = current;
+    for (std::size_t k = 0; k < undone.moves.size(); ++k) {
+        if (target.moves[k] != current.moves[k]) {
+            undone.moves[k] = expected.moves[k];
+        }
+        if (target.prices[k] != current.prices[k]) {
+            undone.prices[k] = expected.prices[k];
+        }
+    }
+    for (std::size_t s = 0; s < undone.fields.size(); ++s) {
+        for (std::size_t j = 0; j < undone.fields[s].size(); ++j) {
+            if (target.fields[s][j] != current.fields[s][j]) {
+                undone.fields[s][j] = expected.fields[s][j];
+            }
+        }
+    }
+    return PlanImport(profile, undone, current);
+}
+
 }  // namespace
 
 const RomProfile* IdentifyRomFile(const std::string& romPath) {
@@ -179,6 +204,15 @@ std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfi
         return std::nullopt;
     }
     return DecodeTables(*moves, *prices, *baseStats);
+}
+
+std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
+                                               const RomProfile& profile) {
+    auto snapshot = ReadRomSnapshot(romPath, profile);
+    if (!snapshot) {
+        return std::nullopt;
+    }
+    return CheckedTables{snapshot->values, std::move(snapshot->check)};
 }
 
 std::optional<std::string> ExportTables(const std::string& romPath) {
@@ -309,16 +343,31 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         result.status = ImportStatus::Refused;
         return result;
     }
-    const auto snapshot = ReadRomSnapshot(romPath, *profile);
+    CsvProblems problems;
+    const TablesTarget fromCsv = [&](const TableValues& current) {
+        auto target = ParseTablesCsv(*csv, current, problems);
+        if (!target) {
+            const std::size_t total = problems.Total();
+            ReportAbout(csvPath, std::to_string(total) + (total == 1 ? " problem" : " problems") +
+                                     ", nothing imported:\n" + problems.Describe());
+        }
+        return target;
+    };
+    result = WriteTablesPlan(romPath, *profile, fromCsv, options);
+    result.problems = std::move(problems);
+    return result;
+}
+
+ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profile,
+                             const TablesTarget& makeTarget, const ImportOptions& options) {
+    ImportResult result;
+    const auto snapshot = ReadRomSnapshot(romPath, profile);
     if (!snapshot) {
         return result;
     }
     const TableValues* current = &snapshot->values;
-    const auto target = ParseTablesCsv(*csv, *current, result.problems);
+    const auto target = makeTarget(*current);
     if (!target) {
-        const std::size_t total = result.problems.Total();
-        ReportAbout(csvPath, std::to_string(total) + (total == 1 ? " problem" : " problems") +
-                                 ", nothing imported:\n" + result.problems.Describe());
         result.status = ImportStatus::Refused;
         return result;
     }
@@ -326,12 +375,12 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     // A real cartridge image whose tables lie elsewhere would be corrupted by any write.
     const SelfCheckResult& check = snapshot->check;
     if (!check.SafeToWrite()) {
-        ReportFailedCheck(romPath, check, *profile);
+        ReportFailedCheck(romPath, check, profile);
         result.status = ImportStatus::Refused;
         return result;
     }
 
-    result.plan = PlanImport(*profile, *current, *target);
+    result.plan = PlanImport(profile, *current, *target);
     if (result.plan.Empty()) {
         ReportAbout(romPath, "already holds these tables; nothing to change",
                     MessageIcon::Information);
@@ -343,7 +392,7 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     // images: a synthetic image is written as the tables say.
     std::vector<GameRuleBreach> breaches;
     if (check.realCartridge) {
-        breaches = NewBreaches(*profile, current->moves, target->moves);
+        breaches = NewBreaches(profile, current->moves, target->moves);
     }
     if (options.dryRun) {
         std::string text = "would change " + SummarizePlan(result.plan) + "; nothing written";
@@ -361,6 +410,15 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         result.status = ImportStatus::DryRun;
         return result;
     }
+    if (options.expectedCurrent != nullptr) {
+        const ImportPlan overwritten =
+            ChangesOverwritten(profile, *options.expectedCurrent, *current, *target);
+        if (!overwritten.Empty() &&
+            !(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+    }
     if (options.confirmChanges && !options.confirmChanges(result.plan)) {
         result.status = ImportStatus::Refused;
         return result;
@@ -371,13 +429,13 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     }
 
     if (const auto error =
-            CheckWritableFile(romPath, static_cast<std::uintmax_t>(TablesEnd(*profile)))) {
+            CheckWritableFile(romPath, static_cast<std::uintmax_t>(TablesEnd(profile)))) {
         ReportAbout(romPath, error.message());
         result.status = ImportStatus::Refused;
         return result;
     }
     const ImportTarget file{romPath, snapshot->identity,
-                            static_cast<std::uint64_t>(TablesEnd(*profile))};
+                            static_cast<std::uint64_t>(TablesEnd(profile))};
     if (!ApplyImportPlan(file, result.plan)) {
         return result;
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/NativeFile.h"
+#include "rom/SelfCheck.h"
 #include "tables/Csv.h"
 #include "tables/ImportPlan.h"
 #include "tables/TableValues.h"
@@ -22,6 +23,15 @@ const RomProfile* IdentifyRomFile(const std::string& romPath);
 
 // The three tables of `romPath`, one block read per table; nothing after a reported failure.
 std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile);
+
+// The three tables of `romPath` and the self-check of the same bytes, read through one open
+// handle; nothing after a reported failure, or when the file is no longer a `profile` release.
+struct CheckedTables {
+    TableValues values;
+    SelfCheckResult check;
+};
+std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
+                                               const RomProfile& profile);
 
 // The CSV of `romPath`, or nothing after a reported failure.
 std::optional<std::string> ExportTables(const std::string& romPath);
@@ -44,6 +54,12 @@ struct ImportOptions {
     // Asked with the plan once the CSV and the ROM have passed every check, before anything is
     // written; false writes nothing. No function: the plan is written without asking.
     std::function<bool(const ImportPlan& plan)> confirmChanges;
+    // The tables as the caller read them earlier and built its values on (the table editor's
+    // values as read). Where the file now holds something else and the plan would write over
+    // it, `confirmOverwrite` is asked with what changed elsewhere (from `expectedCurrent` to
+    // what the file holds); false or no function writes nothing. Null: nothing is compared.
+    const TableValues* expectedCurrent = nullptr;
+    std::function<bool(const ImportPlan& changedElsewhere)> confirmOverwrite;
 };
 
 enum class ImportStatus {
@@ -65,6 +81,18 @@ struct ImportResult {
 // refused, and a change the game cannot use is asked about first. Reports the outcome once.
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options);
+
+// What a write of the tables makes of the values the file holds now: the values to write, or
+// nothing (after reporting why) to write nothing.
+using TablesTarget = std::function<std::optional<TableValues>(const TableValues& current)>;
+
+// The one way the three tables are written, shared by the import and the table editor: reads
+// the tables of `romPath` (still a `profile` release), refuses a real cartridge image whose
+// tables lie elsewhere, plans the bytes from what the file holds to what `makeTarget` asks
+// for, asks the questions of `options` and the game's rules, and writes only the bytes whose
+// value changes. Reports the outcome once.
+ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profile,
+                             const TablesTarget& makeTarget, const ImportOptions& options);
 
 // The file an import writes into, as the import found it when it read and checked the ROM.
 struct ImportTarget {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -38,6 +39,7 @@
 #include "ui/MachineToolTips.h"
 #include "ui/PriceKeyFilter.h"
 #include "ui/PricePasteFilter.h"
+#include "ui/TableEditor.h"
 #include "ui/UpDownSpinner.h"
 #include "ui/WrappedLabel.h"
 #include "ui/clsCommonDialog.h"
@@ -311,7 +313,7 @@ void Form1::BuildMenus() {
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(open, &QAction::triggered, this, [this] {
         m_editor.OpenRom();
-        RefreshLearners();
+        AfterOpen();
     });
     setAcceptDrops(true);
 
@@ -370,7 +372,11 @@ void Form1::BuildToolsMenu() {
     learners->setObjectName(QStringLiteral("mnuLearners"));
     learners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
-    m_romCommands << learners;
+    QAction* tableEditor = tools->addAction(QStringLiteral("Table Editor..."));
+    tableEditor->setObjectName(QStringLiteral("mnuTableEditor"));
+    tableEditor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(tableEditor, &QAction::triggered, this, &Form1::ShowTableEditor);
+    m_romCommands << learners << tableEditor;
 }
 
 void Form1::BuildMachineToolTips() {
@@ -425,7 +431,26 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::OpenRomPath(const QString& path) {
+    if (!SettleTableEditorBefore(path.toStdString())) {
+        return;
+    }
     m_editor.OpenRomPath(path.toStdString());
+    AfterOpen();
+}
+
+bool Form1::SettleTableEditorBefore(const std::string& path) {
+    // Edits pending in the table editor are saved or dropped before another file is taken;
+    // Cancel keeps them, and the ROM open now. The same file opened again keeps the editor.
+    return path.empty() || m_tableEditor == nullptr || path == m_tableEditor->RomPath() ||
+           m_tableEditor->SettlePendingEdits();
+}
+
+void Form1::AfterOpen() {
+    // The table editor's edits were settled before the new file was taken; it belongs to the
+    // file opened before.
+    if (m_tableEditor != nullptr && m_tableEditor->RomPath() != m_editor.State().RomPath) {
+        m_tableEditor->close();
+    }
     RefreshLearners();
 }
 
@@ -450,6 +475,15 @@ void Form1::dropEvent(QDropEvent* event) {
     // The file manager waits for the drop to end; the open, with any message box it shows,
     // runs once the drop has been answered.
     QTimer::singleShot(0, this, [this, path] { OpenRomPath(path); });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The table editor's pending edits are asked about first; Cancel keeps the program open.
+    if (m_tableEditor != nullptr && !m_tableEditor->close()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void Form1::ShowAbout() {
@@ -589,6 +623,30 @@ void Form1::ShowSpecies(int species) {
     activateWindow();
 }
 
+void Form1::ShowTableEditor() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    if (m_tableEditor == nullptr || !m_tableEditor->isVisible()) {
+        const EditorState& state = m_editor.State();
+        m_tableEditor = TableEditor::Open(state.RomPath, *state.Profile, this);
+        if (m_tableEditor == nullptr) {
+            return;
+        }
+        connect(m_tableEditor, &TableEditor::TablesSaved, this, &Form1::TablesSaved);
+    }
+    m_tableEditor->show();
+    m_tableEditor->raise();
+    m_tableEditor->activateWindow();
+}
+
+void Form1::TablesSaved() {
+    // The machine and the species shown here are read from the file again, as after an
+    // import.
+    m_editor.ReloadSelection();
+    RefreshLearners();
+}
+
 int Form1::MachineIndex() const {
     return m_lstTM->SelectedIndex();
 }
@@ -666,8 +724,10 @@ std::string Form1::AskForRomPath() {
     // Only an existing file in an existing folder is accepted, and no read-only choice is
     // offered: the open makes the file writable anyway.
     clsCommonDialog dialog;
-    return dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
-                           kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+    const std::string path =
+        dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
+                        kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+    return SettleTableEditorBefore(path) ? path : std::string();
 }
 
 }  // namespace brindlewick

@@ -24,6 +24,7 @@ namespace brindlewick {
 
 class Form2;
 class LearnersWindow;
+class TableEditor;
 class ListBox;
 class UpDownSpinner;
 
@@ -44,8 +45,15 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // False when the user cancelled at the question about the table editor's pending edits,
+    // asked before a file other than its own is opened.
+    bool SettleTableEditorBefore(const std::string& path);
+    // What follows every open: the table editor of another file closes, the learners follow.
+    void AfterOpen();
+
     // EditorView
     int MachineIndex() const override;
     void SetMachineIndex(int machine) override;
@@ -87,11 +95,14 @@ private:
     void ImportTablesFromCsv();
     void CheckOpenRom();
     void ShowSpecies(int species);
+    void ShowTableEditor();
+    void TablesSaved();
 
     Editor m_editor;
     bool m_applyingPriceRule = false;
     QPointer<Form2> m_about;
     QPointer<LearnersWindow> m_learners;
+    QPointer<TableEditor> m_tableEditor;
 
     QLabel* m_Label2 = nullptr;
     QLabel* m_headr = nullptr;

@@ -67,4 +67,22 @@ bool QtMessageSink::Confirm(const Message& question) {
     return box.exec() == QMessageBox::Save;
 }
 
+PendingEditsAnswer QtMessageSink::AskAboutPendingEdits(const Message& question) {
+    QMessageBox box(MessageBoxIcon(question.icon), QString::fromStdString(question.title),
+                    QString::fromStdString(question.text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    // Enter and Escape keep the edits: they are dropped only when Discard is chosen.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return PendingEditsAnswer::Save;
+        case QMessageBox::Discard:
+            return PendingEditsAnswer::Discard;
+        default:
+            return PendingEditsAnswer::Cancel;
+    }
+}
+
 }  // namespace brindlewick

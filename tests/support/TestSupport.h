@@ -115,7 +115,14 @@ public:
         answers.push_back(answer);
         return answer;
     }
+    // The questions about pending edits, kept apart and answered with `pendingAnswer`
+    // (default: cancel, which keeps the edits).
+    PendingEditsAnswer AskAboutPendingEdits(const Message& question) override {
+        pendingQuestions.push_back(question);
+        return pendingAnswer;
+    }
     void Clear() {
+        pendingQuestions.clear();
         messages.clear();
         questions.clear();
         answers.clear();
@@ -125,6 +132,8 @@ public:
     std::vector<Message> questions;
     std::vector<bool> answers;  // what each question was answered
     bool answer = false;
+    std::vector<Message> pendingQuestions;
+    PendingEditsAnswer pendingAnswer = PendingEditsAnswer::Cancel;
 
 private:
     MessageSink* m_previous;

@@ -54,6 +54,33 @@ BoxSeen ShowThroughSink(const std::string& text, MessageIcon icon, const std::st
     return seen;
 }
 
+// Asks about pending edits through the Qt sink and answers with `key` pressed on the box, or a
+// click on `button` when no key is given.
+PendingEditsAnswer AskThroughSink(QMessageBox::StandardButtons* buttons, Qt::Key key,
+                                  QMessageBox::StandardButton button = QMessageBox::NoButton) {
+    QtMessageSink sink;
+    MessageSink* previous = SetMessageSink(&sink);
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        poll.stop();
+        *buttons = box->standardButtons();
+        if (button != QMessageBox::NoButton) {
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
+        } else {
+            QTest::keyClick(box, key);
+        }
+    });
+    poll.start();
+    const PendingEditsAnswer answer = AskAboutPendingEdits("3 edits are not saved.");
+    SetMessageSink(previous);
+    return answer;
+}
+
 }  // namespace
 
 class MessageSinkTest : public QObject {
@@ -93,6 +120,19 @@ private slots:
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QVERIFY(seen.modal);
         QCOMPARE(seen.parent, &window);
+    }
+
+    void pendingEditsAreKeptUnlessDiscardIsChosen() {
+        QWidget window;
+        QVERIFY(ShowAndActivate(window));
+        QMessageBox::StandardButtons buttons;
+        QCOMPARE(AskThroughSink(&buttons, Qt::Key_Return), PendingEditsAnswer::Cancel);
+        QCOMPARE(buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(AskThroughSink(&buttons, Qt::Key_Escape), PendingEditsAnswer::Cancel);
+        QCOMPARE(AskThroughSink(&buttons, Qt::Key_unknown, QMessageBox::Discard),
+                 PendingEditsAnswer::Discard);
+        QCOMPARE(AskThroughSink(&buttons, Qt::Key_unknown, QMessageBox::Save),
+                 PendingEditsAnswer::Save);
     }
 
     void aShortTextLeavesRoomForTheTitle() {

@@ -1,0 +1,442 @@
+#include "tables/TableEdits.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "convert/HexDigits.h"
+#include "platform/FileAccess.h"
+#include "platform/Messages.h"
+#include "rom/Names.h"
+#include "rom/RomProfile.h"
+
+namespace brindlewick {
+namespace {
+
+constexpr std::size_t kMaxListedChanges = 8;
+
+bool IsMachine(int machine) {
+    return machine >= 0 && machine < kMachineCount;
+}
+bool IsSpecies(int species) {
+    return species >= 0 && species < kSpeciesCount;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// A pasted cell: 1 or 0, or the TRUE and FALSE a spreadsheet copies for a tick.
+std::optional<bool> PastedTick(std::string_view cell) {
+    const std::string value = Lower(Trimmed(cell));
+    if (value == "1" || value == "true") {
+        return true;
+    }
+    if (value == "0" || value == "false") {
+        return false;
+    }
+    return std::nullopt;
+}
+
+// The lines of a pasted block; the line break after the last line (spreadsheets add one) and
+// carriage returns are dropped.
+std::vector<std::vector<std::string_view>> SplitBlock(std::string_view text) {
+    std::vector<std::vector<std::string_view>> rows;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        std::vector<std::string_view> cells;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t tab = line.find('\t', start);
+            cells.push_back(line.substr(start, tab - start));
+            if (tab == std::string_view::npos) {
+                break;
+            }
+            start = tab + 1;
+        }
+        rows.push_back(std::move(cells));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return rows;
+}
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Holds every message back while it lives: a look at the file that the user did not ask for
+// must not raise a box.
+class SilentMessages final : public MessageSink {
+public:
+    SilentMessages() : m_previous(SetMessageSink(this)) {}
+    ~SilentMessages() override { SetMessageSink(m_previous); }
+    SilentMessages(const SilentMessages&) = delete;
+    SilentMessages& operator=(const SilentMessages&) = delete;
+    void Show(const Message& /*message*/) override {}
+
+private:
+    MessageSink* m_previous;
+};
+
+}  // namespace
+
+void TableEdits::Load(const TableValues& asRead) {
+    m_asRead = asRead;
+    m_target = asRead;
+    m_undo.clear();
+    m_redo.clear();
+}
+
+void TableEdits::Rebase(const TableValues& fresh) {
+    TableValues target = fresh;
+    for (int k = 0; k < kMachineCount; ++k) {
+        for (const CellKind kind : {CellKind::Move, CellKind::Price}) {
+            const TableCell cell{kind, k, 0};
+            if (Changed(cell)) {
+                Put(target, cell, Value(cell));
+            }
+        }
+    }
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        for (int k = 0; k < kMachineCount; ++k) {
+            if (LearnsChanged(s, k)) {
+                brindlewick::SetLearns(target.fields[static_cast<std::size_t>(s)], k, Learns(s, k));
+            }
+        }
+    }
+    m_asRead = fresh;
+    m_target = target;
+}
+
+int TableEdits::Get(const TableValues& values, const TableCell& cell) const {
+    const auto k = static_cast<std::size_t>(cell.machine);
+    switch (cell.kind) {
+        case CellKind::Move:
+            return values.moves[k];
+        case CellKind::Price:
+            return values.prices[k];
+        case CellKind::Learns:
+            return brindlewick::Learns(values.fields[static_cast<std::size_t>(cell.species)],
+                                       cell.machine)
+                       ? 1
+                       : 0;
+    }
+    return 0;
+}
+
+void TableEdits::Put(TableValues& values, const TableCell& cell, int value) const {
+    const auto k = static_cast<std::size_t>(cell.machine);
+    switch (cell.kind) {
+        case CellKind::Move:
+            values.moves[k] = static_cast<std::uint8_t>(value);
+            break;
+        case CellKind::Price:
+            values.prices[k] = static_cast<std::uint16_t>(value);
+            break;
+        case CellKind::Learns:
+            brindlewick::SetLearns(values.fields[static_cast<std::size_t>(cell.species)],
+                                   cell.machine, value != 0);
+            break;
+    }
+}
+
+int TableEdits::Value(const TableCell& cell) const {
+    return Get(m_target, cell);
+}
+
+int TableEdits::ValueAsRead(const TableCell& cell) const {
+    return Get(m_asRead, cell);
+}
+
+bool TableEdits::Learns(int species, int machine) const {
+    return brindlewick::Learns(m_target.fields[static_cast<std::size_t>(species)], machine);
+}
+
+bool TableEdits::LearnsChanged(int species, int machine) const {
+    const auto s = static_cast<std::size_t>(species);
+    return brindlewick::Learns(m_target.fields[s], machine) !=
+           brindlewick::Learns(m_asRead.fields[s], machine);
+}
+
+int TableEdits::PendingCount() const {
+    int count = 0;
+    for (std::size_t k = 0; k < m_target.moves.size(); ++k) {
+        count += m_target.moves[k] != m_asRead.moves[k] ? 1 : 0;
+        count += m_target.prices[k] != m_asRead.prices[k] ? 1 : 0;
+    }
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        if (m_target.fields[static_cast<std::size_t>(s)] ==
+            m_asRead.fields[static_cast<std::size_t>(s)]) {
+            continue;
+        }
+        for (int k = 0; k < kMachineCount; ++k) {
+            count += LearnsChanged(s, k) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+bool TableEdits::Apply(Step step) {
+    std::erase_if(step, [this](CellChange& change) {
+        change.before = Value(change.cell);
+        return change.before == change.after;
+    });
+    if (step.empty()) {
+        return false;
+    }
+    for (const CellChange& change : step) {
+        Put(m_target, change.cell, change.after);
+    }
+    m_undo.push_back(std::move(step));
+    m_redo.clear();
+    return true;
+}
+
+bool TableEdits::SetMove(int machine, int move) {
+    if (!IsMachine(machine) || move < 0 || move >= kMoveCount) {
+        return false;
+    }
+    return Apply({{{CellKind::Move, machine, 0}, 0, move}});
+}
+
+bool TableEdits::SetPrice(int machine, int price) {
+    if (!IsMachine(machine) || price < 0 || price > kMaxPrice) {
+        return false;
+    }
+    return Apply({{{CellKind::Price, machine, 0}, 0, price}});
+}
+
+bool TableEdits::SetLearns(int species, int machine, bool learns) {
+    return SetLearns(std::vector<LearnsCell>{{species, machine}}, learns);
+}
+
+bool TableEdits::SetLearns(const std::vector<LearnsCell>& cells, bool learns) {
+    Step step;
+    step.reserve(cells.size());
+    for (const LearnsCell& cell : cells) {
+        if (IsSpecies(cell.species) && IsMachine(cell.machine)) {
+            step.push_back({{CellKind::Learns, cell.machine, cell.species}, 0, learns ? 1 : 0});
+        }
+    }
+    return Apply(std::move(step));
+}
+
+bool TableEdits::Toggle(const std::vector<LearnsCell>& cells, LearnsCell current) {
+    if (!IsSpecies(current.species) || !IsMachine(current.machine)) {
+        return false;
+    }
+    return SetLearns(cells, !Learns(current.species, current.machine));
+}
+
+bool TableEdits::Revert() {
+    Step step;
+    for (int k = 0; k < kMachineCount; ++k) {
+        for (const CellKind kind : {CellKind::Move, CellKind::Price}) {
+            const TableCell cell{kind, k, 0};
+            if (Changed(cell)) {
+                step.push_back({cell, 0, ValueAsRead(cell)});
+            }
+        }
+    }
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        for (int k = 0; k < kMachineCount; ++k) {
+            if (LearnsChanged(s, k)) {
+                step.push_back({{CellKind::Learns, k, s}, 0, Learns(s, k) ? 0 : 1});
+            }
+        }
+    }
+    return Apply(std::move(step));
+}
+
+bool TableEdits::Undo() {
+    if (m_undo.empty()) {
+        return false;
+    }
+    Step step = std::move(m_undo.back());
+    m_undo.pop_back();
+    for (const CellChange& change : step) {
+        Put(m_target, change.cell, change.before);
+    }
+    m_redo.push_back(std::move(step));
+    return true;
+}
+
+bool TableEdits::Redo() {
+    if (m_redo.empty()) {
+        return false;
+    }
+    Step step = std::move(m_redo.back());
+    m_redo.pop_back();
+    for (const CellChange& change : step) {
+        Put(m_target, change.cell, change.after);
+    }
+    m_undo.push_back(std::move(step));
+    return true;
+}
+
+std::string TableEdits::CopyBlock(const std::vector<int>& species, int firstMachine,
+                                  int lastMachine) const {
+    std::string text;
+    for (const int s : species) {
+        if (!IsSpecies(s)) {
+            continue;
+        }
+        for (int k = std::max(firstMachine, 0); k <= std::min(lastMachine, kMachineCount - 1);
+             ++k) {
+            text += k == std::max(firstMachine, 0) ? "" : "\t";
+            text += Learns(s, k) ? '1' : '0';
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& species,
+                            int firstMachine) {
+    const auto refuse = [](const std::string& why) {
+        ShowMessage("Nothing was pasted: " + why, MessageIcon::Information);
+        return false;
+    };
+    const auto rows = SplitBlock(text);
+    if (rows.empty()) {
+        return refuse("the clipboard holds no block of 1 and 0.");
+    }
+    const std::size_t columns = rows.front().size();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].size() != columns) {
+            return refuse("the block is not a rectangle: line " + std::to_string(r + 1) + " has " +
+                          Plural(rows[r].size(), "cell", "cells") + ", line 1 has " +
+                          std::to_string(columns) + ".");
+        }
+    }
+    std::vector<LearnsCell> cells;
+    std::vector<bool> values;
+    const std::size_t roomColumns =
+        IsMachine(firstMachine) ? static_cast<std::size_t>(kMachineCount - firstMachine) : 0;
+    if (rows.size() > species.size() || columns > roomColumns) {
+        return refuse("the block is " + Plural(rows.size(), "row", "rows") + " by " +
+                      Plural(columns, "column", "columns") + ", and from the current cell there " +
+                      "is room for " + Plural(species.size(), "row", "rows") + " by " +
+                      Plural(roomColumns, "column", "columns") + ".");
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            const auto tick = PastedTick(rows[r][c]);
+            if (!tick) {
+                return refuse("line " + std::to_string(r + 1) + ", cell " + std::to_string(c + 1) +
+                              " holds \u201C" + std::string(Trimmed(rows[r][c])) +
+                              "\u201D; only 1 and 0 can be pasted.");
+            }
+            cells.push_back({species[r], firstMachine + static_cast<int>(c)});
+            values.push_back(*tick);
+        }
+    }
+    Step step;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (IsSpecies(cells[i].species)) {
+            step.push_back(
+                {{CellKind::Learns, cells[i].machine, cells[i].species}, 0, values[i] ? 1 : 0});
+        }
+    }
+    Apply(std::move(step));
+    // A block that matches what the grid shows already is pasted all the same: nothing to do.
+    return true;
+}
+
+bool SpeciesMatchesFilter(int species, std::string_view text) {
+    const std::string needle = Lower(Trimmed(text));
+    if (needle.empty()) {
+        return true;
+    }
+    if (!IsSpecies(species)) {
+        return false;
+    }
+    const int number = species + 1;
+    std::string padded = std::to_string(number);
+    padded.insert(0, 3 - std::min<std::size_t>(padded.size(), 3), '0');
+    return Lower(SpeciesDisplayName(species)).find(needle) != std::string::npos ||
+           std::to_string(number).find(needle) != std::string::npos ||
+           padded.find(needle) != std::string::npos;
+}
+
+std::string SpeciesDisplayName(int species) {
+    std::string_view name = SpeciesEntries()[static_cast<std::size_t>(species)];
+    while (!name.empty() && name.back() == ' ') {
+        name.remove_suffix(1);
+    }
+    return std::string(name);
+}
+
+std::string MoveDisplayName(int move) {
+    if (move >= 0 && move < kMoveCount) {
+        return std::string(Trimmed(MoveEntries()[static_cast<std::size_t>(move)]));
+    }
+    return "byte " + HexText(static_cast<std::uint32_t>(move), 2);
+}
+
+ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profile,
+                            TableEdits& edits) {
+    ImportOptions options;
+    options.expectedCurrent = &edits.AsRead();
+    options.confirmOverwrite = [&romPath](const ImportPlan& changedElsewhere) {
+        std::string list;
+        const auto& details = changedElsewhere.details;
+        for (std::size_t i = 0; i < details.size() && i < kMaxListedChanges; ++i) {
+            list += "\n" + details[i];
+        }
+        if (details.size() > kMaxListedChanges) {
+            list += "\n(and " + std::to_string(details.size() - kMaxListedChanges) + " more)";
+        }
+        return ConfirmMessage("\u201C" + DisplayName(romPath) +
+                              "\u201D has been changed since the table editor read it, by "
+                              "another program or window:" +
+                              list +
+                              "\nSaving replaces that with what the table editor shows. Save "
+                              "all the same?");
+    };
+    options.confirm = [](const std::string& question) { return ConfirmMessage(question); };
+    const TableValues target = edits.Target();
+    const ImportResult result = WriteTablesPlan(
+        romPath, profile, [&target](const TableValues&) { return std::optional(target); }, options);
+    if (result.status == ImportStatus::Written || result.status == ImportStatus::Unchanged) {
+        // The grid shows the file from now on. A file that cannot be read back is taken to
+        // hold what was written: the write has just succeeded.
+        std::optional<TableValues> fresh;
+        {
+            const SilentMessages silent;
+            fresh = ReadTables(romPath, profile);
+        }
+        edits.Rebase(fresh.value_or(target));
+    }
+    return result.status;
+}
+
+std::optional<TableValues> ChangedElsewhere(const std::string& romPath, const RomProfile& profile,
+                                            const TableEdits& edits) {
+    const SilentMessages silent;
+    auto fresh = ReadTables(romPath, profile);
+    if (!fresh || *fresh == edits.AsRead()) {
+        return std::nullopt;
+    }
+    return fresh;
+}
+
+}  // namespace brindlewick
