@@ -20,9 +20,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "editor/Learners.h"
 #include "editor/MachineListText.h"
 #include "editor/TableCommands.h"
+#include "editor/WindowCommands.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
@@ -44,10 +44,6 @@ constexpr QSize kClientSize{547, 504};
 constexpr QSize kBannerSize{547, 115};
 // Check boxes per column on the species page; the machines fill each column from the top.
 constexpr int kCheckRows = 9;
-constexpr int kPriceDigits = 5;
-constexpr const char* kOpenRomTitle = "Open Pokémon Gold, Silver or Crystal ROM...";
-// One entry whose description names "*.gbc" while its patterns admit "*.gb" as well.
-constexpr const char* kOpenRomFilter = "GBC ROMs (*.gbc)|*.gb;*.gbc";
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -217,10 +213,7 @@ QWidget* Form1::BuildTechniquesPage() {
     priceRow->addWidget(m_UpDown1);
     priceRow->addStretch(1);
 
-    m_Label4 = new WrappedLabel(QStringLiteral("Description of attack contained within TM, shown "
-                                               "in the bag and in Pok\u00E9Marts, is "
-                                               "automatically adjusted when the TM is edited."),
-                                page);
+    m_Label4 = new WrappedLabel(QString::fromUtf8(kPriceNote), page);
     m_Label4->setObjectName(QStringLiteral("Label4"));
     m_Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
@@ -424,26 +417,14 @@ void Form1::SaveRom() {
 }
 
 void Form1::CopyCompatibility() {
-    MachineSet machines{};
-    for (int machine = 0; machine < kMachineCount; ++machine) {
-        machines[static_cast<std::size_t>(machine)] = MachineChecked(machine);
-    }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(FormatMachineList(machines)));
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(FormatMachineList(CheckedMachines(*this))));
 }
 
 void Form1::PasteCompatibility() {
-    const std::optional<MachineSet> machines =
-        ParseMachineList(QGuiApplication::clipboard()->text().toStdString());
-    if (!machines) {
-        ShowMessage("The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.",
-                    MessageIcon::Information);
-        return;
+    if (PasteMachineList(*this, QGuiApplication::clipboard()->text().toStdString())) {
+        m_tab1->setCurrentIndex(1);
     }
-    // Only the boxes change, as if the user had ticked them; Save writes them.
-    for (int machine = 0; machine < kMachineCount; ++machine) {
-        SetMachineChecked(machine, (*machines)[static_cast<std::size_t>(machine)]);
-    }
-    m_tab1->setCurrentIndex(1);
 }
 
 void Form1::ShowLearners() {
@@ -461,22 +442,12 @@ void Form1::ShowLearners() {
 }
 
 void Form1::RefreshLearners() {
-    const int machine = MachineIndex();
-    if (m_learners == nullptr || !m_editor.RomOpen() || machine < 0) {
+    if (m_learners == nullptr) {
         return;
     }
-    const QString machineName = QString::fromStdString(MachineName(machine));
-    const EditorState& state = m_editor.State();
-    const std::optional<std::vector<int>> learners =
-        ReadLearners(state.RomPath, state.Profile->BaseStatsOffset, machine);
-    if (!learners) {
-        m_learners->ShowUnknown(machineName);
-        return;
+    if (const std::optional<LearnersList> learners = DescribeLearners(m_editor, *this)) {
+        m_learners->ShowLearners(*learners);
     }
-    // The move as the file holds it; a byte that names no move shows as no move.
-    const int move = m_editor.MachineMove(machine);
-    m_learners->ShowLearners(machineName, m_lstAttack->item(move >= 0 ? move : 0)->text(),
-                             *learners);
 }
 
 void Form1::ExportTablesToCsv() {
@@ -486,8 +457,8 @@ void Form1::ExportTablesToCsv() {
     const std::string& romPath = m_editor.State().RomPath;
     clsCommonDialog dialog;
     const std::string csvPath =
-        dialog.ShowSave(this, "Export Tables", ProposedCsvName(romPath), FolderOf(romPath),
-                        kCsvFilter, kDialogOverwritePrompt | kDialogHideReadOnly, "csv");
+        dialog.ShowSave(this, kExportTitle, ProposedCsvName(romPath), FolderOf(romPath), kCsvFilter,
+                        kExportDialogFlags, kCsvExtension);
     if (!csvPath.empty()) {
         ExportRomTables(romPath, csvPath);
     }
@@ -500,16 +471,8 @@ void Form1::ImportTablesFromCsv() {
     const std::string romPath = m_editor.State().RomPath;
     clsCommonDialog dialog;
     const std::string csvPath =
-        dialog.ShowOpen(this, "Import Tables", FolderOf(romPath), kCsvFilter,
-                        kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
-    if (csvPath.empty()) {
-        return;
-    }
-    if (ImportMayHaveChangedFile(ImportRomTables(romPath, csvPath))) {
-        // What the window shows is read from the file again, as if the user had chosen the
-        // machine and the species anew.
-        m_editor.MachineSelected();
-        m_editor.SpeciesSelected();
+        dialog.ShowOpen(this, kImportTitle, FolderOf(romPath), kCsvFilter, kImportDialogFlags);
+    if (!csvPath.empty() && ImportTablesIntoWindow(m_editor, csvPath)) {
         RefreshLearners();
     }
 }
@@ -602,11 +565,8 @@ void Form1::EnableEditing() {
 
 std::string Form1::AskForRomPath() {
     // A new dialog object every time, so nothing it remembers carries over to the next open.
-    // Only an existing file in an existing folder is accepted, and no read-only choice is
-    // offered: the open makes the file writable anyway.
     clsCommonDialog dialog;
-    return dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
-                           kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+    return dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter, kOpenRomDialogFlags);
 }
 
 }  // namespace brindlewick

@@ -1,0 +1,76 @@
+#include "editor/WindowCommands.h"
+
+#include "editor/Editor.h"
+#include "editor/Learners.h"
+#include "editor/TableCommands.h"
+#include "platform/Messages.h"
+#include "rom/Names.h"
+#include "rom/RomProfile.h"
+
+namespace brindlewick {
+
+std::string ProductLine(const std::string& version) {
+    return "Brindlewick v" + version;
+}
+
+MachineSet CheckedMachines(const EditorView& view) {
+    MachineSet machines{};
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        machines[static_cast<std::size_t>(machine)] = view.MachineChecked(machine);
+    }
+    return machines;
+}
+
+bool PasteMachineList(EditorView& view, const std::string& clipboardText) {
+    const std::optional<MachineSet> machines = ParseMachineList(clipboardText);
+    if (!machines) {
+        ShowMessage(kNoMachineListMessage, MessageIcon::Information);
+        return false;
+    }
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        view.SetMachineChecked(machine, (*machines)[static_cast<std::size_t>(machine)]);
+    }
+    return true;
+}
+
+std::optional<LearnersList> DescribeLearners(const Editor& editor, const EditorView& view) {
+    const int machine = view.MachineIndex();
+    if (!editor.RomOpen() || machine < 0 || machine >= kMachineCount) {
+        return std::nullopt;
+    }
+    const std::string machineName = MachineName(machine);
+    const EditorState& state = editor.State();
+    std::optional<std::vector<int>> learners =
+        ReadLearners(state.RomPath, state.Profile->BaseStatsOffset, machine);
+    if (!learners) {
+        return LearnersList{machineName + ": could not be read", {}};
+    }
+    // The move as the file holds it; a byte that names no move shows as no move.
+    const int move = editor.MachineMove(machine);
+    const std::string moveName(MoveEntries()[static_cast<std::size_t>(move >= 0 ? move : 0)]);
+    const std::string count = std::to_string(learners->size()) + " species";
+    return LearnersList{machineName + " " + moveName + ": " + count, std::move(*learners)};
+}
+
+std::string SpeciesName(int species) {
+    std::string_view name = SpeciesEntries()[static_cast<std::size_t>(species)];
+    while (!name.empty() && name.back() == ' ') {
+        name.remove_suffix(1);
+    }
+    return std::string(name);
+}
+
+bool ImportTablesIntoWindow(Editor& editor, const std::string& csvPath) {
+    if (!editor.RomOpen()) {
+        return false;
+    }
+    const std::string romPath = editor.State().RomPath;
+    if (!ImportMayHaveChangedFile(ImportRomTables(romPath, csvPath))) {
+        return false;
+    }
+    editor.MachineSelected();
+    editor.SpeciesSelected();
+    return true;
+}
+
+}  // namespace brindlewick
