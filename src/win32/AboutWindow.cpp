@@ -1,5 +1,6 @@
 #include "win32/AboutWindow.h"
 
+#include <algorithm>
 #include <string>
 
 #include "editor/WindowCommands.h"
@@ -96,14 +97,46 @@ void AboutWindow::Layout() {
     }
     m_font = CreateMessageFont(m_dpi);
     SetFontOfChildren(m_window, m_font);
-    const SIZE size =
+    // The two wrapped texts take three lines in the window's own font; where the system's font
+    // needs more, everything below them moves down and the window grows.
+    const HDC dc = ::GetDC(m_window);
+    const HGDIOBJ previous = ::SelectObject(dc, m_font);
+    const auto extraHeight = [&](int id, int width, int height) {
+        const std::wstring text = Wide(WindowText(Control(id)));
+        RECT needed{0, 0, Scale(width, m_dpi), 0};
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+                    DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return std::max(0, static_cast<int>(needed.bottom) - Scale(height, m_dpi));
+    };
+    int below = 0;  // how far the controls below Label3 move down
+    int extra = 0;  // how far those below Label4 move down
+    for (const Placement& at : kPlacements) {
+        if (at.id == kLabel3) {
+            below = extraHeight(at.id, at.width, at.height);
+        } else if (at.id == kLabel4) {
+            extra = extraHeight(at.id, at.width, at.height);
+        }
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(m_window, dc);
+    for (const Placement& at : kPlacements) {
+        int top = Scale(at.y, m_dpi);
+        int height = Scale(at.height, m_dpi);
+        if (at.id == kLabel3) {
+            height += below;
+        } else if (at.y > kPlacements[2].y) {
+            top += below;
+            if (at.id == kLabel4) {
+                height += extra;
+            }
+        }
+        ::MoveWindow(Control(at.id), Scale(at.x, m_dpi), top, Scale(at.width, m_dpi), height, TRUE);
+    }
+    SIZE size =
         WindowSizeFor(kClientWidth, kClientHeight, kWindowStyle, kWindowExStyle, false, m_dpi);
+    size.cy += below + extra;
     ::SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const Placement& at : kPlacements) {
-        ::MoveWindow(Control(at.id), Scale(at.x, m_dpi), Scale(at.y, m_dpi), Scale(at.width, m_dpi),
-                     Scale(at.height, m_dpi), TRUE);
-    }
 }
 
 void AboutWindow::Close() {
