@@ -47,3 +47,12 @@ set(CPACK_PACKAGE_FILE_NAME brindlewick-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)
+
+# The benchmark of the window's start-up, run by hand (README).
+if(BRINDLEWICK_BUILD_BENCH)
+    add_executable(brindlewick_win32_bench bench/win32/StartUpBench.cpp)
+    target_link_options(brindlewick_win32_bench PRIVATE -municode)
+    target_link_libraries(brindlewick_win32_bench PRIVATE brindlewick_win32 brindlewick_warnings)
+    brindlewick_win32_resources(brindlewick_win32_bench brindlewick_win32_bench.exe
+                                "Brindlewick start-up benchmark")
+endif()
