@@ -124,7 +124,9 @@ TEST_F(MainWindowTest, OpenEditAndSaveChangeExactlyTheEditedBytes) {
     const auto& release = ReleaseOf("AAXE");
     SyntheticRom rom(release);
     rom.Move(4, 33).Price(4, 1500).Compatible(24, {0, 5});
-    const std::string path = rom.WriteTo(m_dir);
+    // A name no ANSI code page holds.
+    const std::string path =
+        rom.WriteTo(m_dir, "Silver \u2606 \u0421\u0435\u0440\u0435\u0431\u0440\u043E.gbc");
     Bytes expected = rom.Data();
 
     OpenRom(path);
