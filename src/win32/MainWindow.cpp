@@ -15,6 +15,7 @@
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
 #include "win32/AboutWindow.h"
+#include "win32/Clipboard.h"
 #include "win32/CommonDialog.h"
 #include "win32/LearnersWindow.h"
 #include "win32/Pictures.h"
@@ -66,6 +67,15 @@ std::pair<int, int> CheckBoxCell(int machine) {
 // rule when the text changes.
 LRESULT CALLBACK PriceFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                 UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    // A paste brings its digits alone, so that the five-character limit counts digits only:
+    // "12,345" arrives as 12345 rather than cut to "12,34" first.
+    if (message == WM_PASTE) {
+        if (::IsWindowEnabled(window)) {
+            const std::wstring digits = Wide(KeepDigits(ClipboardText(window)));
+            ::SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(digits.c_str()));
+        }
+        return 0;
+    }
     if (message == WM_CHAR && wParam >= 0x20 && (::GetKeyState(VK_CONTROL) & 0x8000) == 0 &&
         !PriceKeyAccepted(static_cast<char32_t>(wParam))) {
         return 0;
@@ -634,34 +644,11 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::CopyCompatibility() {
-    const std::wstring text = Wide(FormatMachineList(CheckedMachines(*this)));
-    if (!::OpenClipboard(m_window)) {
-        return;
-    }
-    ::EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        std::memcpy(::GlobalLock(memory), text.c_str(), bytes);
-        ::GlobalUnlock(memory);
-        if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-            ::GlobalFree(memory);
-        }
-    }
-    ::CloseClipboard();
+    SetClipboardText(m_window, FormatMachineList(CheckedMachines(*this)));
 }
 
 void MainWindow::PasteCompatibility() {
-    std::wstring text;
-    if (::OpenClipboard(m_window)) {
-        if (const HANDLE memory = ::GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(memory))) {
-                text = characters;
-                ::GlobalUnlock(memory);
-            }
-        }
-        ::CloseClipboard();
-    }
-    if (PasteMachineList(*this, Utf8(text))) {
+    if (PasteMachineList(*this, ClipboardText(m_window))) {
         TabCtrl_SetCurSel(Control("tab1"), 1);
         ShowPage(1);
     }

@@ -10,6 +10,7 @@
 #include "editor/WindowCommands.h"
 #include "support/TestSupport.h"
 #include "win32/AboutWindow.h"
+#include "win32/Clipboard.h"
 #include "win32/CommonDialog.h"
 #include "win32/Text.h"
 
@@ -185,6 +186,12 @@ TEST_F(MainWindowTest, PriceFieldKeepsAWholeNumberUpTo65535) {
     EXPECT_EQ(Text(price), "1234");
     ::SendMessageW(price, WM_CHAR, VK_BACK, 0);
     EXPECT_EQ(Text(price), "123");
+    // A paste brings its digits alone, up to the field's five.
+    ASSERT_TRUE(SetClipboardText(m_window.Handle(), "12,345"));
+    SetText("txtPrice", "");
+    ::SendMessageW(price, EM_SETSEL, 0, -1);
+    ::SendMessageW(price, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(price), "12345");
     // The arrows write their number into the field, within the same range.
     ::SendMessageW(Find("UpDown1"), UDM_SETPOS32, 0, 700);
     EXPECT_EQ(Text(price), "700");
@@ -259,6 +266,28 @@ TEST_F(MainWindowTest, LearnersFollowTheMachineAndShowASpecies) {
     EXPECT_TRUE(m_window.MachineChecked(3));
     EXPECT_TRUE(m_window.MachineChecked(4));
     EXPECT_FALSE(m_window.MachineChecked(0));
+}
+
+TEST_F(MainWindowTest, CompatibilityIsCopiedAndPastedAsText) {
+    const auto& release = ReleaseOf("AAUE");
+    OpenRom(SyntheticRom(release).Compatible(7, {0, 2, 56}).WriteTo(m_dir));
+    Choose("List1", 7);
+    ASSERT_TRUE(Shortcut('C', true));
+    EXPECT_EQ(ClipboardText(m_window.Handle()), "TM01 TM03 HM07");
+
+    ASSERT_TRUE(SetClipboardText(m_window.Handle(), "hm01, tm50"));
+    ASSERT_TRUE(Shortcut('V', true));
+    for (int machine = 0; machine < test::kMachines; ++machine) {
+        EXPECT_EQ(m_window.MachineChecked(machine), machine == 49 || machine == 50) << machine;
+    }
+    EXPECT_EQ(::SendMessageW(Find("tab1"), TCM_GETCURSEL, 0, 0), 1);
+
+    // Text that is no list of machines changes no box and says so.
+    ASSERT_TRUE(SetClipboardText(m_window.Handle(), "Pikachu"));
+    ASSERT_TRUE(Shortcut('V', true));
+    EXPECT_TRUE(m_window.MachineChecked(49));
+    ASSERT_EQ(m_sink.messages.size(), 1u);
+    EXPECT_EQ(m_sink.messages[0].text, kNoMachineListMessage);
 }
 
 TEST_F(MainWindowTest, ExportAndImportGoThroughTheirDialogs) {
