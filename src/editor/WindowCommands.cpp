@@ -52,6 +52,11 @@ std::optional<LearnersList> DescribeLearners(const Editor& editor, const EditorV
     return LearnersList{machineName + " " + moveName + ": " + count, std::move(*learners)};
 }
 
+std::string MachineToolTip(const Editor& editor, int machine) {
+    const int move = editor.MachineMove(machine);
+    return move >= 0 ? std::string(MoveEntries()[static_cast<std::size_t>(move)]) : std::string();
+}
+
 std::string SpeciesName(int species) {
     std::string_view name = SpeciesEntries()[static_cast<std::size_t>(species)];
     while (!name.empty() && name.back() == ' ') {

@@ -73,6 +73,10 @@ struct LearnersList {
 // Nothing when no ROM is open or no machine is selected (the window keeps what it shows).
 std::optional<LearnersList> DescribeLearners(const Editor& editor, const EditorView& view);
 
+// The tooltip of machine k's entry and box: the move it teaches as the file holds it now, or
+// "" when no ROM is open or the byte could not be read or names no move.
+std::string MachineToolTip(const Editor& editor, int machine);
+
 // A species list entry without its trailing blank: "Bulbasaur".
 std::string SpeciesName(int species);
 

@@ -349,10 +349,7 @@ void Form1::BuildToolsMenu() {
 
 void Form1::BuildMachineToolTips() {
     auto* tips = new MachineToolTips(
-        [this](int machine) {
-            const int move = m_editor.MachineMove(machine);
-            return move >= 0 ? m_lstAttack->item(move)->text() : QString();
-        },
+        [this](int machine) { return QString::fromStdString(MachineToolTip(m_editor, machine)); },
         this);
     tips->AddList(m_lstTM);
     for (int machine = 0; machine < kMachineCount; ++machine) {

@@ -254,6 +254,69 @@ void MainWindow::BuildControls() {
         ::EnableWindow(page, FALSE);
     }
     ShowPage(0);
+    BuildToolTips();
+}
+
+void MainWindow::BuildToolTips() {
+    // The move a machine teaches, on its list entry and on its box, asked for when shown.
+    m_toolTips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    const auto add = [this](HWND control) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = ::GetParent(control);
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(m_toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    add(Control("lstTM"));
+    for (const HWND check : m_checks) {
+        add(check);
+    }
+    // The list is one tool for all its entries: moving to another entry takes the tip down,
+    // so that the next one asks for its own text.
+    ::SetWindowSubclass(
+        Control("lstTM"),
+        [](HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+           DWORD_PTR data) -> LRESULT {
+            if (message == WM_MOUSEMOVE) {
+                auto* self = reinterpret_cast<MainWindow*>(data);
+                const int entry = self->EntryUnderMouse();
+                if (entry != self->m_toolTipEntry) {
+                    self->m_toolTipEntry = entry;
+                    ::SendMessageW(self->m_toolTips, TTM_POP, 0, 0);
+                }
+            }
+            return ::DefSubclassProc(list, message, wParam, lParam);
+        },
+        2, reinterpret_cast<DWORD_PTR>(this));
+}
+
+int MainWindow::EntryUnderMouse() const {
+    const HWND list = Control("lstTM");
+    POINT point{};
+    ::GetCursorPos(&point);
+    ::ScreenToClient(list, &point);
+    const auto found = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+    return HIWORD(found) == 0 ? static_cast<int>(LOWORD(found)) : -1;
+}
+
+void MainWindow::ToolTipText(NMTTDISPINFOW& request) {
+    const auto control = reinterpret_cast<HWND>(request.hdr.idFrom);
+    int machine = -1;
+    if (control == Control("lstTM")) {
+        machine = EntryUnderMouse();
+    }
+    for (int k = 0; k < kMachineCount; ++k) {
+        if (m_checks[static_cast<std::size_t>(k)] == control) {
+            machine = k;
+        }
+    }
+    m_toolTipText = machine >= 0 ? Wide(MachineToolTip(m_editor, machine)) : std::wstring();
+    request.lpszText = m_toolTipText.data();
 }
 
 void MainWindow::BuildMenus() {
@@ -525,9 +588,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (header->hwndFrom == Control("tab1") && header->code == TCN_SELCHANGE) {
                 ShowPage(TabCtrl_GetCurSel(header->hwndFrom));
+            } else if (header->hwndFrom == m_toolTips && header->code == TTN_GETDISPINFOW) {
+                ToolTipText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
             }
             return 0;
         }

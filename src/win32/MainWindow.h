@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -103,6 +105,9 @@ private:
              HWND parent, int id = 0, DWORD exStyle = 0);
     void BuildControls();
     void BuildMenus();
+    void BuildToolTips();
+    int EntryUnderMouse() const;  // the machine list's entry under the mouse, or -1
+    void ToolTipText(NMTTDISPINFOW& request);
     void Layout();
     void LayoutRomInformation();
     void ApplyDpi(UINT dpi);
@@ -127,6 +132,9 @@ private:
     HMENU m_menu = nullptr;
     HACCEL m_accelerators = nullptr;
     HFONT m_font = nullptr;
+    HWND m_toolTips = nullptr;
+    int m_toolTipEntry = -1;
+    std::wstring m_toolTipText;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     bool m_endsProgram;
     bool m_applyingPriceRule = false;

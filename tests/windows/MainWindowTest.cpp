@@ -246,6 +246,21 @@ TEST_F(MainWindowTest, LearnersFollowTheMachineAndShowASpecies) {
     }
     rom.Compatible(0, {3}).Compatible(150, {3, 4}).Move(3, 92);
     OpenRom(rom.WriteTo(m_dir));
+    // The box of TM04 tells the move it teaches.
+    NMTTDISPINFOW tip{};
+    tip.hdr.idFrom = reinterpret_cast<UINT_PTR>(Find("chkTM04"));
+    tip.hdr.code = TTN_GETDISPINFOW;
+    tip.hdr.hwndFrom = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    for (HWND candidate = tip.hdr.hwndFrom; candidate != nullptr;
+         candidate = ::FindWindowExW(nullptr, candidate, TOOLTIPS_CLASSW, nullptr)) {
+        if (::GetWindow(candidate, GW_OWNER) == m_window.Handle()) {
+            tip.hdr.hwndFrom = candidate;
+        }
+    }
+    ::SendMessageW(m_window.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip.lpszText, nullptr);
+    EXPECT_EQ(Utf8(tip.lpszText), "Toxic");
+
     Choose("lstTM", 3);
     ASSERT_TRUE(Shortcut('L'));
     const HWND learners = m_window.LearnersHandle();
