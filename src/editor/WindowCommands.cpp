@@ -13,6 +13,13 @@ std::string ProductLine(const std::string& version) {
     return "Brindlewick v" + version;
 }
 
+GridCell CheckBoxCell(int machine) {
+    if (machine < kTmCount) {
+        return {machine % kCheckRows, machine / kCheckRows};
+    }
+    return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
+}
+
 MachineSet CheckedMachines(const EditorView& view) {
     MachineSet machines{};
     for (int machine = 0; machine < kMachineCount; ++machine) {

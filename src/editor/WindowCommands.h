@@ -35,6 +35,15 @@ inline constexpr const char* kExportTitle = "Export Tables";
 inline constexpr const char* kImportTitle = "Import Tables";
 inline constexpr const char* kCsvExtension = "csv";
 
+// Where machine k's box sits on the species page: TM01..TM50 fill columns 0 to 5 from the top,
+// nine to a column; the seven HMs have the last column to themselves.
+inline constexpr int kCheckRows = 9;
+struct GridCell {
+    int row;
+    int column;
+};
+GridCell CheckBoxCell(int machine);
+
 // The price field takes at most five digits.
 inline constexpr int kPriceDigits = 5;
 

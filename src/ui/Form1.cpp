@@ -42,8 +42,6 @@ namespace {
 
 constexpr QSize kClientSize{547, 504};
 constexpr QSize kBannerSize{547, 115};
-// Check boxes per column on the species page; the machines fill each column from the top.
-constexpr int kCheckRows = 9;
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -65,15 +63,6 @@ ListBox* MakeList(const QString& name, QWidget* parent) {
     auto* list = new ListBox(parent);
     list->setObjectName(name);
     return list;
-}
-
-// Where machine k sits in the grid of check boxes: TM01..TM50 fill columns 0 to 5 from the
-// top, nine to a column; the seven HMs have the last column to themselves.
-std::pair<int, int> CheckBoxCell(int machine) {
-    if (machine < kTmCount) {
-        return {machine % kCheckRows, machine / kCheckRows};
-    }
-    return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
 }
 
 }  // namespace

@@ -35,7 +35,6 @@ constexpr int kClientWidth = 547;
 constexpr int kClientHeight = 504;
 constexpr int kBannerHeight = 115;
 constexpr int kMargin = 6;
-constexpr int kCheckRows = 9;
 
 // Control numbers, for the WM_COMMAND notifications of the lists, the field and the boxes.
 enum ControlId : int {
@@ -52,15 +51,6 @@ struct Placement {
     const char* name;
     int x, y, width, height;
 };
-
-// Where machine k sits in the grid of check boxes: TM01..TM50 fill columns 0 to 5 from the
-// top, nine to a column; the seven HMs have the last column to themselves.
-std::pair<int, int> CheckBoxCell(int machine) {
-    if (machine < kTmCount) {
-        return {machine % kCheckRows, machine / kCheckRows};
-    }
-    return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
-}
 
 // The price field takes digits and backspace from the keyboard; shortcuts (paste, copy,
 // select all) are the field's business, and what they bring in still goes through the price
