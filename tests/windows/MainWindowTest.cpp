@@ -11,7 +11,6 @@
 #include "support/TestSupport.h"
 #include "win32/AboutWindow.h"
 #include "win32/Clipboard.h"
-#include "win32/CommonDialog.h"
 #include "win32/Text.h"
 
 namespace brindlewick::win32 {
@@ -329,12 +328,6 @@ TEST_F(MainWindowTest, ExportAndImportGoThroughTheirDialogs) {
     EXPECT_FALSE(m_requests[2].save);
     EXPECT_EQ(m_requests[2].flags, 0x1804u);
     EXPECT_EQ(test::ReadFileBytes(path), before);
-}
-
-TEST(CommonDialogTest, FilterListsEndWithTwoNuls) {
-    EXPECT_EQ(DialogFilter("GBC ROMs (*.gbc)|*.gb;*.gbc"),
-              std::wstring(L"GBC ROMs (*.gbc)\0*.gb;*.gbc\0", 28));
-    EXPECT_EQ(DialogFilter("All Files (*.*)|*.*|"), std::wstring(L"All Files (*.*)\0*.*\0", 20));
 }
 
 }  // namespace
