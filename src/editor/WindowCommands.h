@@ -47,6 +47,38 @@ GridCell CheckBoxCell(int machine);
 // The price field takes at most five digits.
 inline constexpr int kPriceDigits = 5;
 
+// The main window's captions.
+inline constexpr const char* kRomInformationCaption = "ROM Information";
+inline constexpr const char* kGameNameLabel = "Game Name:";
+inline constexpr const char* kGameCodeLabel = "Game Code:";
+inline constexpr const char* kLanguageLabel = "Language:";
+inline constexpr const char* kTechniquesTab = "Techniques Contained";
+inline constexpr const char* kCompatibilityTab = "Compatible Pokémon";
+inline constexpr const char* kMachineFrame = "TM";
+inline constexpr const char* kMoveFrame = "Technique Contained";
+inline constexpr const char* kPriceFrame = "Price";
+
+// The menus ("&" marks the letter that opens one with the keyboard) and their commands, each
+// with its shortcut in the portable text form ("Ctrl+Shift+C"; "" for none).
+struct CommandText {
+    const char* caption;
+    const char* shortcut;
+};
+inline constexpr const char* kFileMenu = "&File";
+inline constexpr CommandText kOpenRomCommand{"Open ROM...", "Ctrl+O"};
+inline constexpr CommandText kSaveRomCommand{"Save ROM", "Ctrl+S"};
+inline constexpr CommandText kExitCommand{"Exit", "Ctrl+Q"};
+inline constexpr const char* kEditMenu = "&Edit";
+inline constexpr CommandText kCopyCompatibilityCommand{"Copy Compatibility", "Ctrl+Shift+C"};
+inline constexpr CommandText kPasteCompatibilityCommand{"Paste Compatibility", "Ctrl+Shift+V"};
+inline constexpr const char* kToolsMenu = "&Tools";
+inline constexpr CommandText kExportCommand{"Export Tables...", ""};
+inline constexpr CommandText kImportCommand{"Import Tables...", ""};
+inline constexpr CommandText kCheckCommand{"Check ROM", ""};
+inline constexpr CommandText kLearnersCommand{"Machine Learners", "Ctrl+L"};
+inline constexpr const char* kHelpMenu = "&Help";
+inline constexpr CommandText kAboutCommand{"About", ""};
+
 // The texts of the main window and the About window.
 inline constexpr const char* kCopyrightNotice = "Copyright © 2026 The Brindlewick developers";
 inline constexpr const char* kPriceNote =

@@ -43,6 +43,14 @@ namespace {
 constexpr QSize kClientSize{547, 504};
 constexpr QSize kBannerSize{547, 115};
 
+// A command of `menu` with its caption and shortcut.
+QAction* AddCommand(QMenu* menu, const CommandText& command) {
+    QAction* action = menu->addAction(QString::fromUtf8(command.caption));
+    action->setShortcut(QKeySequence::fromString(QString::fromLatin1(command.shortcut),
+                                                 QKeySequence::PortableText));
+    return action;
+}
+
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -84,8 +92,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), m_editor(*this) {
     body->addWidget(BuildRomInformation());
     m_tab1 = new QTabWidget(central);
     m_tab1->setObjectName(QStringLiteral("tab1"));
-    m_tab1->addTab(BuildTechniquesPage(), QStringLiteral("Techniques Contained"));
-    m_tab1->addTab(BuildCompatibilityPage(), QStringLiteral("Compatible Pok\u00E9mon"));
+    m_tab1->addTab(BuildTechniquesPage(), QString::fromUtf8(kTechniquesTab));
+    m_tab1->addTab(BuildCompatibilityPage(), QString::fromUtf8(kCompatibilityTab));
     m_tab1->setCurrentIndex(0);
     body->addWidget(m_tab1, 1);
     body->addWidget(BuildNotice());
@@ -140,12 +148,12 @@ QWidget* Form1::BuildBanner() {
 }
 
 QGroupBox* Form1::BuildRomInformation() {
-    m_frmROM = MakeFrame(QStringLiteral("frmROM"), QStringLiteral("ROM Information"), this);
-    m_Label2 = MakeLabel(QStringLiteral("Label2"), QStringLiteral("Game Name:"), m_frmROM);
+    m_frmROM = MakeFrame(QStringLiteral("frmROM"), QString::fromUtf8(kRomInformationCaption), this);
+    m_Label2 = MakeLabel(QStringLiteral("Label2"), QString::fromUtf8(kGameNameLabel), m_frmROM);
     m_headr = MakeLabel(QStringLiteral("headr"), QString(), m_frmROM);
-    m_Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Game Code:"), m_frmROM);
+    m_Label3 = MakeLabel(QStringLiteral("Label3"), QString::fromUtf8(kGameCodeLabel), m_frmROM);
     m_code = MakeLabel(QStringLiteral("code"), QString(), m_frmROM);
-    m_Label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("Language:"), m_frmROM);
+    m_Label5 = MakeLabel(QStringLiteral("Label5"), QString::fromUtf8(kLanguageLabel), m_frmROM);
     m_lang = MakeLabel(QStringLiteral("lang"), QString(), m_frmROM);
 
     auto* row = new QHBoxLayout(m_frmROM);
@@ -166,21 +174,21 @@ QGroupBox* Form1::BuildRomInformation() {
 QWidget* Form1::BuildTechniquesPage() {
     auto* page = new QWidget(this);
 
-    m_Frame2 = MakeFrame(QStringLiteral("Frame2"), QStringLiteral("TM"), page);
+    m_Frame2 = MakeFrame(QStringLiteral("Frame2"), QString::fromUtf8(kMachineFrame), page);
     m_lstTM = MakeList(QStringLiteral("lstTM"), m_Frame2);
     for (int machine = 0; machine < kMachineCount; ++machine) {
         m_lstTM->addItem(QString::fromStdString(MachineName(machine)));
     }
     (new QVBoxLayout(m_Frame2))->addWidget(m_lstTM);
 
-    m_Frame3 = MakeFrame(QStringLiteral("Frame3"), QStringLiteral("Technique Contained"), page);
+    m_Frame3 = MakeFrame(QStringLiteral("Frame3"), QString::fromUtf8(kMoveFrame), page);
     m_lstAttack = MakeList(QStringLiteral("lstAttack"), m_Frame3);
     for (const std::string_view move : MoveEntries()) {
         m_lstAttack->addItem(FromUtf8(move));
     }
     (new QVBoxLayout(m_Frame3))->addWidget(m_lstAttack);
 
-    m_Frame5 = MakeFrame(QStringLiteral("Frame5"), QStringLiteral("Price"), page);
+    m_Frame5 = MakeFrame(QStringLiteral("Frame5"), QString::fromUtf8(kPriceFrame), page);
     m_txtPrice = new QLineEdit(m_Frame5);
     m_txtPrice->setObjectName(QStringLiteral("txtPrice"));
     m_txtPrice->setAlignment(Qt::AlignCenter);
@@ -268,70 +276,64 @@ QGroupBox* Form1::BuildNotice() {
 }
 
 void Form1::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(QString::fromUtf8(kFileMenu));
     file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* open = file->addAction(QStringLiteral("Open ROM..."));
+    QAction* open = AddCommand(file, kOpenRomCommand);
     open->setObjectName(QStringLiteral("mnuOpen"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(open, &QAction::triggered, this, [this] {
         m_editor.OpenRom();
         RefreshLearners();
     });
 
-    m_mnuSave = file->addAction(QStringLiteral("Save ROM"));
+    m_mnuSave = AddCommand(file, kSaveRomCommand);
     m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
-    m_mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(m_mnuSave, &QAction::triggered, this, &Form1::SaveRom);
 
     file->addSeparator()->setObjectName(QStringLiteral("mnuBreak"));
 
-    QAction* exit = file->addAction(QStringLiteral("Exit"));
+    QAction* exit = AddCommand(file, kExitCommand);
     exit->setObjectName(QStringLiteral("mnuExit"));
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Every window closes and the program ends; unsaved edits are dropped without a prompt.
     connect(exit, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
 
     BuildEditMenu();
     BuildToolsMenu();
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(QString::fromUtf8(kHelpMenu));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* about = help->addAction(QStringLiteral("About"));
+    QAction* about = AddCommand(help, kAboutCommand);
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(about, &QAction::triggered, this, &Form1::ShowAbout);
 }
 
 void Form1::BuildEditMenu() {
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = menuBar()->addMenu(QString::fromUtf8(kEditMenu));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    QAction* copy = edit->addAction(QStringLiteral("Copy Compatibility"));
+    QAction* copy = AddCommand(edit, kCopyCompatibilityCommand);
     copy->setObjectName(QStringLiteral("mnuCopyCompatibility"));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy, &QAction::triggered, this, &Form1::CopyCompatibility);
-    QAction* paste = edit->addAction(QStringLiteral("Paste Compatibility"));
+    QAction* paste = AddCommand(edit, kPasteCompatibilityCommand);
     paste->setObjectName(QStringLiteral("mnuPasteCompatibility"));
-    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     connect(paste, &QAction::triggered, this, &Form1::PasteCompatibility);
     m_romCommands << copy << paste;
 }
 
 void Form1::BuildToolsMenu() {
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    QMenu* tools = menuBar()->addMenu(QString::fromUtf8(kToolsMenu));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    QAction* exportTables = tools->addAction(QStringLiteral("Export Tables..."));
+    QAction* exportTables = AddCommand(tools, kExportCommand);
     exportTables->setObjectName(QStringLiteral("mnuExport"));
     connect(exportTables, &QAction::triggered, this, &Form1::ExportTablesToCsv);
-    QAction* importTables = tools->addAction(QStringLiteral("Import Tables..."));
+    QAction* importTables = AddCommand(tools, kImportCommand);
     importTables->setObjectName(QStringLiteral("mnuImport"));
     connect(importTables, &QAction::triggered, this, &Form1::ImportTablesFromCsv);
-    QAction* check = tools->addAction(QStringLiteral("Check ROM"));
+    QAction* check = AddCommand(tools, kCheckCommand);
     check->setObjectName(QStringLiteral("mnuCheck"));
     connect(check, &QAction::triggered, this, &Form1::CheckOpenRom);
     m_romCommands << exportTables << importTables << check;
     tools->addSeparator();
-    QAction* learners = tools->addAction(QStringLiteral("Machine Learners"));
+    QAction* learners = AddCommand(tools, kLearnersCommand);
     learners->setObjectName(QStringLiteral("mnuLearners"));
-    learners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
     m_romCommands << learners;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "editor/PriceField.h"
 #include "editor/TableCommands.h"
@@ -71,6 +72,23 @@ LRESULT CALLBACK PriceFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The accelerator of a shortcut in the portable text form: "Ctrl+Shift+C" is C with Ctrl and
+// Shift held.
+ACCEL Accelerator(std::string_view shortcut, WORD command) {
+    ACCEL key{FVIRTKEY, 0, command};
+    while (true) {
+        const auto plus = shortcut.find('+');
+        if (plus == std::string_view::npos) {
+            break;
+        }
+        const std::string_view modifier = shortcut.substr(0, plus);
+        key.fVirt |= modifier == "Ctrl" ? FCONTROL : modifier == "Shift" ? FSHIFT : FALT;
+        shortcut.remove_prefix(plus + 1);
+    }
+    key.key = shortcut.empty() ? 0 : static_cast<WORD>(shortcut.front());
+    return key;
 }
 
 void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC pageProc) {
@@ -156,12 +174,12 @@ void MainWindow::BuildControls() {
     const DWORD list = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
     // The ROM information.
-    Add("frmROM", WC_BUTTONW, L"ROM Information", group, m_window);
-    Add("Label2", WC_STATICW, L"Game Name:", label, m_window);
+    Add("frmROM", WC_BUTTONW, Wide(kRomInformationCaption).c_str(), group, m_window);
+    Add("Label2", WC_STATICW, Wide(kGameNameLabel).c_str(), label, m_window);
     Add("headr", WC_STATICW, L"", label, m_window);
-    Add("Label3", WC_STATICW, L"Game Code:", label, m_window);
+    Add("Label3", WC_STATICW, Wide(kGameCodeLabel).c_str(), label, m_window);
     Add("code", WC_STATICW, L"", label, m_window);
-    Add("Label5", WC_STATICW, L"Language:", label, m_window);
+    Add("Label5", WC_STATICW, Wide(kLanguageLabel).c_str(), label, m_window);
     Add("lang", WC_STATICW, L"", label, m_window);
 
     // The tab control and its two pages. The pages are children of the tab control, so they
@@ -171,10 +189,10 @@ void MainWindow::BuildControls() {
             m_window, kIdTab, WS_EX_CONTROLPARENT);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
-    std::wstring caption = L"Techniques Contained";
+    std::wstring caption = Wide(kTechniquesTab);
     item.pszText = caption.data();
     TabCtrl_InsertItem(tab, 0, &item);
-    caption = Wide("Compatible Pokémon");
+    caption = Wide(kCompatibilityTab);
     item.pszText = caption.data();
     TabCtrl_InsertItem(tab, 1, &item);
     for (std::size_t page = 0; page < m_pages.size(); ++page) {
@@ -186,21 +204,21 @@ void MainWindow::BuildControls() {
     const HWND compatibility = m_pages[1];
 
     // Tab 0: the machines, the moves, the price and the note about descriptions.
-    Add("Frame2", WC_BUTTONW, L"TM", group, techniques);
+    Add("Frame2", WC_BUTTONW, Wide(kMachineFrame).c_str(), group, techniques);
     const HWND machines =
         Add("lstTM", WC_LISTBOXW, L"", list, techniques, kIdMachines, WS_EX_CLIENTEDGE);
     for (int machine = 0; machine < kMachineCount; ++machine) {
         ::SendMessageW(machines, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(Wide(MachineName(machine)).c_str()));
     }
-    Add("Frame3", WC_BUTTONW, L"Technique Contained", group, techniques);
+    Add("Frame3", WC_BUTTONW, Wide(kMoveFrame).c_str(), group, techniques);
     const HWND moves =
         Add("lstAttack", WC_LISTBOXW, L"", list, techniques, kIdMoves, WS_EX_CLIENTEDGE);
     for (const std::string_view move : MoveEntries()) {
         ::SendMessageW(moves, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(Wide(std::string(move)).c_str()));
     }
-    Add("Frame5", WC_BUTTONW, L"Price", group, techniques);
+    Add("Frame5", WC_BUTTONW, Wide(kPriceFrame).c_str(), group, techniques);
     const HWND price =
         Add("txtPrice", WC_EDITW, L"", visible | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL,
             techniques, kIdPrice, WS_EX_CLIENTEDGE);
@@ -311,43 +329,39 @@ void MainWindow::ToolTipText(NMTTDISPINFOW& request) {
 
 void MainWindow::BuildMenus() {
     m_menu = ::CreateMenu();
-    const HMENU file = ::CreatePopupMenu();
-    ::AppendMenuW(file, MF_STRING, kMenuOpen, L"&Open ROM...\tCtrl+O");
-    ::AppendMenuW(file, MF_STRING | MF_GRAYED, kMenuSave, L"&Save ROM\tCtrl+S");
-    ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(file, MF_STRING, kMenuExit, L"E&xit\tCtrl+Q");
-    ::AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-
-    const HMENU edit = ::CreatePopupMenu();
-    ::AppendMenuW(edit, MF_STRING | MF_GRAYED, kMenuCopyCompatibility,
-                  L"&Copy Compatibility\tCtrl+Shift+C");
-    ::AppendMenuW(edit, MF_STRING | MF_GRAYED, kMenuPasteCompatibility,
-                  L"&Paste Compatibility\tCtrl+Shift+V");
-    ::AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
-
-    const HMENU tools = ::CreatePopupMenu();
-    ::AppendMenuW(tools, MF_STRING | MF_GRAYED, kMenuExport, L"&Export Tables...");
-    ::AppendMenuW(tools, MF_STRING | MF_GRAYED, kMenuImport, L"&Import Tables...");
-    ::AppendMenuW(tools, MF_STRING | MF_GRAYED, kMenuCheck, L"&Check ROM");
-    ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(tools, MF_STRING | MF_GRAYED, kMenuLearners, L"Machine &Learners\tCtrl+L");
-    ::AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"&Tools");
-
-    const HMENU help = ::CreatePopupMenu();
-    ::AppendMenuW(help, MF_STRING, kMenuAbout, L"&About");
-    ::AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
-    ::SetMenu(m_window, m_menu);
-
-    // A shortcut of a greyed command does nothing, as its menu entry does.
-    ACCEL keys[] = {
-        {FVIRTKEY | FCONTROL, 'O', kMenuOpen},
-        {FVIRTKEY | FCONTROL, 'S', kMenuSave},
-        {FVIRTKEY | FCONTROL, 'Q', kMenuExit},
-        {FVIRTKEY | FCONTROL | FSHIFT, 'C', kMenuCopyCompatibility},
-        {FVIRTKEY | FCONTROL | FSHIFT, 'V', kMenuPasteCompatibility},
-        {FVIRTKEY | FCONTROL, 'L', kMenuLearners},
+    std::vector<ACCEL> keys;
+    const auto popup = [this](const char* caption) {
+        const HMENU menu = ::CreatePopupMenu();
+        ::AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), Wide(caption).c_str());
+        return menu;
     };
-    m_accelerators = ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+    // A command with its shortcut shown beside it; the shortcut of a greyed command does
+    // nothing, as its entry does.
+    const auto add = [&keys](HMENU menu, WORD id, const CommandText& command, bool enabled) {
+        std::string caption = command.caption;
+        if (*command.shortcut != '\0') {
+            caption += std::string("\t") + command.shortcut;
+            keys.push_back(Accelerator(command.shortcut, id));
+        }
+        ::AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), id, Wide(caption).c_str());
+    };
+    const HMENU file = popup(kFileMenu);
+    add(file, kMenuOpen, kOpenRomCommand, true);
+    add(file, kMenuSave, kSaveRomCommand, false);
+    ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    add(file, kMenuExit, kExitCommand, true);
+    const HMENU edit = popup(kEditMenu);
+    add(edit, kMenuCopyCompatibility, kCopyCompatibilityCommand, false);
+    add(edit, kMenuPasteCompatibility, kPasteCompatibilityCommand, false);
+    const HMENU tools = popup(kToolsMenu);
+    add(tools, kMenuExport, kExportCommand, false);
+    add(tools, kMenuImport, kImportCommand, false);
+    add(tools, kMenuCheck, kCheckCommand, false);
+    ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
+    add(tools, kMenuLearners, kLearnersCommand, false);
+    add(popup(kHelpMenu), kMenuAbout, kAboutCommand, true);
+    ::SetMenu(m_window, m_menu);
+    m_accelerators = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 void MainWindow::ApplyDpi(UINT dpi) {
