@@ -1,13 +1,62 @@
 // brindlewick-tables: the three tables of a ROM as CSV, for scripts and version control.
 #include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
 
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
 #include "cli/LineSink.h"
 
+#ifdef _WIN32
+namespace {
+
+// Windows hands main its arguments in the ANSI code page, which cannot name every file; the
+// wide command line, turned into UTF-8, can. The strings live as long as the program.
+std::vector<std::string> Utf8Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    for (int i = 0; wide != nullptr && i < count; ++i) {
+        const int length =
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), length, nullptr, nullptr);
+        text.resize(text.size() - 1);
+        arguments.push_back(std::move(text));
+    }
+    ::LocalFree(wide);
+    return arguments;
+}
+
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
     using namespace brindlewick;
+#ifdef _WIN32
+    // The CSV goes to standard output byte for byte, with the line ends it has on every
+    // system; and the messages are UTF-8, which the console is told.
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::SetConsoleOutputCP(CP_UTF8);
+    static std::vector<std::string> utf8Arguments = Utf8Arguments();
+    static std::vector<char*> utf8Argv;
+    for (std::string& argument : utf8Arguments) {
+        utf8Argv.push_back(argument.data());
+    }
+    if (!utf8Argv.empty()) {
+        argc = static_cast<int>(utf8Argv.size());
+        argv = utf8Argv.data();
+    }
+#endif
     CLI::App app{
         "Check a Pokémon Gold, Silver or Crystal ROM, and export or import its TM and HM "
         "tables as CSV.",

@@ -35,7 +35,16 @@ std::string ProposedCsvName(const std::string& romPath) {
 }
 
 std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+    // Either separator; a drive's root keeps its separator ("C:\"), "C:" alone would name
+    // the drive's current folder.
+    const auto slash = path.find_last_of("/\\");
+    if (slash != std::string::npos && slash > 0 && path[slash - 1] == ':') {
+        return path.substr(0, slash + 1);
+    }
+#else
     const auto slash = path.find_last_of('/');
+#endif
     return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
 

@@ -65,8 +65,20 @@ const char* Verb(FileAction action) {
 bool Is(const std::error_code& error, FileFailure failure) {
     return error == MakeErrorCode(failure);
 }
+// By meaning, not by number: a Windows error number of the system category is "no such file"
+// as much as ENOENT is.
 bool Is(const std::error_code& error, std::errc condition) {
-    return error == std::make_error_code(condition);
+    return error == condition;
+}
+
+// Out of space, or over the user's quota where the system tells the two apart.
+bool IsOutOfSpace(const std::error_code& error) {
+#ifdef EDQUOT
+    if (error == std::error_code(EDQUOT, std::generic_category())) {
+        return true;
+    }
+#endif
+    return Is(error, std::errc::no_space_on_device);
 }
 
 // What the user can do about a failure, where there is something; "" otherwise.
@@ -86,8 +98,7 @@ std::string Advice(FileAction action, const std::error_code& error) {
     if (!writing && Is(error, std::errc::permission_denied)) {
         return "Make it readable for you and open it again.";
     }
-    if (Is(error, std::errc::no_space_on_device) ||
-        error == std::error_code(EDQUOT, std::generic_category())) {
+    if (IsOutOfSpace(error)) {
         return "Free some space on its disk and save again.";
     }
     if (Is(error, FileFailure::OtherFileInPlace)) {
@@ -108,7 +119,12 @@ std::error_code MakeErrorCode(FileFailure failure) {
 }
 
 std::string DisplayName(const std::string& fileName) {
+#ifdef _WIN32
+    // Windows takes either separator.
+    const auto slash = fileName.find_last_of("/\\");
+#else
     const auto slash = fileName.find_last_of('/');
+#endif
     return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }
 

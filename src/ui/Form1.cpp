@@ -26,9 +26,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "editor/Learners.h"
 #include "editor/MachineListText.h"
 #include "editor/TableCommands.h"
+#include "editor/WindowCommands.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
@@ -49,12 +49,14 @@ namespace {
 
 constexpr QSize kClientSize{547, 504};
 constexpr QSize kBannerSize{547, 115};
-// Check boxes per column on the species page; the machines fill each column from the top.
-constexpr int kCheckRows = 9;
-constexpr int kPriceDigits = 5;
-constexpr const char* kOpenRomTitle = "Open Pokémon Gold, Silver or Crystal ROM...";
-// One entry whose description names "*.gbc" while its patterns admit "*.gb" as well.
-constexpr const char* kOpenRomFilter = "GBC ROMs (*.gbc)|*.gb;*.gbc";
+
+// A command of `menu` with its caption and shortcut.
+QAction* AddCommand(QMenu* menu, const CommandText& command) {
+    QAction* action = menu->addAction(QString::fromUtf8(command.caption));
+    action->setShortcut(QKeySequence::fromString(QString::fromLatin1(command.shortcut),
+                                                 QKeySequence::PortableText));
+    return action;
+}
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -76,15 +78,6 @@ ListBox* MakeList(const QString& name, QWidget* parent) {
     auto* list = new ListBox(parent);
     list->setObjectName(name);
     return list;
-}
-
-// Where machine k sits in the grid of check boxes: TM01..TM50 fill columns 0 to 5 from the
-// top, nine to a column; the seven HMs have the last column to themselves.
-std::pair<int, int> CheckBoxCell(int machine) {
-    if (machine < kTmCount) {
-        return {machine % kCheckRows, machine / kCheckRows};
-    }
-    return {machine - kTmCount, (kTmCount + kCheckRows - 1) / kCheckRows};
 }
 
 // The file a drag carries when it carries exactly one local file, else "". Several files, a
@@ -119,8 +112,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), m_editor(*this) {
     body->addWidget(BuildRomInformation());
     m_tab1 = new QTabWidget(central);
     m_tab1->setObjectName(QStringLiteral("tab1"));
-    m_tab1->addTab(BuildTechniquesPage(), QStringLiteral("Techniques Contained"));
-    m_tab1->addTab(BuildCompatibilityPage(), QStringLiteral("Compatible Pok\u00E9mon"));
+    m_tab1->addTab(BuildTechniquesPage(), QString::fromUtf8(kTechniquesTab));
+    m_tab1->addTab(BuildCompatibilityPage(), QString::fromUtf8(kCompatibilityTab));
     m_tab1->setCurrentIndex(0);
     body->addWidget(m_tab1, 1);
     body->addWidget(BuildNotice());
@@ -175,12 +168,12 @@ QWidget* Form1::BuildBanner() {
 }
 
 QGroupBox* Form1::BuildRomInformation() {
-    m_frmROM = MakeFrame(QStringLiteral("frmROM"), QStringLiteral("ROM Information"), this);
-    m_Label2 = MakeLabel(QStringLiteral("Label2"), QStringLiteral("Game Name:"), m_frmROM);
+    m_frmROM = MakeFrame(QStringLiteral("frmROM"), QString::fromUtf8(kRomInformationCaption), this);
+    m_Label2 = MakeLabel(QStringLiteral("Label2"), QString::fromUtf8(kGameNameLabel), m_frmROM);
     m_headr = MakeLabel(QStringLiteral("headr"), QString(), m_frmROM);
-    m_Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Game Code:"), m_frmROM);
+    m_Label3 = MakeLabel(QStringLiteral("Label3"), QString::fromUtf8(kGameCodeLabel), m_frmROM);
     m_code = MakeLabel(QStringLiteral("code"), QString(), m_frmROM);
-    m_Label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("Language:"), m_frmROM);
+    m_Label5 = MakeLabel(QStringLiteral("Label5"), QString::fromUtf8(kLanguageLabel), m_frmROM);
     m_lang = MakeLabel(QStringLiteral("lang"), QString(), m_frmROM);
 
     auto* row = new QHBoxLayout(m_frmROM);
@@ -201,21 +194,21 @@ QGroupBox* Form1::BuildRomInformation() {
 QWidget* Form1::BuildTechniquesPage() {
     auto* page = new QWidget(this);
 
-    m_Frame2 = MakeFrame(QStringLiteral("Frame2"), QStringLiteral("TM"), page);
+    m_Frame2 = MakeFrame(QStringLiteral("Frame2"), QString::fromUtf8(kMachineFrame), page);
     m_lstTM = MakeList(QStringLiteral("lstTM"), m_Frame2);
     for (int machine = 0; machine < kMachineCount; ++machine) {
         m_lstTM->addItem(QString::fromStdString(MachineName(machine)));
     }
     (new QVBoxLayout(m_Frame2))->addWidget(m_lstTM);
 
-    m_Frame3 = MakeFrame(QStringLiteral("Frame3"), QStringLiteral("Technique Contained"), page);
+    m_Frame3 = MakeFrame(QStringLiteral("Frame3"), QString::fromUtf8(kMoveFrame), page);
     m_lstAttack = MakeList(QStringLiteral("lstAttack"), m_Frame3);
     for (const std::string_view move : MoveEntries()) {
         m_lstAttack->addItem(FromUtf8(move));
     }
     (new QVBoxLayout(m_Frame3))->addWidget(m_lstAttack);
 
-    m_Frame5 = MakeFrame(QStringLiteral("Frame5"), QStringLiteral("Price"), page);
+    m_Frame5 = MakeFrame(QStringLiteral("Frame5"), QString::fromUtf8(kPriceFrame), page);
     m_txtPrice = new QLineEdit(m_Frame5);
     m_txtPrice->setObjectName(QStringLiteral("txtPrice"));
     m_txtPrice->setAlignment(Qt::AlignCenter);
@@ -237,10 +230,7 @@ QWidget* Form1::BuildTechniquesPage() {
     priceRow->addWidget(m_UpDown1);
     priceRow->addStretch(1);
 
-    m_Label4 = new WrappedLabel(QStringLiteral("Description of attack contained within TM, shown "
-                                               "in the bag and in Pok\u00E9Marts, is "
-                                               "automatically adjusted when the TM is edited."),
-                                page);
+    m_Label4 = new WrappedLabel(QString::fromUtf8(kPriceNote), page);
     m_Label4->setObjectName(QStringLiteral("Label4"));
     m_Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
@@ -306,71 +296,65 @@ QGroupBox* Form1::BuildNotice() {
 }
 
 void Form1::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(QString::fromUtf8(kFileMenu));
     file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* open = file->addAction(QStringLiteral("Open ROM..."));
+    QAction* open = AddCommand(file, kOpenRomCommand);
     open->setObjectName(QStringLiteral("mnuOpen"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(open, &QAction::triggered, this, [this] {
         m_editor.OpenRom();
         AfterOpen();
     });
     setAcceptDrops(true);
 
-    m_mnuSave = file->addAction(QStringLiteral("Save ROM"));
+    m_mnuSave = AddCommand(file, kSaveRomCommand);
     m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
-    m_mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(m_mnuSave, &QAction::triggered, this, &Form1::SaveRom);
 
     file->addSeparator()->setObjectName(QStringLiteral("mnuBreak"));
 
-    QAction* exit = file->addAction(QStringLiteral("Exit"));
+    QAction* exit = AddCommand(file, kExitCommand);
     exit->setObjectName(QStringLiteral("mnuExit"));
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Every window closes and the program ends; unsaved edits are dropped without a prompt.
     connect(exit, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
 
     BuildEditMenu();
     BuildToolsMenu();
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(QString::fromUtf8(kHelpMenu));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* about = help->addAction(QStringLiteral("About"));
+    QAction* about = AddCommand(help, kAboutCommand);
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(about, &QAction::triggered, this, &Form1::ShowAbout);
 }
 
 void Form1::BuildEditMenu() {
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = menuBar()->addMenu(QString::fromUtf8(kEditMenu));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    QAction* copy = edit->addAction(QStringLiteral("Copy Compatibility"));
+    QAction* copy = AddCommand(edit, kCopyCompatibilityCommand);
     copy->setObjectName(QStringLiteral("mnuCopyCompatibility"));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy, &QAction::triggered, this, &Form1::CopyCompatibility);
-    QAction* paste = edit->addAction(QStringLiteral("Paste Compatibility"));
+    QAction* paste = AddCommand(edit, kPasteCompatibilityCommand);
     paste->setObjectName(QStringLiteral("mnuPasteCompatibility"));
-    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     connect(paste, &QAction::triggered, this, &Form1::PasteCompatibility);
     m_romCommands << copy << paste;
 }
 
 void Form1::BuildToolsMenu() {
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    QMenu* tools = menuBar()->addMenu(QString::fromUtf8(kToolsMenu));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    QAction* exportTables = tools->addAction(QStringLiteral("Export Tables..."));
+    QAction* exportTables = AddCommand(tools, kExportCommand);
     exportTables->setObjectName(QStringLiteral("mnuExport"));
     connect(exportTables, &QAction::triggered, this, &Form1::ExportTablesToCsv);
-    QAction* importTables = tools->addAction(QStringLiteral("Import Tables..."));
+    QAction* importTables = AddCommand(tools, kImportCommand);
     importTables->setObjectName(QStringLiteral("mnuImport"));
     connect(importTables, &QAction::triggered, this, &Form1::ImportTablesFromCsv);
-    QAction* check = tools->addAction(QStringLiteral("Check ROM"));
+    QAction* check = AddCommand(tools, kCheckCommand);
     check->setObjectName(QStringLiteral("mnuCheck"));
     connect(check, &QAction::triggered, this, &Form1::CheckOpenRom);
     m_romCommands << exportTables << importTables << check;
     tools->addSeparator();
-    QAction* learners = tools->addAction(QStringLiteral("Machine Learners"));
+    QAction* learners = AddCommand(tools, kLearnersCommand);
     learners->setObjectName(QStringLiteral("mnuLearners"));
-    learners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
     QAction* tableEditor = tools->addAction(QStringLiteral("Table Editor..."));
     tableEditor->setObjectName(QStringLiteral("mnuTableEditor"));
@@ -381,10 +365,7 @@ void Form1::BuildToolsMenu() {
 
 void Form1::BuildMachineToolTips() {
     auto* tips = new MachineToolTips(
-        [this](int machine) {
-            const int move = m_editor.MachineMove(machine);
-            return move >= 0 ? m_lstAttack->item(move)->text() : QString();
-        },
+        [this](int machine) { return QString::fromStdString(MachineToolTip(m_editor, machine)); },
         this);
     tips->AddList(m_lstTM);
     for (int machine = 0; machine < kMachineCount; ++machine) {
@@ -505,40 +486,14 @@ void Form1::SaveRom() {
 }
 
 void Form1::CopyCompatibility() {
-    MachineSet machines{};
-    for (int machine = 0; machine < kMachineCount; ++machine) {
-        machines[static_cast<std::size_t>(machine)] = MachineChecked(machine);
-    }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(FormatMachineList(machines)));
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(FormatMachineList(CheckedMachines(*this))));
 }
 
 void Form1::PasteCompatibility() {
-    const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
-    MachineListReading reading{ParseMachineList(clipboard), {}};
-    if (!reading.machines) {
-        // Machines may be named by the moves they teach in the open ROM, as it holds them now;
-        // the file is read only for such a list.
-        MachineMoves moves{};
-        for (int machine = 0; machine < kMachineCount; ++machine) {
-            moves[static_cast<std::size_t>(machine)] = m_editor.MachineMove(machine);
-        }
-        reading = ReadMachineList(clipboard, moves);
+    if (PasteMachineList(m_editor, *this, QGuiApplication::clipboard()->text().toStdString())) {
+        m_tab1->setCurrentIndex(1);
     }
-    const std::optional<MachineSet>& machines = reading.machines;
-    if (!machines) {
-        std::string text =
-            "The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.";
-        if (!reading.problem.empty()) {
-            text += "\n" + reading.problem;
-        }
-        ShowMessage(text, MessageIcon::Information);
-        return;
-    }
-    // Only the boxes change, as if the user had ticked them; Save writes them.
-    for (int machine = 0; machine < kMachineCount; ++machine) {
-        SetMachineChecked(machine, (*machines)[static_cast<std::size_t>(machine)]);
-    }
-    m_tab1->setCurrentIndex(1);
 }
 
 void Form1::ShowLearners() {
@@ -556,22 +511,12 @@ void Form1::ShowLearners() {
 }
 
 void Form1::RefreshLearners() {
-    const int machine = MachineIndex();
-    if (m_learners == nullptr || !m_editor.RomOpen() || machine < 0) {
+    if (m_learners == nullptr) {
         return;
     }
-    const QString machineName = QString::fromStdString(MachineName(machine));
-    const EditorState& state = m_editor.State();
-    const std::optional<std::vector<int>> learners =
-        ReadLearners(state.RomPath, state.Profile->BaseStatsOffset, machine);
-    if (!learners) {
-        m_learners->ShowUnknown(machineName);
-        return;
+    if (const std::optional<LearnersList> learners = DescribeLearners(m_editor, *this)) {
+        m_learners->ShowLearners(*learners);
     }
-    // The move as the file holds it; a byte that names no move shows as no move.
-    const int move = m_editor.MachineMove(machine);
-    m_learners->ShowLearners(machineName, m_lstAttack->item(move >= 0 ? move : 0)->text(),
-                             *learners);
 }
 
 void Form1::ExportTablesToCsv() {
@@ -581,8 +526,8 @@ void Form1::ExportTablesToCsv() {
     const std::string& romPath = m_editor.State().RomPath;
     clsCommonDialog dialog;
     const std::string csvPath =
-        dialog.ShowSave(this, "Export Tables", ProposedCsvName(romPath), FolderOf(romPath),
-                        kCsvFilter, kDialogOverwritePrompt | kDialogHideReadOnly, "csv");
+        dialog.ShowSave(this, kExportTitle, ProposedCsvName(romPath), FolderOf(romPath), kCsvFilter,
+                        kExportDialogFlags, kCsvExtension);
     if (!csvPath.empty()) {
         ExportRomTables(romPath, csvPath);
     }
@@ -595,16 +540,8 @@ void Form1::ImportTablesFromCsv() {
     const std::string romPath = m_editor.State().RomPath;
     clsCommonDialog dialog;
     const std::string csvPath =
-        dialog.ShowOpen(this, "Import Tables", FolderOf(romPath), kCsvFilter,
-                        kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
-    if (csvPath.empty()) {
-        return;
-    }
-    if (ImportMayHaveChangedFile(ImportRomTables(romPath, csvPath))) {
-        // What the window shows is read from the file again, as if the user had chosen the
-        // machine and the species anew.
-        m_editor.MachineSelected();
-        m_editor.SpeciesSelected();
+        dialog.ShowOpen(this, kImportTitle, FolderOf(romPath), kCsvFilter, kImportDialogFlags);
+    if (!csvPath.empty() && ImportTablesIntoWindow(m_editor, csvPath)) {
         RefreshLearners();
     }
 }
@@ -721,12 +658,9 @@ void Form1::EnableEditing() {
 
 std::string Form1::AskForRomPath() {
     // A new dialog object every time, so nothing it remembers carries over to the next open.
-    // Only an existing file in an existing folder is accepted, and no read-only choice is
-    // offered: the open makes the file writable anyway.
     clsCommonDialog dialog;
     const std::string path =
-        dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter,
-                        kDialogFileMustExist | kDialogPathMustExist | kDialogHideReadOnly);
+        dialog.ShowOpen(this, kOpenRomTitle, std::string(), kOpenRomFilter, kOpenRomDialogFlags);
     return SettleTableEditorBefore(path) ? path : std::string();
 }
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "editor/WindowCommands.h"
 #include "ui/Artwork.h"
 
 namespace brindlewick {
@@ -31,7 +32,7 @@ QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
 }  // namespace
 
 QString CopyrightNotice() {
-    return QStringLiteral("Copyright \u00A9 2026 The Brindlewick developers");
+    return QString::fromUtf8(kCopyrightNotice);
 }
 
 Form2::Form2(QWidget* mainWindow)
@@ -42,7 +43,7 @@ Form2::Form2(QWidget* mainWindow)
     // together with the main window and could then not be used either.
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About Brindlewick"));
+    setWindowTitle(QString::fromUtf8(kAboutCaption));
     // A small fixed window: a title and a close button, nothing to maximize or minimize.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -53,21 +54,13 @@ Form2::Form2(QWidget* mainWindow)
     picture->setFixedSize(kPictureSize);
     picture->setPixmap(ArtworkPixmap(QStringLiteral("about"), devicePixelRatioF()));
 
-    auto* title =
-        MakeLabel(QStringLiteral("Label1"),
-                  QStringLiteral("Brindlewick v") + QStringLiteral(BRINDLEWICK_VERSION), this);
+    auto* title = MakeLabel(QStringLiteral("Label1"),
+                            QString::fromStdString(ProductLine(BRINDLEWICK_VERSION)), this);
     auto* copyright = MakeLabel(QStringLiteral("Label2"), CopyrightNotice(), this);
     copyright->setWordWrap(false);
-    auto* description = MakeLabel(
-        QStringLiteral("Label3"),
-        QStringLiteral("A tool to edit the attacks contained within all 50 TMs and which "
-                       "Pok\u00E9mon the TMs are compatible with in Gold, Silver and Crystal ROMs "
-                       "of all languages."),
-        this);
-    auto* credits = MakeLabel(QStringLiteral("Label4"),
-                              QStringLiteral("With thanks to the hex-functions module's author, "
-                                             "our reviewers and our testers."),
-                              this);
+    auto* description =
+        MakeLabel(QStringLiteral("Label3"), QString::fromUtf8(kAboutDescription), this);
+    auto* credits = MakeLabel(QStringLiteral("Label4"), QString::fromUtf8(kAboutCredits), this);
 
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));

@@ -1,11 +1,8 @@
 #include "ui/LearnersWindow.h"
 
-#include <string_view>
-
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "rom/Names.h"
 #include "ui/Artwork.h"
 
 namespace brindlewick {
@@ -13,21 +10,13 @@ namespace {
 
 constexpr int kSpeciesRole = Qt::UserRole;
 
-QString SpeciesText(int species) {
-    std::string_view name = SpeciesEntries()[static_cast<std::size_t>(species)];
-    while (!name.empty() && name.back() == ' ') {
-        name.remove_suffix(1);
-    }
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 }  // namespace
 
 LearnersWindow::LearnersWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
     setObjectName(QStringLiteral("Learners"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(WindowIcon());
-    setWindowTitle(QStringLiteral("Machine Learners"));
+    setWindowTitle(QString::fromUtf8(kLearnersCaption));
 
     m_lstLearners = new QListWidget(this);
     m_lstLearners->setObjectName(QStringLiteral("lstLearners"));
@@ -50,21 +39,13 @@ LearnersWindow::LearnersWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
            metrics.height() * 24);
 }
 
-void LearnersWindow::ShowLearners(const QString& machineName, const QString& moveName,
-                                  const std::vector<int>& species) {
-    const QString count = species.size() == 1 ? QStringLiteral("1 species")
-                                              : QStringLiteral("%1 species").arg(species.size());
-    setWindowTitle(QStringLiteral("%1 %2: %3").arg(machineName, moveName, count));
+void LearnersWindow::ShowLearners(const LearnersList& learners) {
+    setWindowTitle(QString::fromStdString(learners.caption));
     m_lstLearners->clear();
-    for (const int index : species) {
-        auto* item = new QListWidgetItem(SpeciesText(index), m_lstLearners);
+    for (const int index : learners.species) {
+        auto* item = new QListWidgetItem(QString::fromStdString(SpeciesName(index)), m_lstLearners);
         item->setData(kSpeciesRole, index);
     }
-}
-
-void LearnersWindow::ShowUnknown(const QString& machineName) {
-    setWindowTitle(QStringLiteral("%1: could not be read").arg(machineName));
-    m_lstLearners->clear();
 }
 
 }  // namespace brindlewick

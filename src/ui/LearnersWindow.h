@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include "editor/WindowCommands.h"
+
 class QListWidget;
 
 namespace brindlewick {
@@ -18,12 +20,8 @@ public:
     // A tool window of `owner`: it stays above it and closes with it.
     explicit LearnersWindow(QWidget* owner);
 
-    // Shows the species indexes `species` (0..250, species order) as the learners of the
-    // machine `machineName` that teaches `moveName`.
-    void ShowLearners(const QString& machineName, const QString& moveName,
-                      const std::vector<int>& species);
-    // Shows that the learners of `machineName` could not be read.
-    void ShowUnknown(const QString& machineName);
+    // Shows the caption and the species (indexes 0..250, species order) of `learners`.
+    void ShowLearners(const LearnersList& learners);
 
 signals:
     // The user double-clicked, or pressed Enter on, the species of index `species`.

@@ -8,15 +8,11 @@
 
 #include <QStringList>
 
+#include "editor/WindowCommands.h"  // the option bits of ShowOpen and ShowSave
+
 class QWidget;
 
 namespace brindlewick {
-
-// Option bits of ShowOpen and ShowSave.
-inline constexpr std::uint32_t kDialogOverwritePrompt = 0x2;
-inline constexpr std::uint32_t kDialogHideReadOnly = 0x4;  // no read-only choice is offered
-inline constexpr std::uint32_t kDialogPathMustExist = 0x800;
-inline constexpr std::uint32_t kDialogFileMustExist = 0x1000;
 
 // Turns a filter list into Qt name filters. The list is a run of description and pattern-list
 // pairs, each item ended by "|" (the last "|" may be left out); patterns are separated by ";".

@@ -63,6 +63,9 @@ TEST_F(SaveRomTest, FileUnfitForWritingIsLeftAlone) {
         ExpectOneFileFailure();
         row.expectUntouched();
 
+        // Windows removes no read-only file.
+        std::error_code ignored;
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
         fs::remove_all(path);
         WriteFileBytes(m_rom, original);
     }

@@ -66,22 +66,24 @@ private slots:
     void commandLineTakesOneFileAndNothingElse() {
         const StartupArguments none = ParseStartupArguments(Arguments({}));
         QVERIFY(!none.refused);
-        QVERIFY(none.file.isEmpty());
+        QVERIFY(none.file.empty());
 
         // A relative name is taken in the current folder, and kept absolute.
         const StartupArguments relative = ParseStartupArguments(Arguments({"game.gbc"}));
         QVERIFY(!relative.refused);
-        QCOMPARE(relative.file, QDir::current().absoluteFilePath(QStringLiteral("game.gbc")));
+        QCOMPARE(QString::fromStdString(relative.file),
+                 QDir::current().absoluteFilePath(QStringLiteral("game.gbc")));
         const StartupArguments dashed = ParseStartupArguments(Arguments({"--", "-odd.gb"}));
         QVERIFY(!dashed.refused);
-        QCOMPARE(dashed.file, QDir::current().absoluteFilePath(QStringLiteral("-odd.gb")));
+        QCOMPARE(QString::fromStdString(dashed.file),
+                 QDir::current().absoluteFilePath(QStringLiteral("-odd.gb")));
 
         for (const auto& refused :
              {Arguments({"one.gbc", "two.gbc"}), Arguments({"--help"}), Arguments({"-v"}),
               Arguments({"game.gbc", "--open"}), Arguments({""}), Arguments({"--", "a", "b"})}) {
             const StartupArguments parsed = ParseStartupArguments(refused);
             QVERIFY2(parsed.refused, qPrintable(refused.join(QLatin1Char(' '))));
-            QVERIFY(parsed.file.isEmpty());
+            QVERIFY(parsed.file.empty());
         }
     }
 
@@ -116,7 +118,7 @@ private slots:
     void refusedFilesGiveTheDialogsMessages() {
         TestWindow s;
         const std::string unsupported = MakeSyntheticRom(s.dir, "ZZZZ", "other.gbc");
-        ShowAndOpen(s.window, Path(unsupported));
+        ShowAndOpen(s.window, unsupported);
         QTRY_COMPARE(s.sink.messages.size(), std::size_t{1});
         QCOMPARE(s.sink.messages[0].text, std::string("Unsupported ROM"));
         QCOMPARE(s.Read().caption, QStringLiteral("Brindlewick"));

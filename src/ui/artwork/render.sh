@@ -34,3 +34,12 @@ done
 for size in 32 48 64 128 256; do
     render icon.svg "icon-${size}.png" "$size" "$size"
 done
+
+# The Windows program keeps its pictures as PPM resources and its icon as one .ico file of the
+# same renderings.
+windows=../../win32/artwork
+for picture in about about@2x; do
+    convert "${picture}.png" -strip -depth 8 "${windows}/${picture}.ppm"
+done
+convert icon-16.png icon-24.png icon-32.png icon-48.png icon-64.png icon-256.png \
+    "${windows}/brindlewick.ico"

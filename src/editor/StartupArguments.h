@@ -1,0 +1,25 @@
+// StartupArguments: what the brindlewick program's arguments ask for, the same for every
+// window. It takes one optional file, as a file manager's "Open With" passes it, and the window
+// opens that file once it shows, as "Open ROM..." does after its dialog.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brindlewick {
+
+struct StartupArguments {
+    bool refused = false;  // more than one file, an option, or an empty name
+    std::string file;      // the file to open (UTF-8), absolute; empty: none
+};
+
+// `arguments` in UTF-8, the program first (the toolkit's own options already taken out). "--"
+// ends the options, so that a file whose name begins with "-" can be named.
+[[nodiscard]] StartupArguments ParseStartupArguments(const std::vector<std::string>& arguments);
+
+// The line a refused command line is answered with.
+inline constexpr const char* kStartupUsage = "usage: brindlewick [FILE]";
+// The exit status after that answer.
+inline constexpr int kStartupUsageStatus = 2;
+
+}  // namespace brindlewick
