@@ -115,9 +115,9 @@ private:
 bool SpeciesMatchesFilter(int species, std::string_view text);
 
 // The species name as the lists show it, without the padding of the stored entry.
-std::string SpeciesDisplayName(int species);
+std::string SpeciesListText(int species);
 // The move name of a move byte; "byte FC" for one that names no move.
-std::string MoveDisplayName(int move);
+std::string MoveListText(int move);
 
 // Writes the pending edits of `edits` into `romPath` through the tables' one writer: only the
 // bytes that change, after the same checks and questions as an import, and a question when the

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSpinBox>
 
+#include "rom/NameMatching.h"
 #include "rom/RomTables.h"
 #include "tables/TableEdits.h"
 
@@ -23,7 +24,7 @@ QString MachineText(int machine) {
 
 QString SpeciesHeader(int species) {
     return QStringLiteral("%1 ").arg(species + 1, 3, 10, QLatin1Char('0')) +
-           FromStd(SpeciesDisplayName(species));
+           FromStd(SpeciesListText(species));
 }
 
 QVariant PendingFont(bool changed) {
@@ -69,7 +70,7 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
     const int value = m_edits.Value(cell);
     switch (role) {
         case Qt::DisplayRole:
-            return cell.kind == CellKind::Move ? FromStd(MoveDisplayName(value)) : QVariant(value);
+            return cell.kind == CellKind::Move ? FromStd(MoveListText(value)) : QVariant(value);
         case Qt::EditRole:
             return value;
         case Qt::TextAlignmentRole:
@@ -83,7 +84,7 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
             if (m_edits.Changed(cell)) {
                 const int before = m_edits.ValueAsRead(cell);
                 return QStringLiteral("Not saved; the file holds ") +
-                       (cell.kind == CellKind::Move ? FromStd(MoveDisplayName(before))
+                       (cell.kind == CellKind::Move ? FromStd(MoveListText(before))
                                                     : QString::number(before));
             }
             return {};
@@ -157,9 +158,9 @@ QVariant CompatibilityModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole:
             return PendingBackground(m_edits.LearnsChanged(species, machine));
         case Qt::ToolTipRole:
-            return FromStd(SpeciesDisplayName(species)) + QStringLiteral(", ") +
-                   MachineText(machine) + QLatin1Char(' ') +
-                   FromStd(MoveDisplayName(m_edits.Value({CellKind::Move, machine, 0}))) +
+            return FromStd(SpeciesListText(species)) + QStringLiteral(", ") + MachineText(machine) +
+                   QLatin1Char(' ') +
+                   FromStd(MoveListText(m_edits.Value({CellKind::Move, machine, 0}))) +
                    (m_edits.LearnsChanged(species, machine) ? QStringLiteral(" (not saved)")
                                                             : QString());
         default:
@@ -188,7 +189,7 @@ QVariant CompatibilityModel::headerData(int section, Qt::Orientation orientation
         return SpeciesHeader(section);
     }
     return MachineText(section) + QLatin1Char(' ') +
-           FromStd(MoveDisplayName(m_edits.Value({CellKind::Move, section, 0})));
+           FromStd(MoveListText(m_edits.Value({CellKind::Move, section, 0})));
 }
 
 Qt::ItemFlags CompatibilityModel::flags(const QModelIndex& index) const {
@@ -240,7 +241,7 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(16);
     for (int move = 0; move < kMoveCount; ++move) {
-        combo->addItem(FromStd(MoveDisplayName(move)));
+        combo->addItem(FromStd(MoveListText(move)));
     }
     // Typing any part of a name offers the moves that contain it.
     auto* completer = new QCompleter(combo->model(), combo);
@@ -285,9 +286,14 @@ void MachineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         return;
     }
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        // The typed name decides; a text that names no move leaves the cell as it was.
+        // The typed name decides, matched as the CSV import matches it (the games' own
+        // spellings too, case, blanks and punctuation ignored); a text that names no move leaves
+        // the cell as it was.
         const QString typed = combo->currentText().trimmed();
-        const int move = combo->findText(typed, Qt::MatchFixedString);
+        int move = combo->findText(typed, Qt::MatchFixedString);
+        if (move < 0) {
+            move = MatchMove(typed.toStdString()).value_or(-1);
+        }
         if (move >= 0) {
             model->setData(index, move, Qt::EditRole);
         }

@@ -188,6 +188,23 @@ private slots:
         QCOMPARE(Child<QListWidget>(*m_window, QStringLiteral("lstAttack"))->currentRow(), kSurf);
     }
 
+    // A move typed as the games spell it, in any case and with other punctuation, is taken
+    // like the list's entry ("words Dance" in the list).
+    void moveTypedInTheGamesSpellingIsTaken() {
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        auto* machines = Child<QTableView>(*editor, QStringLiteral("tblMachines"));
+        machines->setFocus();
+        machines->setCurrentIndex(machines->model()->index(1, 0));
+        QTest::keyClick(machines, Qt::Key_F2);
+        QWidget* moveEditor = QApplication::focusWidget();
+        QVERIFY(moveEditor != nullptr && moveEditor != machines);
+        QTest::keyClicks(moveEditor, QStringLiteral("SWORDS-DANCE"));
+        QTest::keyClick(moveEditor, Qt::Key_Return);
+        QTRY_COMPARE(machines->model()->index(1, 0).data(Qt::EditRole).toInt(), 14);
+        QCOMPARE(Pending(*editor), QStringLiteral("1 edit not saved"));
+    }
+
     void keyboardAloneReachesEveryPartAndSaves() {
         TableEditor* editor = OpenEditor();
         QVERIFY(editor != nullptr);
