@@ -1,13 +1,17 @@
-// TablesFile: export and import of the three tables of a ROM file as CSV. Every byte of the
-// ROM is read and written through the hex byte I/O; failures are reported through the message
-// seam where they happen, each naming its file.
+// TablesFile: export and import of the three tables of a ROM file as CSV. Each operation
+// opens the ROM once (an OpenFile): the identification, the reads, the self-check, the lock and
+// every write go through that one handle. The CSV is written beside its target and renamed over
+// it, so the old file survives any failure. Failures are reported through the message seam
+// where they happen, each naming its file.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/NativeFile.h"
+#include "rom/GameRules.h"
 #include "tables/Csv.h"
 #include "tables/ImportPlan.h"
 #include "tables/TableValues.h"
@@ -20,19 +24,39 @@ struct RomProfile;
 // otherwise reports why (naming the file) and returns nullptr.
 const RomProfile* IdentifyRomFile(const std::string& romPath);
 
-// The three tables of `romPath`, one block read per table; nothing after a reported failure.
+// The three tables of `romPath`, read through one open handle; nothing after a reported
+// failure.
 std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile);
 
-// The CSV of `romPath`, or nothing after a reported failure.
-std::optional<std::string> ExportTables(const std::string& romPath);
+struct ExportOptions {
+    // Export a real cartridge image whose tables do not lie where its release keeps them (its
+    // CSV would hold whatever lies at those places), with a warning.
+    bool force = false;
+    // Asked with the self-check's findings about such an image when `force` is not set; true
+    // exports it all the same. No function: it is refused.
+    std::function<bool(const std::string& question)> confirmModified;
+};
 
-// Writes `csv` to `csvPath`, creating or replacing that one file and nothing else; refuses a
-// path that names the ROM itself. False after a reported failure.
+// The CSV of `romPath`, or nothing after a reported failure or refusal. A real cartridge image
+// that fails the self-check is refused with the findings unless `options` say otherwise.
+std::optional<std::string> ExportTables(const std::string& romPath,
+                                        const ExportOptions& options = {});
+
+// Writes `csv` to `csvPath`, creating or replacing that one file and nothing else: the text
+// goes to a new file beside it that is then renamed over it, so a failure leaves the old file
+// as it was. Refuses a path that reaches the ROM itself by any route, and one that names a
+// folder, FIFO or device. False after a reported failure.
 [[nodiscard]] bool WriteCsvFile(const std::string& csvPath, const std::string& csv,
                                 const std::string& romPath);
 
-// At most kMaxCsvBytes of `csvPath`: a larger file is refused before it is read, an empty one
-// as well. Nothing after a reported failure.
+// ExportTables and WriteCsvFile in one, the ROM protected by the identity of the very handle
+// the tables were read through. False after a reported failure or refusal.
+[[nodiscard]] bool ExportTablesToFile(const std::string& romPath, const std::string& csvPath,
+                                      const ExportOptions& options = {});
+
+// At most kMaxCsvBytes of `csvPath`, read through one handle opened without waiting: a FIFO,
+// device or folder is refused at once, a larger file before it is read, an empty one as well.
+// Nothing after a reported failure.
 std::optional<std::string> ReadCsvFile(const std::string& csvPath);
 
 // Asked before writing a change the game cannot use; true writes it all the same.
@@ -44,6 +68,10 @@ struct ImportOptions {
     // Asked with the plan once the CSV and the ROM have passed every check, before anything is
     // written; false writes nothing. No function: the plan is written without asking.
     std::function<bool(const ImportPlan& plan)> confirmChanges;
+    // Asked when the ROM's tables changed while a question was open: what changed, then the
+    // plan worked out anew from what the file holds now; true goes on (and the game's rules
+    // are asked about again where they apply). No function: such an import is refused.
+    std::function<bool(const std::string& whatChanged, const ImportPlan& plan)> confirmAgain;
 };
 
 enum class ImportStatus {
@@ -58,6 +86,9 @@ struct ImportResult {
     ImportStatus status = ImportStatus::Failed;
     ImportPlan plan;
     CsvProblems problems;
+    // What the plan brings about that the game cannot use (real cartridge images only): an
+    // import asks about it, a dry run only reports it.
+    std::vector<GameRuleBreach> breaches;
 };
 
 // Reads and checks the whole CSV against the ROM, then writes only the bytes whose value
@@ -66,16 +97,19 @@ struct ImportResult {
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options);
 
-// The file an import writes into, as the import found it when it read and checked the ROM.
-struct ImportTarget {
-    std::string romPath;
-    FileIdentity identity;       // every write must reach this file
-    std::uint64_t mustHold = 0;  // the file must still hold its tables: at least this many bytes
-};
+// How long a writer waits for another program's lock on the ROM before it gives up; tests
+// shorten it.
+std::chrono::milliseconds RomLockWait();
+void SetRomLockWait(std::chrono::milliseconds wait);
 
-// The one place that puts the planned bytes into the file. Every write checks on its handle
-// that it reaches the file the import read, and the last one flushes the file's data to the
-// disk. Stops at the first failure, reports it with what the file now holds, and returns false.
-[[nodiscard]] bool ApplyImportPlan(const ImportTarget& target, const ImportPlan& plan);
+// The one place that puts planned bytes into a ROM, for the import and for any window that
+// edits the tables: opens `romPath` once for writing, takes its lock (waiting a bounded time
+// for another program's), checks through that handle that it is still a `profile` release,
+// that a real cartridge image passes the self-check, and that every changed byte still holds
+// its `before` value; then writes the runs of changed bytes (each only while the ROM's path
+// still reaches the handle, never past the file's end), flushes once, and checks the size
+// after. Anything else is reported, saying what the file now holds, and is no success.
+[[nodiscard]] ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profile,
+                                           const ImportPlan& plan);
 
 }  // namespace brindlewick
