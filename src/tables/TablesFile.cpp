@@ -70,14 +70,12 @@ struct RomSnapshot {
 // gives nullptr.
 const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access access,
                                   OpenFile& rom) {
-    if (auto error = rom.Open(romPath, access)) {
-        // A file its owner marked read-only is named so, whoever may open it.
-        FileFacts facts;
-        if (access == OpenFile::Access::ReadWrite && error == std::errc::permission_denied &&
-            !StatPath(romPath, facts) && facts.regular && !facts.ownerWritable) {
-            error = MakeErrorCode(FileFailure::ReadOnly);
-        }
-        ReportFileFailure(FileAction::Open, romPath, error);
+    const auto error = access == OpenFile::Access::ReadWrite ? OpenRomForWriting(romPath, rom)
+                                                             : rom.Open(romPath, access);
+    if (error) {
+        ReportFileFailure(
+            error == MakeErrorCode(FileFailure::Busy) ? FileAction::Write : FileAction::Open,
+            romPath, error);
         return nullptr;
     }
     if (rom.Facts().size < static_cast<std::uint64_t>(kGameCodeOffset + kGameCodeLength)) {
@@ -96,12 +94,6 @@ const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access a
     }
     if (rom.Facts().size < static_cast<std::uint64_t>(TablesEnd(*profile))) {
         ReportAbout(romPath, MakeErrorCode(FileFailure::FileTooShort).message());
-        return nullptr;
-    }
-    // The permission bits are checked rather than trusting the open: an administrator's open
-    // succeeds on a file its owner marked read-only.
-    if (access == OpenFile::Access::ReadWrite && !rom.Facts().ownerWritable) {
-        ReportFileFailure(FileAction::Open, romPath, MakeErrorCode(FileFailure::ReadOnly));
         return nullptr;
     }
     return profile;
@@ -145,15 +137,6 @@ std::optional<RomSnapshot> ReadRomSnapshot(const OpenFile& rom, const RomProfile
     return snapshot;
 }
 
-// Takes the ROM's lock for a write; reports another program's lock that outlasted the wait.
-bool LockForWriting(OpenFile& rom) {
-    if (const auto error = rom.Lock(g_lockWait)) {
-        ReportFileFailure(FileAction::Write, rom.FileName(), error);
-        return false;
-    }
-    return true;
-}
-
 std::string HexOffset(std::int32_t offset) {
     return "0x" + HexText(static_cast<std::uint32_t>(offset), 6);
 }
@@ -171,6 +154,9 @@ std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, b
     }
     if (written == 0) {
         return "Nothing was written; the file is as it was.";
+    }
+    if (written == total) {
+        return "Every changed byte was written.";
     }
     return "Only " + std::to_string(written) + " of the " + std::to_string(total) +
            " changed bytes were written: the file holds the new values up to offset " +
@@ -221,12 +207,18 @@ bool WritePlanThrough(const OpenFile& rom, const ImportPlan& plan) {
             !sized.empty()) {
             more += ' ' + sized;
         }
+        if (error == MakeErrorCode(FileFailure::OtherFileInPlace) && written > 0) {
+            more +=
+                " (This is in the file the import opened, which that name no longer reaches; "
+                "the file now there was not written.)";
+        }
         ReportFileFailure(FileAction::Write, romPath, error, more);
         return false;
     };
     // A file renamed or copied over the ROM's path is not the one the user asked to change:
-    // the path must reach the handle before the first write and after every write. Bytes
-    // that went into a file the path no longer reaches are not counted as written.
+    // the path must reach the handle before the first write and after every write, and the
+    // writes stop as soon as it does not. What was written went into the file the import
+    // opened, and is told as such.
     auto stillAtPath = [&]() -> std::error_code {
         FileFacts atPath;
         if (auto error = StatPath(romPath, atPath)) {
@@ -243,10 +235,10 @@ bool WritePlanThrough(const OpenFile& rom, const ImportPlan& plan) {
         if (auto error = rom.WriteAt(run.offset, run.bytes)) {
             return fail(error, false);
         }
+        written += run.bytes.size();
         if (auto error = stillAtPath()) {
             return fail(error, false);
         }
-        written += run.bytes.size();
     }
     // Success is claimed only for bytes on the disk.
     if (auto error = rom.Flush()) {
@@ -332,6 +324,30 @@ bool ReplaceCsv(const std::string& csvPath, const std::string& csv, const FileId
 }
 
 }  // namespace
+
+std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom) {
+    if (auto error = rom.Open(romPath, OpenFile::Access::ReadWrite)) {
+        // A file its owner marked read-only is named so.
+        FileFacts facts;
+        if (error == std::errc::permission_denied && !StatPath(romPath, facts) && facts.regular &&
+            !facts.ownerWritable) {
+            return MakeErrorCode(FileFailure::ReadOnly);
+        }
+        return error;
+    }
+    // The permission bits are checked rather than trusting the open: an administrator's open
+    // succeeds on a file its owner marked read-only.
+    if (!rom.Facts().ownerWritable) {
+        static_cast<void>(rom.Close());
+        return MakeErrorCode(FileFailure::ReadOnly);
+    }
+    // Held from the check to the last write: a second writer waits, then refuses.
+    if (auto error = rom.Lock(g_lockWait)) {
+        static_cast<void>(rom.Close());
+        return error;
+    }
+    return {};
+}
 
 std::chrono::milliseconds RomLockWait() {
     return g_lockWait;
@@ -419,9 +435,6 @@ ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profi
         ReportFileFailure(FileAction::Write, romPath, MakeErrorCode(FileFailure::RomReplaced));
         return ImportStatus::Refused;
     }
-    if (!LockForWriting(rom)) {
-        return ImportStatus::Refused;
-    }
     const auto snapshot = ReadRomSnapshot(rom, profile);
     if (!snapshot) {
         return ImportStatus::Failed;
@@ -465,11 +478,6 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     }
     const auto csv = ReadCsvFile(csvPath);
     if (!csv) {
-        result.status = ImportStatus::Refused;
-        return result;
-    }
-    // Held from the check to the last write: a second writer waits, then refuses.
-    if (!options.dryRun && !LockForWriting(rom)) {
         result.status = ImportStatus::Refused;
         return result;
     }

@@ -97,6 +97,13 @@ struct ImportResult {
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options);
 
+class OpenFile;
+
+// Opens `romPath` for reading and writing and takes its lock, waiting RomLockWait() for
+// another program's: the first step of every write into a ROM. A file its owner marked
+// read-only answers ReadOnly, whoever runs the program; another holder of the lock, Busy.
+[[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom);
+
 // How long a writer waits for another program's lock on the ROM before it gives up; tests
 // shorten it.
 std::chrono::milliseconds RomLockWait();
