@@ -1,5 +1,6 @@
 #include "editor/MachineListText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
 
@@ -25,10 +26,21 @@ int MachineOfWord(std::string_view word) {
     return -1;
 }
 
+bool IsNoMachines(std::string_view word) {
+    const std::string_view none = kNoMachinesText;
+    return word.size() == none.size() &&
+           std::equal(word.begin(), word.end(), none.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
 }  // namespace
 
 std::string FormatMachineList(const MachineSet& machines) {
     std::string text;
+    if (std::none_of(machines.begin(), machines.end(), [](bool learns) { return learns; })) {
+        return kNoMachinesText;
+    }
     for (int machine = 0; machine < kMachineCount; ++machine) {
         if (machines[static_cast<std::size_t>(machine)]) {
             if (!text.empty()) {
@@ -41,8 +53,13 @@ std::string FormatMachineList(const MachineSet& machines) {
 }
 
 std::optional<MachineSet> ParseMachineList(const std::string& text) {
+    if (text.size() > kMaxMachineListText) {
+        return std::nullopt;
+    }
     MachineSet machines{};
     std::size_t position = 0;
+    int words = 0;
+    bool none = false;
     while (position < text.size()) {
         if (IsSeparator(text[position])) {
             ++position;
@@ -52,12 +69,22 @@ std::optional<MachineSet> ParseMachineList(const std::string& text) {
         while (end < text.size() && !IsSeparator(text[end])) {
             ++end;
         }
-        const int machine = MachineOfWord(std::string_view(text).substr(position, end - position));
+        const std::string_view word = std::string_view(text).substr(position, end - position);
+        ++words;
+        position = end;
+        if (IsNoMachines(word)) {
+            none = true;
+            continue;
+        }
+        const int machine = MachineOfWord(word);
         if (machine < 0) {
             return std::nullopt;
         }
         machines[static_cast<std::size_t>(machine)] = true;
-        position = end;
+    }
+    // No word is nothing to paste; "none" is a list only on its own.
+    if (words == 0 || (none && words > 1)) {
+        return std::nullopt;
     }
     return machines;
 }

@@ -432,8 +432,16 @@ void Form1::CopyCompatibility() {
 }
 
 void Form1::PasteCompatibility() {
-    const std::optional<MachineSet> machines =
-        ParseMachineList(QGuiApplication::clipboard()->text().toStdString());
+    // The length is looked at before the text is converted: a clipboard of many megabytes is
+    // refused at once rather than read.
+    const QString text = QGuiApplication::clipboard()->text();
+    if (static_cast<std::size_t>(text.size()) > kMaxMachineListText) {
+        ShowMessage("The clipboard holds more than " + std::to_string(kMaxMachineListText / 1024) +
+                        " KB of text; no list of machines is that long.",
+                    MessageIcon::Information);
+        return;
+    }
+    const std::optional<MachineSet> machines = ParseMachineList(text.toStdString());
     if (!machines) {
         ShowMessage("The clipboard holds no list of machines such as \u201CTM01 TM03 HM07\u201D.",
                     MessageIcon::Information);

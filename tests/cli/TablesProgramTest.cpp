@@ -338,6 +338,8 @@ TEST_F(TablesProgram, ExportNeverReplacesTheRomOrWaitsForAFifo) {
     EXPECT_EQ(ReadFileBytes(m_rom), original);
 }
 
+const Release& kGoldEnglish = ReleaseOf("AAUE");
+
 class TablesProgramTwoWriters : public TablesProgram {
 protected:
     void SetUp() override {
@@ -385,17 +387,31 @@ TEST_F(TablesProgramTwoWriters, ImportWaitsForAnotherWritersLockThenRefuses) {
         EXPECT_EQ(ReadFileBytes(m_rom), m_original);
     }
     {
+        // The other writer puts the second CSV's values in while the import waits for it; the
+        // import then works out its plan from what the file holds and ends with exactly the
+        // first CSV's values, not a mix.
         OpenFile other;
         ASSERT_FALSE(other.Open(m_rom, OpenFile::Access::ReadWrite));
         ASSERT_FALSE(other.Lock(std::chrono::milliseconds(0)));
         std::thread release([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const Bytes second = [&] {
+                Bytes bytes = m_original;
+                for (int k = 0; k < kMachineCount; ++k) {
+                    PutPrice(bytes, PriceAt(kGoldEnglish, k), m_second.prices[k]);
+                }
+                return bytes;
+            }();
+            static_cast<void>(other.WriteAt(0, second));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
             static_cast<void>(other.Close());
         });
         const Outcome waited = Start({"import", m_rom, m_dir.File("first.csv")});
         release.join();
         EXPECT_EQ(waited.status, 0) << waited.err;
         EXPECT_EQ(Decode(ReadFileBytes(m_rom), m_gold), m_first);
+        EXPECT_NE(waited.err.find("changed 57 machines and 126 species"), std::string::npos)
+            << waited.err;
     }
 }
 
