@@ -1,17 +1,15 @@
 #include "tables/TablesFile.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <array>
 #include <span>
 #include <system_error>
 #include <vector>
 
 #include "convert/HexDigits.h"
-#include "convert/HexFunctions.h"
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
 #include "platform/OpenFile.h"
-#include "rom/GameCode.h"
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
