@@ -274,6 +274,32 @@ TEST_F(TablesSafety, FailedExportLeavesTheOldCsvAndNoOtherFile) {
     EXPECT_EQ(Listing(m_dir.Path()), std::vector<std::string>{"tables.csv"});
 }
 
+// In Crystal, HM07 given no move cuts off the tutor's moves that follow it: the import asks,
+// and without an answer (the program without --force) it is refused.
+TEST_F(TablesSafety, CrystalHm07WithoutAMoveIsAskedAbout) {
+    const RomProfile& crystal = *Identify("BYTE");
+    const Bytes original = RealLookingRomBytes(crystal);
+    WriteFileBytes(m_rom, original);
+    TableValues values = Decode(original, crystal);
+    values.moves[kMachineCount - 1] = 0;
+    WriteText(m_csv, ExportCsv(values));
+    EXPECT_EQ(ImportTables(m_rom, m_csv, {}).status, ImportStatus::Refused);
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+
+    std::string asked;
+    ImportOptions options;
+    options.confirm = [&](const std::string& question) {
+        asked = question;
+        return true;
+    };
+    EXPECT_EQ(ImportTables(m_rom, m_csv, options).status, ImportStatus::Written);
+    EXPECT_NE(asked.find("the move tutor would teach none of its three moves"), std::string::npos)
+        << asked;
+    Bytes expected = original;
+    expected[MoveAt(ReleaseOf("BYTE"), kMachineCount - 1)] = 0;
+    EXPECT_EQ(ReadFileBytes(m_rom), expected);
+}
+
 // A FIFO as the CSV to import is refused at once, in the window as in the program.
 TEST_F(TablesSafety, FifoAsTheCsvIsRefusedAtOnce) {
     fs::remove(PathFromUtf8(m_csv));
