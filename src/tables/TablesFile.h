@@ -93,7 +93,10 @@ struct ImportResult {
 
 // Reads and checks the whole CSV against the ROM, then writes only the bytes whose value
 // changes. A real cartridge image whose tables do not lie where its release keeps them is
-// refused, and a change the game cannot use is asked about first. Reports the outcome once.
+// refused, and a change the game cannot use is asked about first. The ROM is opened once and
+// locked (not for a dry run) from the first check to the last write; after the questions the
+// tables and the self-check are read again through that handle, and a change made meanwhile
+// is asked about again (confirmAgain) or refused. Reports the outcome once.
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options);
 
