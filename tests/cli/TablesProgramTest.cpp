@@ -352,9 +352,10 @@ protected:
             first.prices[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(1000 + k);
             second.prices[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(2000 + k);
         }
-        for (int species = 0; species < kSpeciesCount; species += 2) {
-            first.fields[static_cast<std::size_t>(species)][0] ^= 0x0F;
-            second.fields[static_cast<std::size_t>(species + 1)][1] ^= 0xF0;
+        for (int species = 0; species < kSpeciesCount; ++species) {
+            auto& field =
+                (species % 2 == 0 ? first : second).fields[static_cast<std::size_t>(species)];
+            field[species % 2] ^= species % 2 == 0 ? 0x0F : 0xF0;
         }
         m_first = first;
         m_second = second;
