@@ -71,8 +71,12 @@ const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access a
     const auto error = access == OpenFile::Access::ReadWrite ? OpenRomForWriting(romPath, rom)
                                                              : rom.Open(romPath, access);
     if (error) {
+        // What stands in the way of writing is told as a failure to write, with its way out.
+        const bool writing = error == MakeErrorCode(FileFailure::Busy) ||
+                             error == MakeErrorCode(FileFailure::ReadOnly) ||
+                             error == std::errc::permission_denied;
         ReportFileFailure(
-            error == MakeErrorCode(FileFailure::Busy) ? FileAction::Write : FileAction::Open,
+            writing && access == OpenFile::Access::ReadWrite ? FileAction::Write : FileAction::Open,
             romPath, error);
         return nullptr;
     }

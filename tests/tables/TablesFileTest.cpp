@@ -359,6 +359,12 @@ TEST_F(TablesFile, ReadOnlyRomIsRefused) {
     fs::permissions(PathFromUtf8(m_rom), fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(result.status, ImportStatus::Refused);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
+    ASSERT_EQ(m_sink.messages.size(), 1u) << AllMessages(m_sink);
+    EXPECT_EQ(
+        m_sink.messages[0].text.rfind(
+            "Could not write to \u201Crom.gbc\u201D: The file is read-only. Make it writable", 0),
+        0u)
+        << m_sink.messages[0].text;
 }
 
 // A copy of the ROM put in its place (a new file, as a copy and rename leaves it): the import
