@@ -68,17 +68,20 @@ int CheckCommand(const std::string& romPath, std::ostream& out) {
     return kExitRefused;
 }
 
-int ExportCommand(const std::string& romPath, const std::string& csvPath, std::ostream& out) {
-    const auto csv = ExportTables(romPath);
+int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force,
+                  std::ostream& out) {
+    ExportOptions options;
+    options.force = force;
+    if (!csvPath.empty()) {
+        return ExportTablesToFile(romPath, csvPath, options) ? kExitSuccess : kExitRefused;
+    }
+    const auto csv = ExportTables(romPath, options);
     if (!csv) {
         return kExitRefused;
     }
-    if (csvPath.empty()) {
-        out << *csv;
-        out.flush();
-        return out ? kExitSuccess : kExitRefused;
-    }
-    return WriteCsvFile(csvPath, *csv, romPath) ? kExitSuccess : kExitRefused;
+    out << *csv;
+    out.flush();
+    return out ? kExitSuccess : kExitRefused;
 }
 
 int ImportCommand(const std::string& romPath, const std::string& csvPath, bool dryRun, bool force) {
@@ -96,8 +99,11 @@ int ImportCommand(const std::string& romPath, const std::string& csvPath, bool d
     switch (result.status) {
         case ImportStatus::Written:
         case ImportStatus::Unchanged:
-        case ImportStatus::DryRun:
             return kExitSuccess;
+        case ImportStatus::DryRun:
+            // A dry run ends as the import would: one that would be refused for a change the
+            // game cannot use exits 1 unless --force would write it.
+            return result.breaches.empty() || force ? kExitSuccess : kExitRefused;
         case ImportStatus::Refused:
         case ImportStatus::Failed:
             break;

@@ -14,10 +14,14 @@ inline constexpr int kExitUsage = 2;
 // The release, and each finding of the self-check, to `out`.
 int CheckCommand(const std::string& romPath, std::ostream& out);
 
-// The CSV to `out`, or to the file `csvPath` when it is not empty.
-int ExportCommand(const std::string& romPath, const std::string& csvPath, std::ostream& out);
+// The CSV to `out`, or to the file `csvPath` when it is not empty. `force` exports a real
+// cartridge image that fails the self-check, with a warning; without it such an image is
+// refused with the findings.
+int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force,
+                  std::ostream& out);
 
-// `force` writes a change the game cannot use; without it such a change is refused.
+// `force` writes a change the game cannot use; without it such a change is refused. A dry run
+// exits as the import would: 1 where it would be refused.
 int ImportCommand(const std::string& romPath, const std::string& csvPath, bool dryRun, bool force);
 
 }  // namespace brindlewick

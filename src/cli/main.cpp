@@ -77,6 +77,9 @@ int main(int argc, char** argv) {
         "export", "Write the tables as CSV to standard output, or to the file CSV.");
     exportCommand->add_option("ROM", romPath, "the cartridge image")->required();
     exportCommand->add_option("CSV", csvPath, "the file to write (created or replaced)");
+    exportCommand->add_flag("--force", force,
+                            "export a modified game whose tables are not where its release "
+                            "keeps them (otherwise refused)");
 
     CLI::App* importCommand = app.add_subcommand(
         "import", "Write the tables of a CSV into the ROM, only the bytes that change.");
@@ -102,7 +105,7 @@ int main(int argc, char** argv) {
         return CheckCommand(romPath, std::cout);
     }
     if (exportCommand->parsed()) {
-        return ExportCommand(romPath, csvPath, std::cout);
+        return ExportCommand(romPath, csvPath, force, std::cout);
     }
     return ImportCommand(romPath, csvPath, dryRun, force);
 }

@@ -13,11 +13,13 @@
 #include "editor/SaveCheck.h"
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
+#include "platform/OpenFile.h"
 #include "rom/GameCode.h"
 #include "rom/GameRules.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
+#include "tables/TablesFile.h"
 
 namespace brindlewick {
 namespace {
@@ -25,6 +27,8 @@ namespace {
 constexpr const char* kBadPriceMessage = "The price must be a whole number from 0 to 65535.";
 constexpr std::size_t kBitsPerByte = 8;
 constexpr std::size_t kDigitsPerByte = 2;
+// How often a save asks again about a file that keeps changing while it asks.
+constexpr int kMaxQuestionRounds = 3;
 
 bool IsMachine(int machine) {
     return machine >= 0 && machine < kMachineCount;
@@ -91,6 +95,14 @@ std::string DescribePartialSave(const std::vector<PlannedWrite>& plan, std::size
         }
     }
     return text + ". Saving again writes all of it.";
+}
+
+// What another program did to the file's size while a save wrote into it.
+std::string DescribeSizeChange(std::uint64_t before, std::uint64_t after) {
+    return std::string("While it was being written, another program ") +
+           (after < before ? "cut the file short" : "made the file longer") + ": it held " +
+           std::to_string(before) + " bytes before and holds " + std::to_string(after) +
+           " bytes now.";
 }
 
 std::string SpeciesName(int species) {
@@ -276,9 +288,15 @@ void Editor::SaveRom() {
         ShowMessage(kBadPriceMessage, MessageIcon::Error);
         return;
     }
-    const std::optional<SaveCheckResult> check =
-        CheckFileForSave(m_state.RomPath, profile, machine, species);
-    if (!check) {
+    // One handle for the whole save: the check, the lock, the questions' second look and
+    // every write reach the same file, and another writer waits for this one.
+    OpenFile rom;
+    if (const auto error = OpenRomForWriting(m_state.RomPath, rom)) {
+        ReportFileFailure(FileAction::Save, m_state.RomPath, error);
+        return;
+    }
+    std::optional<SaveCheckResult> check = CheckOpenFileForSave(rom, profile, machine, species);
+    if (!check || !StillSafeToWrite(*check)) {
         return;
     }
 
@@ -290,11 +308,30 @@ void Editor::SaveRom() {
     for (int box = 0; box < kMachineCount; ++box) {
         request.checked[box] = m_view.MachineChecked(box);
     }
-    request.storedLastFieldByte = check->field[kLastFieldByte];
-    const std::vector<PlannedWrite> plan = PlanSave(profile, request);
-
-    if (!ConfirmBeforeWriting(*check, plan)) {
-        return;
+    std::vector<PlannedWrite> plan;
+    // Nothing is written over a change made while a question was open: after the questions
+    // the file is read again through the handle, and a change is asked about anew.
+    for (int round = 0;; ++round) {
+        request.storedLastFieldByte = check->field[kLastFieldByte];
+        plan = PlanSave(profile, request);
+        if (!ConfirmBeforeWriting(*check, plan)) {
+            return;
+        }
+        std::optional<SaveCheckResult> now = CheckOpenFileForSave(rom, profile, machine, species);
+        if (!now || !StillSafeToWrite(*now)) {
+            return;
+        }
+        if (now->SameAs(*check)) {
+            break;
+        }
+        check = std::move(now);
+        if (round + 1 >= kMaxQuestionRounds) {
+            ShowMessage(std::string(kSaveRefusedPrefix) + "\u201C" + DisplayName(m_state.RomPath) +
+                            "\u201D kept changing while the questions were open. Save again "
+                            "once the other program is done.",
+                        MessageIcon::Error);
+            return;
+        }
     }
     // From here on the remembered bytes are those of this machine and species: what the
     // writes put there, or not known.
@@ -307,10 +344,23 @@ void Editor::SaveRom() {
         m_asRead.species = species;
         m_asRead.field = {};
     }
-    if (!WritePlan(plan, *check)) {
+    if (!WritePlan(rom, plan)) {
         return;
     }
     ShowMessage(kSaveSucceededMessage, MessageIcon::Information);
+}
+
+bool Editor::StillSafeToWrite(const SaveCheckResult& check) {
+    // A real cartridge image that has become a modified game since it was opened (written
+    // over, or replaced by one) gets no byte; later saves are refused as at the open.
+    if (check.selfCheck.SafeToWrite()) {
+        return true;
+    }
+    m_state.SaveRefusal = DescribeFailedCheck(check.selfCheck, *m_state.Profile);
+    ShowMessage(std::string(kSaveRefusedPrefix) + "\u201C" + DisplayName(m_state.RomPath) +
+                    "\u201D has changed since it was opened. " + m_state.SaveRefusal,
+                MessageIcon::Error);
+    return false;
 }
 
 bool Editor::ConfirmBeforeWriting(const SaveCheckResult& check,
@@ -398,32 +448,61 @@ bool Editor::ConfirmOverwrite(const SaveCheckResult& check,
                           "same?");
 }
 
-bool Editor::WritePlan(const std::vector<PlannedWrite>& plan, const SaveCheckResult& check) {
+bool Editor::WritePlan(const OpenFile& rom, const std::vector<PlannedWrite>& plan) {
+    const std::string& romPath = m_state.RomPath;
+    // The path must reach the handle before the first write and after each one: a file
+    // renamed or copied over the ROM is not the one the user saves into, and the writes stop.
+    auto stillAtPath = [&]() -> std::error_code {
+        FileFacts atPath;
+        if (auto error = StatPath(romPath, atPath)) {
+            return error;
+        }
+        return atPath.identity == rom.Facts().identity
+                   ? std::error_code()
+                   : MakeErrorCode(FileFailure::OtherFileInPlace);
+    };
+    FileFacts before;
+    const std::uint64_t sizeBefore = rom.Inspect(before) ? rom.Facts().size : before.size;
+    auto fail = [&](const std::error_code& error, std::string more) {
+        FileFacts after;
+        if (!rom.Inspect(after) && after.size != sizeBefore) {
+            more += " " + DescribeSizeChange(sizeBefore, after.size);
+        }
+        ReportFileFailure(FileAction::Save, romPath, error, more);
+        return false;
+    };
+    if (auto error = stillAtPath()) {
+        return fail(error, DescribePartialSave(plan, 0));
+    }
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        // Every write must reach the file the check read; the last one also flushes the
-        // file's data to the disk, so that success is claimed only for bytes that are there.
-        WriteChecks checks;
-        checks.sameFileAs = &check.identity;
-        checks.flush = i + 1 == plan.size();
-        bool written = false;
-        checks.written = &written;
-        const std::error_code error = WriteHexBytesChecked(
-            m_state.RomPath, plan[i].offset, HexText(plan[i].value, kDigitsPerByte), checks);
-        if (written) {
-            Remember(plan[i]);
+        const std::uint8_t value = plan[i].value;
+        if (auto error = rom.WriteAt(plan[i].offset, {&value, 1})) {
+            return fail(error, DescribePartialSave(plan, i));
         }
-        if (error) {
-            std::string more;
-            if (written && checks.flush) {
-                more =
-                    "Every byte of this save was written, but it may not have reached the "
-                    "disk. Saving again writes all of it.";
-            } else {
-                more = DescribePartialSave(plan, written ? i + 1 : i);
-            }
-            ReportFileFailure(FileAction::Save, m_state.RomPath, error, more);
-            return false;
+        Remember(plan[i]);
+        if (auto error = stillAtPath()) {
+            return fail(error, i + 1 == plan.size()
+                                   ? "Every byte of this save went into the file that was "
+                                     "opened, which that name no longer reaches."
+                                   : DescribePartialSave(plan, i + 1) +
+                                         " (This is in the file that was opened, which that "
+                                         "name no longer reaches; the file now there was not "
+                                         "written.)");
         }
+    }
+    // Success is claimed only for bytes that are on the disk.
+    if (auto error = rom.Flush()) {
+        return fail(error,
+                    "Every byte of this save was written, but it may not have reached the disk. "
+                    "Saving again writes all of it.");
+    }
+    FileFacts after;
+    if (!rom.Inspect(after) && after.size != sizeBefore) {
+        ShowMessage("Every byte of this save was written into \u201C" + DisplayName(romPath) +
+                        "\u201D, but the file was not left alone: " +
+                        DescribeSizeChange(sizeBefore, after.size) + " Check it before using it.",
+                    MessageIcon::Error);
+        return false;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // Editor: the editor state and the four workflows the user runs on a ROM: open, machine
 // selection, species selection and save. It reads and sets the window only through
-// EditorView and touches the file only through ReadHexBytes / WriteHexBytes.
+// EditorView. The selections read the file through ReadHexBytes; a save opens it once (an
+// OpenFile), locks it, checks it and writes its bytes through that one handle.
 #pragma once
 
 #include <array>
@@ -15,6 +16,7 @@
 
 namespace brindlewick {
 
+class OpenFile;
 struct RomProfile;
 struct SaveCheckResult;
 
@@ -86,7 +88,8 @@ private:
                           const std::vector<PlannedWrite>& plan) const;
     bool ConfirmGameRules(const SaveCheckResult& check,
                           const std::vector<PlannedWrite>& plan) const;
-    bool WritePlan(const std::vector<PlannedWrite>& plan, const SaveCheckResult& check);
+    bool StillSafeToWrite(const SaveCheckResult& check);
+    bool WritePlan(const OpenFile& rom, const std::vector<PlannedWrite>& plan);
     void Remember(const PlannedWrite& write);
 
     EditorView& m_view;

@@ -1,5 +1,6 @@
 #include "editor/MachineListText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
 #include <vector>
@@ -79,10 +80,21 @@ bool ReadPart(std::string_view part, const MachineMoves& moves, MachineSet& mach
     return taught;
 }
 
+bool IsNoMachines(std::string_view word) {
+    const std::string_view none = kNoMachinesText;
+    return word.size() == none.size() &&
+           std::equal(word.begin(), word.end(), none.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
 }  // namespace
 
 std::string FormatMachineList(const MachineSet& machines) {
     std::string text;
+    if (std::none_of(machines.begin(), machines.end(), [](bool learns) { return learns; })) {
+        return kNoMachinesText;
+    }
     for (int machine = 0; machine < kMachineCount; ++machine) {
         if (machines[static_cast<std::size_t>(machine)]) {
             if (!text.empty()) {
@@ -95,8 +107,13 @@ std::string FormatMachineList(const MachineSet& machines) {
 }
 
 std::optional<MachineSet> ParseMachineList(const std::string& text) {
+    if (text.size() > kMaxMachineListText) {
+        return std::nullopt;
+    }
     MachineSet machines{};
     std::size_t position = 0;
+    int words = 0;
+    bool none = false;
     while (position < text.size()) {
         if (IsSeparator(text[position])) {
             ++position;
@@ -106,20 +123,34 @@ std::optional<MachineSet> ParseMachineList(const std::string& text) {
         while (end < text.size() && !IsSeparator(text[end])) {
             ++end;
         }
-        const int machine = MachineOfWord(std::string_view(text).substr(position, end - position));
+        const std::string_view word = std::string_view(text).substr(position, end - position);
+        ++words;
+        position = end;
+        if (IsNoMachines(word)) {
+            none = true;
+            continue;
+        }
+        const int machine = MachineOfWord(word);
         if (machine < 0) {
             return std::nullopt;
         }
         machines[static_cast<std::size_t>(machine)] = true;
-        position = end;
+    }
+    // No word is nothing to paste; "none" is a list only on its own.
+    if (words == 0 || (none && words > 1)) {
+        return std::nullopt;
     }
     return machines;
 }
 
 MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves) {
     MachineListReading reading;
+    if (text.size() > kMaxMachineListText) {
+        return reading;
+    }
     MachineSet machines{};
     std::size_t position = 0;
+    int parts = 0;
     while (position <= text.size()) {
         std::size_t end = position;
         while (end < text.size() && !IsPartSeparator(text[end])) {
@@ -130,9 +161,13 @@ MachineListReading ReadMachineList(const std::string& text, const MachineMoves& 
         if (!part.empty() && !ReadPart(part, moves, machines, reading.problem)) {
             return reading;
         }
+        parts += part.empty() ? 0 : 1;
         position = end + 1;
     }
-    reading.machines = machines;
+    // Text with no part at all (empty, or blanks alone) is nothing to paste.
+    if (parts > 0) {
+        reading.machines = machines;
+    }
     return reading;
 }
 

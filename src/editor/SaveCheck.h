@@ -1,7 +1,8 @@
-// SaveCheck: the check a save makes before its first write. Through one open handle it
-// learns which file the ROM's path now reaches and what that file holds where the save is
-// about to write, so that the writes can insist on that same file and the save can ask before
-// undoing a change made elsewhere.
+// SaveCheck: the check a save makes before its first write, and again after its questions.
+// Through the handle the save writes with, it learns what the file holds where the save is
+// about to write, and whether a real cartridge image still passes the self-check, so that the
+// save can ask before undoing a change made elsewhere and never writes into a file that has
+// become a modified game.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 
 #include "platform/NativeFile.h"
 #include "rom/RomTables.h"
+#include "rom/SelfCheck.h"
 
 namespace brindlewick {
 
@@ -27,14 +29,25 @@ struct SaveCheckResult {
     std::array<std::uint8_t, kCheckedMoveListLength> moveList{};
     std::array<std::uint8_t, kPriceLength> price{};               // the machine's price bytes
     std::array<std::uint8_t, kCompatibilityFieldLength> field{};  // the species' field
+    SelfCheckResult selfCheck;                                    // of the file as it is now
+
+    // The same bytes where the save reads and writes, and the same self-check outcome.
+    bool SameAs(const SaveCheckResult& other) const {
+        return identity == other.identity && gameCode == other.gameCode &&
+               moveList == other.moveList && price == other.price && field == other.field &&
+               selfCheck.findings == other.selfCheck.findings;
+    }
 };
 
-// Reads the game code, the move list, the machine's price and the species' field of the file
-// at `romPath` through one open handle, and checks that it is a regular file its owner may
-// write, long enough for what the save writes, and still a `profile` release. A failure is
-// reported, naming the file, and gives no result.
-std::optional<SaveCheckResult> CheckFileForSave(const std::string& romPath,
-                                                const RomProfile& profile, int machine,
-                                                int species);
+class OpenFile;
+
+// Reads the game code, the move list, the machine's price and the species' field through
+// `rom`, the handle the whole save reads and writes with (opened by OpenRomForWriting, which
+// checked that it is a writable regular file), checks that the file is long enough for them
+// and still a `profile` release, and runs the self-check through the same handle. A failure
+// is reported, naming the file, and gives no result; a failed self-check is no failure here
+// (see selfCheck).
+std::optional<SaveCheckResult> CheckOpenFileForSave(const OpenFile& rom, const RomProfile& profile,
+                                                    int machine, int species);
 
 }  // namespace brindlewick

@@ -49,8 +49,10 @@ std::string FolderOf(const std::string& path) {
 }
 
 bool ExportRomTables(const std::string& romPath, const std::string& csvPath) {
-    const auto csv = ExportTables(romPath);
-    if (!csv || !WriteCsvFile(csvPath, *csv, romPath)) {
+    ExportOptions options;
+    // A modified game is exported only when the user says so; Cancel is the default.
+    options.confirmModified = [](const std::string& question) { return ConfirmMessage(question); };
+    if (!ExportTablesToFile(romPath, csvPath, options)) {
         return false;
     }
     ShowMessage("The tables of " + Quoted(romPath) + " were exported to " + Quoted(csvPath) + ".",
@@ -82,6 +84,12 @@ ImportStatus ImportRomTables(const std::string& romPath, const std::string& csvP
         const auto end = question.rfind("\n\n");
         return ConfirmMessage((end == std::string::npos ? question : question.substr(0, end)) +
                               "\n\nImport all the same?");
+    };
+    // A change made by another program while a question was open is told, and the plan
+    // worked out anew is asked about again.
+    options.confirmAgain = [&](const std::string& whatChanged, const ImportPlan& plan) {
+        return ConfirmMessage(whatChanged + "\n\n" +
+                              DescribeImportQuestion(romPath, csvPath, plan));
     };
     return ImportTables(romPath, csvPath, options).status;
 }

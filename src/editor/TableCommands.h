@@ -19,8 +19,9 @@ std::string ProposedCsvName(const std::string& romPath);
 // The folder that holds `path`, where the dialogs of these commands start.
 std::string FolderOf(const std::string& path);
 
-// Writes the tables of `romPath` as CSV to `csvPath` and says so, naming the file. The ROM is
-// only read. False after a reported failure.
+// Writes the tables of `romPath` as CSV to `csvPath` (replacing that one file atomically) and
+// says so, naming the file. The ROM is only read. A modified game whose tables are not where
+// its release keeps them is asked about first. False after a reported failure or a refusal.
 bool ExportRomTables(const std::string& romPath, const std::string& csvPath);
 
 // The question asked before an import writes: what it changes (machines, species, bytes,
@@ -31,7 +32,8 @@ std::string DescribeImportQuestion(const std::string& romPath, const std::string
 
 // Imports `csvPath` into `romPath`: the whole CSV is checked first (its problems are told with
 // line and column and nothing is written), then the user is asked through ConfirmMessage
-// before anything is written, and about any change the game cannot use.
+// before anything is written, and about any change the game cannot use; a change made to the
+// file while a question was open is told and asked about again.
 ImportStatus ImportRomTables(const std::string& romPath, const std::string& csvPath);
 
 // Whether the window must read the file again after an import that ended so: the file may

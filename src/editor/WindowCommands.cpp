@@ -30,6 +30,12 @@ MachineSet CheckedMachines(const EditorView& view) {
 }
 
 bool PasteMachineList(const Editor& editor, EditorView& view, const std::string& clipboardText) {
+    if (clipboardText.size() > kMaxMachineListText) {
+        ShowMessage("The clipboard holds more than " + std::to_string(kMaxMachineListText / 1024) +
+                        " KB of text; no list of machines is that long.",
+                    MessageIcon::Information);
+        return false;
+    }
     MachineListReading reading{ParseMachineList(clipboardText), {}};
     if (!reading.machines) {
         // Machines may be named by the moves they teach in the open ROM, as it holds them now;

@@ -131,6 +131,12 @@ std::string DisplayName(const std::string& fileName) {
 std::string DescribeFileFailure(FileAction action, const std::string& fileName,
                                 const std::error_code& error) {
     const std::string name = DisplayName(fileName);
+    // Another program's lock: nothing of ours went wrong, the file is simply taken.
+    if (error == MakeErrorCode(FileFailure::Busy) && !name.empty()) {
+        return "“" + name +
+               "” is being written by another program; nothing was written. Try again once "
+               "it is done.";
+    }
     std::string text = std::string("Could not ") + Verb(action) +
                        (name.empty() ? std::string(" the file") : " “" + name + "”") + ": " +
                        error.message() + ".";

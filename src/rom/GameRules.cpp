@@ -49,6 +49,18 @@ std::string DescribeCutOff(const std::vector<GameRuleBreach>& cutOffs) {
            "machine list only up to the first machine without a move.";
 }
 
+std::string DescribeTutorCutOff(const GameRuleBreach& cut, bool machinesCutOff) {
+    if (machinesCutOff) {
+        return "\n- The move tutor would teach none of its three moves either: they follow HM07 "
+               "in the same list.";
+    }
+    const bool last = cut.machine == kMachineCount - 1;
+    return "\n- " + MachineName(cut.machine) + " would teach nothing (N/A)" +
+           (last ? "" : ", nor would the machines after it") +
+           ", and the move tutor would teach none of its three moves: they follow HM07 in the "
+           "list, which the game reads only up to the first machine without a move.";
+}
+
 std::string DescribeShared(const std::vector<GameRuleBreach>& shared) {
     std::string text;
     for (std::size_t i = 0; i < shared.size() && i < kMaxNamedPerKind; ++i) {
@@ -98,11 +110,16 @@ std::vector<GameRuleBreach> FindBreaches(const RomProfile& profile,
         }
     }
     const bool crystal = IsCrystal(profile);
+    bool tutorCutOff = false;
     for (int k = 0; k < kMachineCount; ++k) {
         const int move = moves[static_cast<std::size_t>(k)];
         if (move == 0) {
             if (k < lastTeaching) {
                 breaches.push_back({BreachKind::CutOff, k});
+            }
+            if (crystal && !tutorCutOff) {
+                breaches.push_back({BreachKind::TutorCutOff, k});
+                tutorCutOff = true;
             }
             continue;
         }
@@ -124,16 +141,24 @@ std::vector<GameRuleBreach> NewBreaches(const RomProfile& profile,
                                         std::span<const std::uint8_t, kMachineCount> after) {
     const std::vector<GameRuleBreach> had = FindBreaches(profile, before);
     std::vector<GameRuleBreach> brought = FindBreaches(profile, after);
-    std::erase_if(brought, [&had](const GameRuleBreach& b) {
-        return std::find(had.begin(), had.end(), b) != had.end();
+    const bool tutorCutAlready = std::any_of(had.begin(), had.end(), [](const GameRuleBreach& b) {
+        return b.kind == BreachKind::TutorCutOff;
+    });
+    std::erase_if(brought, [&](const GameRuleBreach& b) {
+        return std::find(had.begin(), had.end(), b) != had.end() ||
+               (b.kind == BreachKind::TutorCutOff && tutorCutAlready);
     });
     return brought;
 }
 
 std::string DescribeBreaches(const std::vector<GameRuleBreach>& breaches) {
     std::string text = "The game could not use the machines as saved:";
-    if (const auto cutOffs = OfKind(breaches, BreachKind::CutOff); !cutOffs.empty()) {
+    const auto cutOffs = OfKind(breaches, BreachKind::CutOff);
+    if (!cutOffs.empty()) {
         text += DescribeCutOff(cutOffs);
+    }
+    if (const auto tutor = OfKind(breaches, BreachKind::TutorCutOff); !tutor.empty()) {
+        text += DescribeTutorCutOff(tutor.front(), !cutOffs.empty());
     }
     if (const auto shared = OfKind(breaches, BreachKind::SharedMove); !shared.empty()) {
         text += DescribeShared(shared);

@@ -2,7 +2,8 @@
 // list up to its first 0 and takes the first match: a 0 cuts off every machine after it, a
 // move used by two machines makes the later one use the earlier one's compatibility bit, and
 // in Crystal, where the three tutor moves follow HM07 in the same list, a machine given a
-// tutor move makes the tutor use that machine's bit.
+// tutor move makes the tutor use that machine's bit, and a 0 anywhere, HM07's included, cuts
+// off the tutor's moves.
 #pragma once
 
 #include <array>
@@ -28,6 +29,9 @@ enum class BreachKind {
     CutOff,      // `machine` teaches no move (0) while a later machine teaches one
     SharedMove,  // `machine` teaches the same move as the earlier machine `other`
     TutorMove,   // (Crystal) `machine` teaches one of the tutor moves
+    // (Crystal) `machine` is the first that teaches no move (0): the tutor's three moves
+    // follow HM07 in the same list, so the game never reaches them. At most one per list.
+    TutorCutOff,
 };
 
 struct GameRuleBreach {
@@ -43,7 +47,8 @@ struct GameRuleBreach {
 std::vector<GameRuleBreach> FindBreaches(const RomProfile& profile,
                                          std::span<const std::uint8_t, kMachineCount> moves);
 
-// The breaches `after` has that `before` has not: what writing `after` would bring about.
+// The breaches `after` has that `before` has not: what writing `after` would bring about. A
+// tutor cut off already in `before` is not brought about again by a 0 further up.
 std::vector<GameRuleBreach> NewBreaches(const RomProfile& profile,
                                         std::span<const std::uint8_t, kMachineCount> before,
                                         std::span<const std::uint8_t, kMachineCount> after);

@@ -1,5 +1,7 @@
 #include "rom/SelfCheck.h"
 
+#include "platform/OpenFile.h"
+
 #include <optional>
 
 #include "convert/HexFunctions.h"
@@ -231,6 +233,25 @@ SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& pr
     return Check(profile, size,
                  [&fileName](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
                      return DecodeHex(ReadHexBytes(fileName, offset, length), length);
+                 });
+}
+
+SelfCheckResult CheckRomTables(const OpenFile& rom, const RomProfile& profile) {
+    FileFacts facts;
+    if (const auto error = rom.Inspect(facts)) {
+        ReportFileFailure(FileAction::Read, rom.FileName(), error);
+        SelfCheckResult result;
+        result.readFailed = true;
+        return result;
+    }
+    return Check(profile, facts.size,
+                 [&rom](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
+                     Bytes bytes(static_cast<std::size_t>(length));
+                     if (const auto error = rom.ReadAt(offset, bytes)) {
+                         ReportFileFailure(FileAction::Read, rom.FileName(), error);
+                         return std::nullopt;
+                     }
+                     return bytes;
                  });
 }
 

@@ -13,6 +13,7 @@
 
 namespace brindlewick {
 
+class OpenFile;
 struct RomProfile;
 
 // Header bytes 0x134..0x14C (title, game code, flags, version) are covered by the checksum at
@@ -77,6 +78,10 @@ struct SelfCheckResult {
 // short for its header is no cartridge image; a real one that ends inside a table fails the
 // check for that table. A failing file access is reported and gives readFailed.
 SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& profile);
+
+// The same check through `rom`, a handle held for a whole operation: one read of a few KB
+// per table, so that it can run again right before a write.
+SelfCheckResult CheckRomTables(const OpenFile& rom, const RomProfile& profile);
 
 // The same check over bytes already in memory: `image` is the whole file (or at least up to
 // the end of its tables).

@@ -1,18 +1,15 @@
 #include "tables/TablesFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
+#include <array>
 #include <span>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 #include "convert/HexDigits.h"
-#include "convert/HexFunctions.h"
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
-#include "rom/GameCode.h"
+#include "platform/OpenFile.h"
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
@@ -24,29 +21,14 @@ namespace {
 constexpr std::int32_t kPriceBlockLength = kPriceRecordSize * (kMachineCount + 2);
 constexpr std::int32_t kBaseStatsBlockLength = kSpeciesRecordSize * kSpeciesCount;
 
+// How often an import asks again about a file that keeps changing while it asks.
+constexpr int kMaxQuestionRounds = 3;
+
+std::chrono::milliseconds g_lockWait = kLockWait;
+
 void ReportAbout(const std::string& fileName, const std::string& text,
                  MessageIcon icon = MessageIcon::Error) {
     ShowMessage(fileName + ": " + text, icon);
-}
-
-// The bytes of one block read through ReadHexBytes; nothing when the read failed (reported).
-std::optional<std::vector<std::uint8_t>> ReadBlock(const std::string& fileName, std::int32_t offset,
-                                                   std::int32_t length) {
-    const std::string hexText = ReadHexBytes(fileName, offset, length);
-    if (hexText.size() != 2 * static_cast<std::size_t>(length)) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(HexDigitValue(hexText[2 * i]) * 16 +
-                                             HexDigitValue(hexText[2 * i + 1]));
-    }
-    return bytes;
-}
-
-void ReportFailedCheck(const std::string& romPath, const SelfCheckResult& check,
-                       const RomProfile& profile) {
-    ReportAbout(romPath, DescribeFailedCheck(check, profile));
 }
 
 // The three tables from their blocks: the move list, the price records and the base-stats
@@ -74,33 +56,76 @@ TableValues DecodeTables(std::span<const std::uint8_t> moves, std::span<const st
 // HM07's price, the move list's end); the snapshot holds them where the file does.
 constexpr std::uint64_t kSnapshotMargin = 64;
 
-// What an import reads of the ROM, all through one open handle, so that the tables, the
-// self-check and the identity that every write checks describe the same file.
+// What an operation reads of the ROM through its one handle: the tables and the self-check,
+// both of the same bytes.
 struct RomSnapshot {
     TableValues values;
     SelfCheckResult check;
-    FileIdentity identity;
 };
 
-std::optional<RomSnapshot> ReadRomSnapshot(const std::string& romPath, const RomProfile& profile) {
-    std::uintmax_t size = 0;
-    if (const auto error = RegularFileSize(romPath, size)) {
+// Opens `romPath` and identifies it through the handle: a supported game code in its header
+// and a file long enough for that release's tables. Reports why not, naming the file, and
+// gives nullptr.
+const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access access,
+                                  OpenFile& rom) {
+    const auto error = access == OpenFile::Access::ReadWrite ? OpenRomForWriting(romPath, rom)
+                                                             : rom.Open(romPath, access);
+    if (error) {
+        // What stands in the way of writing is told as a failure to write, with its way out.
+        const bool writing = error == MakeErrorCode(FileFailure::Busy) ||
+                             error == MakeErrorCode(FileFailure::ReadOnly) ||
+                             error == std::errc::permission_denied;
+        ReportFileFailure(
+            writing && access == OpenFile::Access::ReadWrite ? FileAction::Write : FileAction::Open,
+            romPath, error);
+        return nullptr;
+    }
+    if (rom.Facts().size < static_cast<std::uint64_t>(kGameCodeOffset + kGameCodeLength)) {
+        ReportAbout(romPath, "Unsupported ROM: the file is too short for a cartridge header");
+        return nullptr;
+    }
+    std::array<std::uint8_t, kGameCodeLength> code{};
+    if (const auto error = rom.ReadAt(kGameCodeOffset, code)) {
+        ReportFileFailure(FileAction::Read, romPath, error);
+        return nullptr;
+    }
+    const RomProfile* profile = Identify(std::string(code.begin(), code.end()));
+    if (profile == nullptr) {
+        ReportAbout(romPath, "Unsupported ROM: no supported release has this game code");
+        return nullptr;
+    }
+    if (rom.Facts().size < static_cast<std::uint64_t>(TablesEnd(*profile))) {
+        ReportAbout(romPath, MakeErrorCode(FileFailure::FileTooShort).message());
+        return nullptr;
+    }
+    return profile;
+}
+
+// Reads the tables and the self-check's bytes through `rom`, as the file is now. A failure, or
+// a file that no longer holds a `profile` release, is reported and gives nothing.
+std::optional<RomSnapshot> ReadRomSnapshot(const OpenFile& rom, const RomProfile& profile) {
+    const std::string& romPath = rom.FileName();
+    FileFacts facts;
+    if (const auto error = rom.Inspect(facts)) {
         ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
     const auto tablesEnd = static_cast<std::uint64_t>(TablesEnd(profile));
+    if (facts.size < tablesEnd) {
+        ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::FileTooShort));
+        return std::nullopt;
+    }
     std::vector<std::uint8_t> image(
-        static_cast<std::size_t>(std::min<std::uint64_t>(size, tablesEnd + kSnapshotMargin)));
-    const FileBlock block{0, image};
-    FileFacts facts;
-    if (const auto error = ReadFileBlocks(romPath, {&block, 1}, facts)) {
+        static_cast<std::size_t>(std::min<std::uint64_t>(facts.size, tablesEnd + kSnapshotMargin)));
+    if (const auto error = rom.ReadAt(0, image)) {
         ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
-    // Another program may have put a different file in the ROM's place since it was identified.
+    // Another program may have written a different image into the file since it was
+    // identified.
     const std::string gameCode(image.begin() + kGameCodeOffset,
                                image.begin() + kGameCodeOffset + kGameCodeLength);
-    if (image.size() < tablesEnd || Identify(gameCode) != &profile) {
+    if (Identify(gameCode) != &profile) {
         ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::RomReplaced));
         return std::nullopt;
     }
@@ -111,12 +136,15 @@ std::optional<RomSnapshot> ReadRomSnapshot(const std::string& romPath, const Rom
         bytes.subspan(static_cast<std::size_t>(profile.TmPricesOffset), kPriceBlockLength),
         bytes.subspan(static_cast<std::size_t>(profile.BaseStatsOffset), kBaseStatsBlockLength));
     snapshot.check = CheckRomTables(bytes, profile);
-    snapshot.identity = facts.identity;
     return snapshot;
 }
 
 std::string HexOffset(std::int32_t offset) {
     return "0x" + HexText(static_cast<std::uint32_t>(offset), 6);
+}
+
+std::string Bytes(std::uint64_t count) {
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
 // What the file holds after a write of the plan failed: `written` of its changed bytes, the
@@ -129,11 +157,172 @@ std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, b
     if (written == 0) {
         return "Nothing was written; the file is as it was.";
     }
+    if (written == total) {
+        return "Every changed byte was written.";
+    }
     return "Only " + std::to_string(written) + " of the " + std::to_string(total) +
            " changed bytes were written: the file holds the new values up to offset " +
            HexOffset(plan.changes[written - 1].offset) + " and the old ones from " +
            HexOffset(plan.changes[written].offset) +
            " on. Importing the same CSV again writes the rest.";
+}
+
+// The size of the file now, as told after the writes; `fallback` when it cannot be asked.
+std::uint64_t SizeNow(const OpenFile& rom, std::uint64_t fallback) {
+    FileFacts facts;
+    return rom.Inspect(facts) ? fallback : facts.size;
+}
+
+// What another program did to the file's size while the writes went on, or "" when nothing.
+std::string DescribeSizeChange(std::uint64_t before, std::uint64_t after) {
+    if (before == after) {
+        return {};
+    }
+    return std::string("While it was being written, another program ") +
+           (after < before ? "cut the file short" : "made the file longer") + ": it held " +
+           Bytes(before) + " before and holds " + Bytes(after) + " now.";
+}
+
+// Puts the plan's bytes into the file through `rom`, which the caller has locked and checked.
+// Neighbouring changed bytes go in one write; each write happens only while the ROM's path
+// still reaches the handle. One flush after the last write; then the size is checked on the
+// handle. Stops at the first failure and reports it with what the file now holds.
+bool WritePlanThrough(const OpenFile& rom, const ImportPlan& plan) {
+    const std::string& romPath = rom.FileName();
+    struct Run {
+        std::int32_t offset;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Run> runs;
+    for (const ByteChange& change : plan.changes) {
+        if (runs.empty() || change.offset != runs.back().offset + static_cast<std::int32_t>(
+                                                                      runs.back().bytes.size())) {
+            runs.push_back({change.offset, {}});
+        }
+        runs.back().bytes.push_back(change.after);
+    }
+    const std::uint64_t sizeBefore = SizeNow(rom, rom.Facts().size);
+    std::size_t written = 0;
+    auto fail = [&](const std::error_code& error, bool flushFailed) {
+        std::string more = DescribePartialImport(plan, written, flushFailed);
+        if (const std::string sized = DescribeSizeChange(sizeBefore, SizeNow(rom, sizeBefore));
+            !sized.empty()) {
+            more += ' ' + sized;
+        }
+        if (error == MakeErrorCode(FileFailure::OtherFileInPlace) && written > 0) {
+            more +=
+                " (This is in the file the import opened, which that name no longer reaches; "
+                "the file now there was not written.)";
+        }
+        ReportFileFailure(FileAction::Write, romPath, error, more);
+        return false;
+    };
+    // A file renamed or copied over the ROM's path is not the one the user asked to change:
+    // the path must reach the handle before the first write and after every write, and the
+    // writes stop as soon as it does not. What was written went into the file the import
+    // opened, and is told as such.
+    auto stillAtPath = [&]() -> std::error_code {
+        FileFacts atPath;
+        if (auto error = StatPath(romPath, atPath)) {
+            return error;
+        }
+        return atPath.identity == rom.Facts().identity
+                   ? std::error_code()
+                   : MakeErrorCode(FileFailure::OtherFileInPlace);
+    };
+    if (auto error = stillAtPath()) {
+        return fail(error, false);
+    }
+    for (const Run& run : runs) {
+        if (auto error = rom.WriteAt(run.offset, run.bytes)) {
+            return fail(error, false);
+        }
+        written += run.bytes.size();
+        if (auto error = stillAtPath()) {
+            return fail(error, false);
+        }
+    }
+    // Success is claimed only for bytes on the disk.
+    if (auto error = rom.Flush()) {
+        return fail(error, true);
+    }
+    const std::uint64_t sizeAfter = SizeNow(rom, sizeBefore);
+    if (const std::string sized = DescribeSizeChange(sizeBefore, sizeAfter); !sized.empty()) {
+        ReportAbout(romPath, "changed " + SummarizePlan(plan) +
+                                 ", but the file was not left alone: " + sized +
+                                 " Check it before using it.");
+        return false;
+    }
+    return true;
+}
+
+// The tables changed by another program while a question was open, in the plan's words.
+std::string DescribeChangeWhileAsking(const std::string& romPath, const RomProfile& profile,
+                                      const TableValues& before, const TableValues& now) {
+    const ImportPlan changed = PlanImport(profile, before, now);
+    std::string text = "\u201C" + DisplayName(romPath) +
+                       "\u201D was changed by another program while the question was open: " +
+                       SummarizePlan(changed) + ".";
+    constexpr std::size_t kListed = 10;
+    for (std::size_t i = 0; i < changed.details.size() && i < kListed; ++i) {
+        text += '\n' + changed.details[i];
+    }
+    if (changed.details.size() > kListed) {
+        text += "\n\u2026 and " + std::to_string(changed.details.size() - kListed) + " more";
+    }
+    return text;
+}
+
+// The CSV and the release of an export, with the handle the tables were read through.
+std::optional<std::string> ExportThrough(OpenFile& rom, const std::string& romPath,
+                                         const ExportOptions& options) {
+    const RomProfile* profile = OpenAndIdentify(romPath, OpenFile::Access::Read, rom);
+    if (profile == nullptr) {
+        return std::nullopt;
+    }
+    const auto snapshot = ReadRomSnapshot(rom, *profile);
+    if (!snapshot) {
+        return std::nullopt;
+    }
+    // The CSV of a modified game that keeps its tables elsewhere would hold whatever lies at
+    // this release's places, and importing it anywhere would spread that.
+    if (!snapshot->check.SafeToWrite()) {
+        const std::string findings = DescribeFailedCheck(snapshot->check, *profile);
+        if (options.force) {
+            ReportAbout(romPath,
+                        findings +
+                            "\nExported all the same (--force): the CSV holds what lies "
+                            "at this release's places, which may not be the game's tables.",
+                        MessageIcon::Error);
+        } else if (!(options.confirmModified &&
+                     options.confirmModified(findings +
+                                             "\n\nIts CSV would hold what lies at this release's "
+                                             "places, which may not be the game's tables. Export "
+                                             "all the same?"))) {
+            if (!options.confirmModified) {
+                ReportAbout(romPath,
+                            findings + "\nNothing exported; --force exports it all the same.");
+            }
+            return std::nullopt;
+        }
+    }
+    return ExportCsv(snapshot->values);
+}
+
+// Writes the CSV through ReplaceFileContents and reports a refusal or failure.
+bool ReplaceCsv(const std::string& csvPath, const std::string& csv, const FileIdentity* rom) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(csv.data());
+    const std::error_code error = ReplaceFileContents(csvPath, {bytes, csv.size()}, rom);
+    if (!error) {
+        return true;
+    }
+    if (error == MakeErrorCode(FileFailure::TargetIsRom)) {
+        ReportAbout(csvPath, "this is the ROM itself; the tables are written to another file");
+    } else {
+        ReportFileFailure(FileAction::Write, csvPath, error,
+                          "Nothing was written; a file of that name is as it was.");
+    }
+    return false;
 }
 
 // The changes made elsewhere, from `expected` (what the caller read) to `current` (what the
@@ -160,180 +349,281 @@ ImportPlan ChangesOverwritten(const RomProfile& profile, const TableValues& expe
     return PlanImport(profile, undone, current);
 }
 
+// The steps every write of the tables shares, through `rom` (open, identified as `profile`,
+// locked when it is to be written): reads the tables and the self-check, asks `makeTarget` for
+// the values to write, refuses a real cartridge image whose tables lie elsewhere, plans, asks
+// the questions, reads everything again after them, and writes only the bytes whose value
+// changes. Reports the outcome once.
+ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
+                                const TablesTarget& makeTarget, const ImportOptions& options) {
+    ImportResult result;
+    const std::string& romPath = rom.FileName();
+    auto snapshot = ReadRomSnapshot(rom, profile);
+    if (!snapshot) {
+        return result;
+    }
+    const auto target = makeTarget(snapshot->values);
+    if (!target) {
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+
+    // A real cartridge image whose tables lie elsewhere would be corrupted by any write.
+    if (!snapshot->check.SafeToWrite()) {
+        ReportAbout(romPath, DescribeFailedCheck(snapshot->check, profile));
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+
+    // Only conditions the import brings about are asked about, and only for real cartridge
+    // images: a synthetic image is written as the tables say.
+    auto plan = [&](const RomSnapshot& now) {
+        result.plan = PlanImport(profile, now.values, *target);
+        result.breaches.clear();
+        if (now.check.realCartridge) {
+            result.breaches = NewBreaches(profile, now.values.moves, target->moves);
+        }
+    };
+    plan(*snapshot);
+    if (result.plan.Empty()) {
+        ReportAbout(romPath, "already holds these tables; nothing to change",
+                    MessageIcon::Information);
+        result.status = ImportStatus::Unchanged;
+        return result;
+    }
+    if (options.dryRun) {
+        std::string text = "would change " + SummarizePlan(result.plan) + "; nothing written";
+        for (const std::string& detail : result.plan.details) {
+            text += '\n' + detail;
+        }
+        if (!result.breaches.empty()) {
+            // The description closes with the question an import would ask; a dry run asks
+            // nothing.
+            const std::string description = DescribeBreaches(result.breaches);
+            text += '\n' + description.substr(0, description.rfind("\n\n")) +
+                    "\nAn import asks before writing this.";
+        }
+        ReportAbout(romPath, text, MessageIcon::Information);
+        result.status = ImportStatus::DryRun;
+        return result;
+    }
+
+    // A caller that read the tables earlier (the table editor) is asked before a change made
+    // since then by another program is written over.
+    if (options.expectedCurrent != nullptr) {
+        const ImportPlan overwritten =
+            ChangesOverwritten(profile, *options.expectedCurrent, snapshot->values, *target);
+        if (!overwritten.Empty() &&
+            !(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+    }
+    // Nothing is written over a change made while a question was open: after the questions
+    // the tables and the self-check are read again through the handle that writes, and a
+    // change is asked about anew (or refused where no one can be asked).
+    std::string whatChanged;
+    for (int round = 0;; ++round) {
+        const bool goOn = whatChanged.empty()
+                              ? !options.confirmChanges || options.confirmChanges(result.plan)
+                              : options.confirmAgain(whatChanged, result.plan);
+        if (!goOn) {
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+        if (!result.breaches.empty() &&
+            !(options.confirm && options.confirm(DescribeBreaches(result.breaches)))) {
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+        auto now = ReadRomSnapshot(rom, profile);
+        if (!now) {
+            return result;
+        }
+        if (!now->check.SafeToWrite()) {
+            ReportAbout(romPath, "changed while the question was open.\n" +
+                                     DescribeFailedCheck(now->check, profile));
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+        if (now->values == snapshot->values) {
+            break;
+        }
+        whatChanged = DescribeChangeWhileAsking(romPath, profile, snapshot->values, now->values);
+        snapshot = std::move(now);
+        plan(*snapshot);
+        if (!options.confirmAgain || round + 1 >= kMaxQuestionRounds) {
+            ReportAbout(romPath, whatChanged +
+                                     "\nNothing was written; import again to go by what it "
+                                     "holds now.");
+            result.status = ImportStatus::Refused;
+            return result;
+        }
+        if (result.plan.Empty()) {
+            ReportAbout(romPath, whatChanged + "\nIt now holds these tables; nothing to change.",
+                        MessageIcon::Information);
+            result.status = ImportStatus::Unchanged;
+            return result;
+        }
+    }
+
+    if (!WritePlanThrough(rom, result.plan)) {
+        return result;
+    }
+    ReportAbout(romPath, "changed " + SummarizePlan(result.plan), MessageIcon::Information);
+    result.status = ImportStatus::Written;
+    return result;
+}
+
 }  // namespace
 
+std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom) {
+    if (auto error = rom.Open(romPath, OpenFile::Access::ReadWrite)) {
+        // A file its owner marked read-only is named so.
+        FileFacts facts;
+        if (error == std::errc::permission_denied && !StatPath(romPath, facts) && facts.regular &&
+            !facts.ownerWritable) {
+            return MakeErrorCode(FileFailure::ReadOnly);
+        }
+        return error;
+    }
+    // The permission bits are checked rather than trusting the open: an administrator's open
+    // succeeds on a file its owner marked read-only.
+    if (!rom.Facts().ownerWritable) {
+        static_cast<void>(rom.Close());
+        return MakeErrorCode(FileFailure::ReadOnly);
+    }
+    // Held from the check to the last write: a second writer waits, then refuses.
+    if (auto error = rom.Lock(g_lockWait)) {
+        static_cast<void>(rom.Close());
+        return error;
+    }
+    return {};
+}
+
+std::chrono::milliseconds RomLockWait() {
+    return g_lockWait;
+}
+
+void SetRomLockWait(std::chrono::milliseconds wait) {
+    g_lockWait = wait;
+}
+
 const RomProfile* IdentifyRomFile(const std::string& romPath) {
-    std::string gameCode;
-    switch (ReadGameCode(romPath, gameCode)) {
-        case GameCodeRead::Failed:
-            return nullptr;
-        case GameCodeRead::TooShort:
-            ReportAbout(romPath, "Unsupported ROM: the file is too short for a cartridge header");
-            return nullptr;
-        case GameCodeRead::Read:
-            break;
-    }
-    const RomProfile* profile = Identify(gameCode);
-    if (profile == nullptr) {
-        ReportAbout(romPath, "Unsupported ROM: no supported release has this game code");
-        return nullptr;
-    }
-    std::uintmax_t size = 0;
-    if (const auto error = RegularFileSize(romPath, size)) {
-        ReportFileFailure(FileAction::Open, romPath, error);
-        return nullptr;
-    }
-    if (size < static_cast<std::uintmax_t>(TablesEnd(*profile))) {
-        ReportAbout(romPath, MakeErrorCode(FileFailure::FileTooShort).message());
-        return nullptr;
-    }
-    return profile;
+    OpenFile rom;
+    return OpenAndIdentify(romPath, OpenFile::Access::Read, rom);
 }
 
 std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile) {
-    const auto moves = ReadBlock(romPath, profile.TmMovesOffset, kMachineCount);
-    if (!moves) {
+    OpenFile rom;
+    if (const auto error = rom.Open(romPath, OpenFile::Access::Read)) {
+        ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
-    const auto prices = ReadBlock(romPath, profile.TmPricesOffset, kPriceBlockLength);
-    if (!prices) {
+    std::vector<std::uint8_t> moves(kMachineCount);
+    std::vector<std::uint8_t> prices(kPriceBlockLength);
+    std::vector<std::uint8_t> baseStats(kBaseStatsBlockLength);
+    const FileBlock blocks[] = {{profile.TmMovesOffset, moves},
+                                {profile.TmPricesOffset, prices},
+                                {profile.BaseStatsOffset, baseStats}};
+    if (const auto error = rom.ReadBlocks(blocks)) {
+        ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
-    const auto baseStats = ReadBlock(romPath, profile.BaseStatsOffset, kBaseStatsBlockLength);
-    if (!baseStats) {
-        return std::nullopt;
-    }
-    return DecodeTables(*moves, *prices, *baseStats);
+    return DecodeTables(moves, prices, baseStats);
 }
 
-std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
-                                               const RomProfile& profile) {
-    auto snapshot = ReadRomSnapshot(romPath, profile);
-    if (!snapshot) {
-        return std::nullopt;
-    }
-    return CheckedTables{snapshot->values, std::move(snapshot->check)};
-}
-
-std::optional<std::string> ExportTables(const std::string& romPath) {
-    const RomProfile* profile = IdentifyRomFile(romPath);
-    if (profile == nullptr) {
-        return std::nullopt;
-    }
-    const auto values = ReadTables(romPath, *profile);
-    if (!values) {
-        return std::nullopt;
-    }
-    return ExportCsv(*values);
+std::optional<std::string> ExportTables(const std::string& romPath, const ExportOptions& options) {
+    OpenFile rom;
+    return ExportThrough(rom, romPath, options);
 }
 
 bool WriteCsvFile(const std::string& csvPath, const std::string& csv, const std::string& romPath) {
-    std::error_code error;
-    if (std::filesystem::equivalent(PathFromUtf8(csvPath), PathFromUtf8(romPath), error)) {
-        ReportAbout(csvPath, "this is the ROM itself; the tables are written to another file");
-        return false;
-    }
-    errno = 0;
-    std::ofstream file(PathFromUtf8(csvPath), std::ios::binary | std::ios::trunc);
-    if (file) {
-        file.write(csv.data(), static_cast<std::streamsize>(csv.size()));
-    }
-    if (file) {
-        file.close();
-    }
-    if (!file) {
-        ReportAbout(csvPath, LastSystemError(FileFailure::TransferFailed).message());
-        return false;
-    }
-    return true;
+    FileFacts rom;
+    const bool romFound = !StatPath(romPath, rom);
+    return ReplaceCsv(csvPath, csv, romFound ? &rom.identity : nullptr);
+}
+
+bool ExportTablesToFile(const std::string& romPath, const std::string& csvPath,
+                        const ExportOptions& options) {
+    OpenFile rom;
+    const auto csv = ExportThrough(rom, romPath, options);
+    // The ROM's identity is the handle's: a path that reaches it by any route is refused.
+    return csv && ReplaceCsv(csvPath, *csv, &rom.Facts().identity);
 }
 
 std::optional<std::string> ReadCsvFile(const std::string& csvPath) {
-    std::error_code error;
-    const auto path = PathFromUtf8(csvPath);
-    const auto status = std::filesystem::status(path, error);
-    if (error) {
+    OpenFile file;
+    if (const auto error = file.Open(csvPath, OpenFile::Access::Read)) {
         ReportAbout(csvPath, error.message());
         return std::nullopt;
     }
-    if (std::filesystem::is_directory(status)) {
-        ReportAbout(csvPath, MakeErrorCode(FileFailure::NotAFile).message());
+    if (file.Facts().size > kMaxCsvBytes) {
+        ReportAbout(csvPath, "the file is larger than " + std::to_string(kMaxCsvBytes / 1024) +
+                                 " KB: it is no CSV of the tables (one is about 35 KB)");
         return std::nullopt;
     }
-    const std::string tooLarge = "the file is larger than " + std::to_string(kMaxCsvBytes / 1024) +
-                                 " KB: it is no CSV of the tables (one is about 35 KB)";
-    if (std::filesystem::is_regular_file(status)) {
-        const auto size = std::filesystem::file_size(path, error);
-        if (!error && size > kMaxCsvBytes) {
-            ReportAbout(csvPath, tooLarge);
-            return std::nullopt;
-        }
-    }
-    // A pipe or another special file has no size to look at: at most one byte past the limit
-    // is read from it.
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    std::string text(kMaxCsvBytes + 1, '\0');
-    if (file) {
-        file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    }
-    if (file.bad() || (!file && !file.eof())) {
-        ReportAbout(csvPath, LastSystemError(FileFailure::TransferFailed).message());
-        return std::nullopt;
-    }
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    if (text.size() > kMaxCsvBytes) {
-        ReportAbout(csvPath, tooLarge);
-        return std::nullopt;
-    }
-    if (text.empty()) {
+    if (file.Facts().size == 0) {
         ReportAbout(csvPath, "the file is empty");
+        return std::nullopt;
+    }
+    std::string text(static_cast<std::size_t>(file.Facts().size), '\0');
+    if (const auto error =
+            file.ReadAt(0, {reinterpret_cast<std::uint8_t*>(text.data()), text.size()})) {
+        ReportAbout(csvPath, error.message());
         return std::nullopt;
     }
     return text;
 }
 
-bool ApplyImportPlan(const ImportTarget& target, const ImportPlan& plan) {
-    // Neighbouring changed bytes go in one write; bytes that keep their value are not written.
-    struct Run {
-        std::int32_t offset;
-        std::vector<std::uint8_t> bytes;
-    };
-    std::vector<Run> runs;
+ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profile,
+                             const ImportPlan& plan) {
+    OpenFile rom;
+    const RomProfile* found = OpenAndIdentify(romPath, OpenFile::Access::ReadWrite, rom);
+    if (found == nullptr) {
+        return ImportStatus::Refused;
+    }
+    if (found != &profile) {
+        ReportFileFailure(FileAction::Write, romPath, MakeErrorCode(FileFailure::RomReplaced));
+        return ImportStatus::Refused;
+    }
+    const auto snapshot = ReadRomSnapshot(rom, profile);
+    if (!snapshot) {
+        return ImportStatus::Failed;
+    }
+    if (!snapshot->check.SafeToWrite()) {
+        ReportAbout(romPath, DescribeFailedCheck(snapshot->check, profile));
+        return ImportStatus::Refused;
+    }
+    // Every byte must still hold what the plan was worked out from: a change made since then
+    // by another program is not written over.
+    std::size_t differing = 0;
     for (const ByteChange& change : plan.changes) {
-        if (runs.empty() || change.offset != runs.back().offset + static_cast<std::int32_t>(
-                                                                      runs.back().bytes.size())) {
-            runs.push_back({change.offset, {}});
+        std::uint8_t now = 0;
+        if (const auto error = rom.ReadAt(change.offset, {&now, 1})) {
+            ReportFileFailure(FileAction::Read, romPath, error);
+            return ImportStatus::Failed;
         }
-        runs.back().bytes.push_back(change.after);
+        differing += now != change.before ? 1 : 0;
     }
-    std::size_t written = 0;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        WriteChecks checks;
-        checks.sameFileAs = &target.identity;
-        checks.mustHold = target.mustHold;
-        // One flush, after the last bytes: success is claimed only for bytes on the disk.
-        checks.flush = i + 1 == runs.size();
-        bool runWritten = false;
-        checks.written = &runWritten;
-        const std::error_code error =
-            WriteFileBytesAt(target.romPath, runs[i].offset, runs[i].bytes, checks);
-        if (runWritten) {
-            written += runs[i].bytes.size();
-        }
-        if (error) {
-            ReportFileFailure(FileAction::Write, target.romPath, error,
-                              DescribePartialImport(plan, written, runWritten && checks.flush));
-            return false;
-        }
+    if (differing > 0) {
+        ReportAbout(romPath, "changed since it was read: " + Bytes(differing) +
+                                 " about to be written no longer hold what was read there. "
+                                 "Nothing was written; read the file again.");
+        return ImportStatus::Refused;
     }
-    return true;
+    if (plan.Empty()) {
+        return ImportStatus::Unchanged;
+    }
+    return WritePlanThrough(rom, plan) ? ImportStatus::Written : ImportStatus::Failed;
 }
 
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options) {
     ImportResult result;
-    const RomProfile* profile = IdentifyRomFile(romPath);
+    OpenFile rom;
+    const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
+    const RomProfile* profile = OpenAndIdentify(romPath, access, rom);
     if (profile == nullptr) {
         result.status = ImportStatus::Refused;
         return result;
@@ -344,7 +634,7 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         return result;
     }
     CsvProblems problems;
-    const TablesTarget fromCsv = [&](const TableValues& current) {
+    const TablesTarget fromCsv = [&](const TableValues& current) -> std::optional<TableValues> {
         auto target = ParseTablesCsv(*csv, current, problems);
         if (!target) {
             const std::size_t total = problems.Total();
@@ -353,7 +643,7 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         }
         return target;
     };
-    result = WriteTablesPlan(romPath, *profile, fromCsv, options);
+    result = WriteTablesThrough(rom, *profile, fromCsv, options);
     result.problems = std::move(problems);
     return result;
 }
@@ -361,87 +651,37 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
 ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profile,
                              const TablesTarget& makeTarget, const ImportOptions& options) {
     ImportResult result;
-    const auto snapshot = ReadRomSnapshot(romPath, profile);
+    OpenFile rom;
+    const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
+    const RomProfile* found = OpenAndIdentify(romPath, access, rom);
+    if (found == nullptr) {
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+    if (found != &profile) {
+        ReportFileFailure(FileAction::Write, romPath, MakeErrorCode(FileFailure::RomReplaced));
+        result.status = ImportStatus::Refused;
+        return result;
+    }
+    return WriteTablesThrough(rom, profile, makeTarget, options);
+}
+
+std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
+                                               const RomProfile& profile) {
+    OpenFile rom;
+    const RomProfile* found = OpenAndIdentify(romPath, OpenFile::Access::Read, rom);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    if (found != &profile) {
+        ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::RomReplaced));
+        return std::nullopt;
+    }
+    auto snapshot = ReadRomSnapshot(rom, profile);
     if (!snapshot) {
-        return result;
+        return std::nullopt;
     }
-    const TableValues* current = &snapshot->values;
-    const auto target = makeTarget(*current);
-    if (!target) {
-        result.status = ImportStatus::Refused;
-        return result;
-    }
-
-    // A real cartridge image whose tables lie elsewhere would be corrupted by any write.
-    const SelfCheckResult& check = snapshot->check;
-    if (!check.SafeToWrite()) {
-        ReportFailedCheck(romPath, check, profile);
-        result.status = ImportStatus::Refused;
-        return result;
-    }
-
-    result.plan = PlanImport(profile, *current, *target);
-    if (result.plan.Empty()) {
-        ReportAbout(romPath, "already holds these tables; nothing to change",
-                    MessageIcon::Information);
-        result.status = ImportStatus::Unchanged;
-        return result;
-    }
-
-    // Only conditions the import brings about are asked about, and only for real cartridge
-    // images: a synthetic image is written as the tables say.
-    std::vector<GameRuleBreach> breaches;
-    if (check.realCartridge) {
-        breaches = NewBreaches(profile, current->moves, target->moves);
-    }
-    if (options.dryRun) {
-        std::string text = "would change " + SummarizePlan(result.plan) + "; nothing written";
-        for (const std::string& detail : result.plan.details) {
-            text += '\n' + detail;
-        }
-        if (!breaches.empty()) {
-            // The description closes with the question an import would ask; a dry run asks
-            // nothing.
-            const std::string description = DescribeBreaches(breaches);
-            text += '\n' + description.substr(0, description.rfind("\n\n")) +
-                    "\nAn import asks before writing this.";
-        }
-        ReportAbout(romPath, text, MessageIcon::Information);
-        result.status = ImportStatus::DryRun;
-        return result;
-    }
-    if (options.expectedCurrent != nullptr) {
-        const ImportPlan overwritten =
-            ChangesOverwritten(profile, *options.expectedCurrent, *current, *target);
-        if (!overwritten.Empty() &&
-            !(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
-            result.status = ImportStatus::Refused;
-            return result;
-        }
-    }
-    if (options.confirmChanges && !options.confirmChanges(result.plan)) {
-        result.status = ImportStatus::Refused;
-        return result;
-    }
-    if (!breaches.empty() && !(options.confirm && options.confirm(DescribeBreaches(breaches)))) {
-        result.status = ImportStatus::Refused;
-        return result;
-    }
-
-    if (const auto error =
-            CheckWritableFile(romPath, static_cast<std::uintmax_t>(TablesEnd(profile)))) {
-        ReportAbout(romPath, error.message());
-        result.status = ImportStatus::Refused;
-        return result;
-    }
-    const ImportTarget file{romPath, snapshot->identity,
-                            static_cast<std::uint64_t>(TablesEnd(profile))};
-    if (!ApplyImportPlan(file, result.plan)) {
-        return result;
-    }
-    ReportAbout(romPath, "changed " + SummarizePlan(result.plan), MessageIcon::Information);
-    result.status = ImportStatus::Written;
-    return result;
+    return CheckedTables{snapshot->values, std::move(snapshot->check)};
 }
 
 }  // namespace brindlewick

@@ -1,13 +1,17 @@
-// TablesFile: export and import of the three tables of a ROM file as CSV. Every byte of the
-// ROM is read and written through the hex byte I/O; failures are reported through the message
-// seam where they happen, each naming its file.
+// TablesFile: export and import of the three tables of a ROM file as CSV. Each operation
+// opens the ROM once (an OpenFile): the identification, the reads, the self-check, the lock and
+// every write go through that one handle. The CSV is written beside its target and renamed over
+// it, so the old file survives any failure. Failures are reported through the message seam
+// where they happen, each naming its file.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/NativeFile.h"
+#include "rom/GameRules.h"
 #include "rom/SelfCheck.h"
 #include "tables/Csv.h"
 #include "tables/ImportPlan.h"
@@ -21,7 +25,8 @@ struct RomProfile;
 // otherwise reports why (naming the file) and returns nullptr.
 const RomProfile* IdentifyRomFile(const std::string& romPath);
 
-// The three tables of `romPath`, one block read per table; nothing after a reported failure.
+// The three tables of `romPath`, read through one open handle; nothing after a reported
+// failure.
 std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile);
 
 // The three tables of `romPath` and the self-check of the same bytes, read through one open
@@ -33,16 +38,35 @@ struct CheckedTables {
 std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
                                                const RomProfile& profile);
 
-// The CSV of `romPath`, or nothing after a reported failure.
-std::optional<std::string> ExportTables(const std::string& romPath);
+struct ExportOptions {
+    // Export a real cartridge image whose tables do not lie where its release keeps them (its
+    // CSV would hold whatever lies at those places), with a warning.
+    bool force = false;
+    // Asked with the self-check's findings about such an image when `force` is not set; true
+    // exports it all the same. No function: it is refused.
+    std::function<bool(const std::string& question)> confirmModified;
+};
 
-// Writes `csv` to `csvPath`, creating or replacing that one file and nothing else; refuses a
-// path that names the ROM itself. False after a reported failure.
+// The CSV of `romPath`, or nothing after a reported failure or refusal. A real cartridge image
+// that fails the self-check is refused with the findings unless `options` say otherwise.
+std::optional<std::string> ExportTables(const std::string& romPath,
+                                        const ExportOptions& options = {});
+
+// Writes `csv` to `csvPath`, creating or replacing that one file and nothing else: the text
+// goes to a new file beside it that is then renamed over it, so a failure leaves the old file
+// as it was. Refuses a path that reaches the ROM itself by any route, and one that names a
+// folder, FIFO or device. False after a reported failure.
 [[nodiscard]] bool WriteCsvFile(const std::string& csvPath, const std::string& csv,
                                 const std::string& romPath);
 
-// At most kMaxCsvBytes of `csvPath`: a larger file is refused before it is read, an empty one
-// as well. Nothing after a reported failure.
+// ExportTables and WriteCsvFile in one, the ROM protected by the identity of the very handle
+// the tables were read through. False after a reported failure or refusal.
+[[nodiscard]] bool ExportTablesToFile(const std::string& romPath, const std::string& csvPath,
+                                      const ExportOptions& options = {});
+
+// At most kMaxCsvBytes of `csvPath`, read through one handle opened without waiting: a FIFO,
+// device or folder is refused at once, a larger file before it is read, an empty one as well.
+// Nothing after a reported failure.
 std::optional<std::string> ReadCsvFile(const std::string& csvPath);
 
 // Asked before writing a change the game cannot use; true writes it all the same.
@@ -54,6 +78,10 @@ struct ImportOptions {
     // Asked with the plan once the CSV and the ROM have passed every check, before anything is
     // written; false writes nothing. No function: the plan is written without asking.
     std::function<bool(const ImportPlan& plan)> confirmChanges;
+    // Asked when the ROM's tables changed while a question was open: what changed, then the
+    // plan worked out anew from what the file holds now; true goes on (and the game's rules
+    // are asked about again where they apply). No function: such an import is refused.
+    std::function<bool(const std::string& whatChanged, const ImportPlan& plan)> confirmAgain;
     // The tables as the caller read them earlier and built its values on (the table editor's
     // values as read). Where the file now holds something else and the plan would write over
     // it, `confirmOverwrite` is asked with what changed elsewhere (from `expectedCurrent` to
@@ -74,11 +102,17 @@ struct ImportResult {
     ImportStatus status = ImportStatus::Failed;
     ImportPlan plan;
     CsvProblems problems;
+    // What the plan brings about that the game cannot use (real cartridge images only): an
+    // import asks about it, a dry run only reports it.
+    std::vector<GameRuleBreach> breaches;
 };
 
 // Reads and checks the whole CSV against the ROM, then writes only the bytes whose value
 // changes. A real cartridge image whose tables do not lie where its release keeps them is
-// refused, and a change the game cannot use is asked about first. Reports the outcome once.
+// refused, and a change the game cannot use is asked about first. The ROM is opened once and
+// locked (not for a dry run) from the first check to the last write; after the questions the
+// tables and the self-check are read again through that handle, and a change made meanwhile
+// is asked about again (confirmAgain) or refused. Reports the outcome once.
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
                           const ImportOptions& options);
 
@@ -86,24 +120,35 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
 // nothing (after reporting why) to write nothing.
 using TablesTarget = std::function<std::optional<TableValues>(const TableValues& current)>;
 
-// The one way the three tables are written, shared by the import and the table editor: reads
-// the tables of `romPath` (still a `profile` release), refuses a real cartridge image whose
-// tables lie elsewhere, plans the bytes from what the file holds to what `makeTarget` asks
-// for, asks the questions of `options` and the game's rules, and writes only the bytes whose
-// value changes. Reports the outcome once.
+// The one way the three tables are written, shared by the import and the table editor: opens
+// `romPath` once and takes its lock, checks it is still a `profile` release, reads the tables
+// and the self-check through that handle, refuses a real cartridge image whose tables lie
+// elsewhere, plans the bytes from what the file holds to what `makeTarget` asks for, asks the
+// questions of `options` and the game's rules, reads everything again after them, and writes
+// only the bytes whose value changes. Reports the outcome once.
 ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profile,
                              const TablesTarget& makeTarget, const ImportOptions& options);
 
-// The file an import writes into, as the import found it when it read and checked the ROM.
-struct ImportTarget {
-    std::string romPath;
-    FileIdentity identity;       // every write must reach this file
-    std::uint64_t mustHold = 0;  // the file must still hold its tables: at least this many bytes
-};
+class OpenFile;
 
-// The one place that puts the planned bytes into the file. Every write checks on its handle
-// that it reaches the file the import read, and the last one flushes the file's data to the
-// disk. Stops at the first failure, reports it with what the file now holds, and returns false.
-[[nodiscard]] bool ApplyImportPlan(const ImportTarget& target, const ImportPlan& plan);
+// Opens `romPath` for reading and writing and takes its lock, waiting RomLockWait() for
+// another program's: the first step of every write into a ROM. A file its owner marked
+// read-only answers ReadOnly, whoever runs the program; another holder of the lock, Busy.
+[[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom);
+
+// How long a writer waits for another program's lock on the ROM before it gives up; tests
+// shorten it.
+std::chrono::milliseconds RomLockWait();
+void SetRomLockWait(std::chrono::milliseconds wait);
+
+// The one place that puts planned bytes into a ROM, for the import and for any window that
+// edits the tables: opens `romPath` once for writing, takes its lock (waiting a bounded time
+// for another program's), checks through that handle that it is still a `profile` release,
+// that a real cartridge image passes the self-check, and that every changed byte still holds
+// its `before` value; then writes the runs of changed bytes (each only while the ROM's path
+// still reaches the handle, never past the file's end), flushes once, and checks the size
+// after. Anything else is reported, saying what the file now holds, and is no success.
+[[nodiscard]] ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profile,
+                                           const ImportPlan& plan);
 
 }  // namespace brindlewick

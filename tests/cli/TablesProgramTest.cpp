@@ -2,14 +2,19 @@
 // prints and what it leaves in the files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/FileAccess.h"
+#include "platform/OpenFile.h"
 #include "rom/RomProfile.h"
 #include "support/TestSupport.h"
 #include "tables/TablesCsv.h"
@@ -182,14 +187,18 @@ TEST_F(TablesProgram, ImportDryRunForceAndRefusals) {
         out << ExportCsv(values);
     }
 
+    // A dry run exits as the import would: refused without --force, written with it.
     const Outcome dryRun = Start({"import", m_rom, m_csv, "--dry-run"});
-    EXPECT_EQ(dryRun.status, 0) << dryRun.err;
+    EXPECT_EQ(dryRun.status, 1) << dryRun.err;
     EXPECT_NE(dryRun.err.find("would change 2 machines and 0 species: 3 bytes"), std::string::npos)
         << dryRun.err;
     EXPECT_NE(dryRun.err.find("TM01: price"), std::string::npos);
     EXPECT_NE(dryRun.err.find("An import asks before writing this."), std::string::npos);
     EXPECT_EQ(dryRun.err.find("Save all the same?"), std::string::npos);
     ExpectMessageLines(dryRun, m_rom);
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+    const Outcome forcedDryRun = Start({"import", m_rom, m_csv, "--dry-run", "--force"});
+    EXPECT_EQ(forcedDryRun.status, 0) << forcedDryRun.err;
     EXPECT_EQ(ReadFileBytes(m_rom), original);
 
     const Outcome refused = Start({"import", m_rom, m_csv});
@@ -235,6 +244,200 @@ TEST_F(TablesProgram, MalformedCsvIsRefusedLineByLine) {
     EXPECT_NE(run.err.find("line 256, column 1: no species is called \"nobody\""),
               std::string::npos);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
+}
+
+// The folder's names, sorted: what an export may leave behind.
+std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteCsv(const std::string& path, const std::string& text) {
+    std::ofstream out(PathFromUtf8(path), std::ios::binary);
+    out << text;
+}
+
+// An export of a modified game is refused with the findings; --force exports it with a
+// warning. The CSV a refusal would have replaced is left as it was.
+TEST_F(TablesProgram, ExportOfAModifiedGameIsRefusedUnlessForced) {
+    const RomProfile& gold = *Identify("AAUE");
+    Bytes moved = RealLookingRomBytes(gold);
+    moved[static_cast<std::size_t>(gold.TmPricesOffset + 7 * 4 + 5)] = 4;  // a dummy record
+    WriteFileBytes(m_rom, moved);
+    WriteCsv(m_csv, "an older export\n");
+
+    for (const bool toFile : {false, true}) {
+        SCOPED_TRACE(toFile ? "to a file" : "to standard output");
+        std::vector<std::string> arguments{"export", m_rom};
+        if (toFile) {
+            arguments.push_back(m_csv);
+        }
+        const Outcome refused = Start(arguments);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_TRUE(refused.out.empty());
+        EXPECT_NE(refused.err.find("item records"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+        EXPECT_EQ(ReadText(PathFromUtf8(m_csv)), "an older export\n");
+
+        arguments.push_back("--force");
+        const Outcome forced = Start(arguments);
+        EXPECT_EQ(forced.status, 0) << forced.err;
+        EXPECT_NE(forced.err.find("Exported all the same (--force)"), std::string::npos);
+        const std::string csv = toFile ? ReadText(PathFromUtf8(m_csv)) : forced.out;
+        EXPECT_EQ(csv, ExportCsv(Decode(moved, gold)));
+    }
+    EXPECT_EQ(ReadFileBytes(m_rom), moved);
+    EXPECT_EQ(Listing(m_dir.Path()), (std::vector<std::string>{"rom.gbc", "tables.csv"}));
+
+    // A dry run of an import into it exits as the import would: refused.
+    const Outcome dryRun = Start({"import", m_rom, m_csv, "--dry-run"});
+    EXPECT_EQ(dryRun.status, 1) << dryRun.err;
+    EXPECT_EQ(ReadFileBytes(m_rom), moved);
+}
+
+// The ROM reached by any route as the export's target is refused, and so are a FIFO and a
+// folder, at once; the ROM and the folder stay as they were.
+TEST_F(TablesProgram, ExportNeverReplacesTheRomOrWaitsForAFifo) {
+    const RomProfile& silver = *Identify("AAXE");
+    const Bytes original = RealLookingRomBytes(silver);
+    WriteFileBytes(m_rom, original);
+    fs::create_directory(m_dir.Path() / "sub");
+    fs::create_symlink(PathFromUtf8(m_rom), m_dir.Path() / "link.gbc");
+    fs::create_hard_link(PathFromUtf8(m_rom), m_dir.Path() / "hard.gbc");
+    ASSERT_EQ(::mkfifo(m_dir.File("fifo.csv").c_str(), 0644), 0);
+    const auto listing = Listing(m_dir.Path());
+
+    for (const std::string& target :
+         {m_dir.File("sub/../rom.gbc"), m_dir.File("link.gbc"), m_dir.File("hard.gbc"),
+          m_dir.File("fifo.csv"), m_dir.File("sub")}) {
+        SCOPED_TRACE(target);
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome run = Start({"export", m_rom, target});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_FALSE(run.err.empty());
+        EXPECT_EQ(ReadFileBytes(m_rom), original);
+        EXPECT_EQ(Listing(m_dir.Path()), listing);
+    }
+    EXPECT_TRUE(fs::is_fifo(m_dir.Path() / "fifo.csv"));
+    EXPECT_TRUE(fs::is_symlink(m_dir.Path() / "link.gbc"));
+
+    // A FIFO as the CSV to import, and as the ROM, is refused at once too.
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"import", m_rom, m_dir.File("fifo.csv")},
+                                               {"import", m_dir.File("fifo.csv"), m_csv},
+                                               {"export", m_dir.File("fifo.csv")}}) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Start(arguments).status, 1);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+}
+
+const Release& kGoldEnglish = ReleaseOf("AAUE");
+
+class TablesProgramTwoWriters : public TablesProgram {
+protected:
+    void SetUp() override {
+        WriteFileBytes(m_rom, m_original);
+        TableValues first = Decode(m_original, m_gold);
+        TableValues second = first;
+        // The two CSVs change the same bytes to different values, and different bytes too.
+        for (int k = 0; k < kMachineCount; ++k) {
+            first.prices[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(1000 + k);
+            second.prices[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(2000 + k);
+        }
+        for (int species = 0; species < kSpeciesCount; ++species) {
+            auto& field =
+                (species % 2 == 0 ? first : second).fields[static_cast<std::size_t>(species)];
+            field[species % 2] ^= species % 2 == 0 ? 0x0F : 0xF0;
+        }
+        m_first = first;
+        m_second = second;
+        WriteCsv(m_dir.File("first.csv"), ExportCsv(first));
+        WriteCsv(m_dir.File("second.csv"), ExportCsv(second));
+    }
+
+    const RomProfile& m_gold = *Identify("AAUE");
+    const Bytes m_original = RealLookingRomBytes(m_gold);
+    TableValues m_first;
+    TableValues m_second;
+};
+
+// Another program holds the ROM's lock: the import waits a bounded time, then refuses with
+// nothing written; once the lock is released in time, it writes.
+TEST_F(TablesProgramTwoWriters, ImportWaitsForAnotherWritersLockThenRefuses) {
+    {
+        OpenFile other;
+        ASSERT_FALSE(other.Open(m_rom, OpenFile::Access::ReadWrite));
+        ASSERT_FALSE(other.Lock(std::chrono::milliseconds(0)));
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome busy = Start({"import", m_rom, m_dir.File("first.csv")});
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(busy.status, 1);
+        EXPECT_NE(busy.err.find("\u201Crom.gbc\u201D is being written by another program; "
+                                "nothing was written."),
+                  std::string::npos)
+            << busy.err;
+        EXPECT_GE(waited, std::chrono::seconds(2));
+        EXPECT_LT(waited, std::chrono::seconds(10));
+        EXPECT_EQ(ReadFileBytes(m_rom), m_original);
+    }
+    {
+        // The other writer puts the second CSV's values in while the import waits for it; the
+        // import then works out its plan from what the file holds and ends with exactly the
+        // first CSV's values, not a mix.
+        OpenFile other;
+        ASSERT_FALSE(other.Open(m_rom, OpenFile::Access::ReadWrite));
+        ASSERT_FALSE(other.Lock(std::chrono::milliseconds(0)));
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const Bytes second = [&] {
+                Bytes bytes = m_original;
+                for (int k = 0; k < kMachineCount; ++k) {
+                    PutPrice(bytes, PriceAt(kGoldEnglish, k), m_second.prices[k]);
+                }
+                return bytes;
+            }();
+            static_cast<void>(other.WriteAt(0, second));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            static_cast<void>(other.Close());
+        });
+        const Outcome waited = Start({"import", m_rom, m_dir.File("first.csv")});
+        release.join();
+        EXPECT_EQ(waited.status, 0) << waited.err;
+        EXPECT_EQ(Decode(ReadFileBytes(m_rom), m_gold), m_first);
+        EXPECT_NE(waited.err.find("changed 57 machines and 126 species"), std::string::npos)
+            << waited.err;
+    }
+}
+
+// Two imports started together end with exactly one CSV's values, never a mix.
+TEST_F(TablesProgramTwoWriters, TwoImportsAtOnceEndWithOneCsvsValues) {
+    const std::string program = "'" BRINDLEWICK_TABLES_PROGRAM "'";
+    const std::string command = "cd '" + m_dir.Path().string() + "' && (" + program +
+                                " import rom.gbc first.csv >/dev/null 2>&1 & " + program +
+                                " import rom.gbc second.csv >/dev/null 2>&1 & wait)";
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        WriteFileBytes(m_rom, m_original);
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        const Bytes after = ReadFileBytes(m_rom);
+        ASSERT_EQ(after.size(), m_original.size());
+        const TableValues values = Decode(after, m_gold);
+        EXPECT_TRUE(values == m_first || values == m_second);
+        // Nothing outside the tables changed.
+        Bytes expected = m_original;
+        for (const std::size_t at : DifferingOffsets(m_original, after)) {
+            expected[at] = after[at];
+        }
+        EXPECT_EQ(Decode(expected, m_gold), values);
+    }
 }
 
 }  // namespace

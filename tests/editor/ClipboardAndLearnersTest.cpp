@@ -17,7 +17,10 @@ MachineSet Only(std::initializer_list<int> machines) {
 }
 
 TEST(MachineListText, NamesTheMachinesInOrder) {
-    EXPECT_EQ(FormatMachineList(Only({})), "");
+    // A species that learns nothing is copied as a word that pastes back to no machines.
+    EXPECT_EQ(FormatMachineList(Only({})), "none");
+    EXPECT_EQ(ParseMachineList(FormatMachineList(Only({}))), Only({}));
+    EXPECT_EQ(ParseMachineList(" None\n"), Only({}));
     EXPECT_EQ(FormatMachineList(Only({56, 0, 2})), "TM01 TM03 HM07");
     MachineSet all{};
     all.fill(true);
@@ -31,8 +34,18 @@ TEST(MachineListText, ReadsNamesInAnyCaseOrderAndSeparation) {
     EXPECT_EQ(ParseMachineList("TM01 TM03 HM07"), Only({0, 2, 56}));
     EXPECT_EQ(ParseMachineList("hm07,tm03;\r\n\tTm01  TM01"), Only({0, 2, 56}));
     EXPECT_EQ(ParseMachineList("TM50 HM01"), Only({49, 50}));
-    EXPECT_EQ(ParseMachineList(""), Only({}));
-    EXPECT_EQ(ParseMachineList(" \n"), Only({}));
+}
+
+// Nothing to paste (no text, blanks alone) and text far longer than any list are no list.
+TEST(MachineListText, NothingToPasteAndHugeTextAreNoList) {
+    for (const char* text : {"", " \n\t,", "none TM01"}) {
+        EXPECT_EQ(ParseMachineList(text), std::nullopt) << text;
+    }
+    std::string huge;
+    while (huge.size() <= kMaxMachineListText) {
+        huge += "TM01 ";
+    }
+    EXPECT_EQ(ParseMachineList(huge), std::nullopt);
 }
 
 TEST(MachineListText, RefusesTextThatIsNotAListOfMachines) {
@@ -60,7 +73,10 @@ TEST(MachineListText, MachinesMayBeNamedByTheirMovesAsTheGamesSpellThem) {
     EXPECT_EQ(ReadMachineList("head butt\nHM07", moves).machines, Only({0, 56}));
     EXPECT_EQ(ReadMachineList("TM03 TM04; surf", moves).machines, Only({2, 3, 56}));
     EXPECT_EQ(ReadMachineList("TM01 TM03 HM07", moves).machines, Only({0, 2, 56}));
-    EXPECT_EQ(ReadMachineList(" ; ", moves).machines, Only({}));
+    // Separators alone are nothing to paste, not a list of no machines ("none" is that).
+    EXPECT_EQ(ReadMachineList(" ; ", moves).machines, std::nullopt);
+    EXPECT_EQ(ReadMachineList("", moves).machines, std::nullopt);
+    EXPECT_EQ(ReadMachineList("none", moves).machines, Only({}));
 
     const MachineListReading unknown = ReadMachineList("TM01, Sword Dance", moves);
     EXPECT_EQ(unknown.machines, std::nullopt);

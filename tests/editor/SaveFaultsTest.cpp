@@ -82,7 +82,8 @@ protected:
 };
 
 // The save checks the file, writes the move byte, and then another program renames a file of
-// the same release over the ROM: nothing more may reach either file.
+// the same release over the ROM: the file now at that name gets no byte, and the save stops
+// after the write that was under way (into the file it opened, whose bytes the message tells).
 TEST_F(SaveFaultsTest, NoByteReachesAFileRenamedOverTheRom) {
     const std::string original = m_dir.File("original.gbc");
     fs::create_hard_link(PathFromUtf8(m_rom), PathFromUtf8(original));
@@ -96,14 +97,16 @@ TEST_F(SaveFaultsTest, NoByteReachesAFileRenamedOverTheRom) {
     ExpectOneFailure("Error: 1011",
                      "Could not save into “rom.gbc”: Another file has taken the ROM's place "
                      "since the save began. Open the ROM again and save again. Of this save, the "
-                     "move was written, the species' field was not, and the price was not. "
-                     "Saving again writes all of it.");
+                     "move was written, the species' field only in part (1 of its 8 bytes), and "
+                     "the price was not. Saving again writes all of it. (This is in the file "
+                     "that was opened, which that name no longer reaches; the file now there was "
+                     "not written.)");
     EXPECT_EQ(ReadFileBytes(m_rom), OtherGoldBytes());
-    EXPECT_EQ(ReadFileBytes(original), AfterWrites(m_before, 1));
+    EXPECT_EQ(ReadFileBytes(original), AfterWrites(m_before, 2));
 }
 
-// A truncation between the check and a write's open: the write refuses, the file keeps its
-// new length, and the message says what of the save is in the file.
+// A truncation between the check and a write: the write refuses, the file keeps its new
+// length, and the message says what of the save is in the file and what happened to its size.
 TEST_F(SaveFaultsTest, TruncationBeforeAWriteNeverExtendsTheFile) {
     const std::size_t cut = FieldAt(kGoldEnglish, kSpecies, 3);
     {
@@ -114,22 +117,24 @@ TEST_F(SaveFaultsTest, TruncationBeforeAWriteNeverExtendsTheFile) {
                      "Could not save into “rom.gbc”: The file ends before the bytes to write; it "
                      "is never extended. Of this save, the move was written, the species' field "
                      "only in part (3 of its 8 bytes), and the price was not. Saving again writes "
-                     "all of it.");
+                     "all of it. While it was being written, another program cut the file short: "
+                     "it held 2097152 bytes before and holds " +
+                         std::to_string(cut) + " bytes now.");
     const Bytes written = AfterWrites(m_before, 4);
     EXPECT_EQ(ReadFileBytes(m_rom), Bytes(written.begin(), written.begin() + cut));
 }
 
-// A write that fails after all the others: the price's high byte.
-TEST_F(SaveFaultsTest, FailureAtTheLastWriteSaysEverythingElseWasWritten) {
+// The ROM deleted right before the last write (the price's high byte): the save's handle
+// still writes into the file it opened, and the message says that no name reaches it now.
+TEST_F(SaveFaultsTest, RomDeletedBeforeTheLastWriteIsToldAndNoSuccess) {
     {
         ScopedFileHooks hooks(BeforeWrite(11, [&] { fs::remove(PathFromUtf8(m_rom)); }));
         Save();
     }
     ASSERT_EQ(m_sink.messages.size(), 1u);
     EXPECT_EQ(m_sink.messages[0].title, "Error: 2");
-    EXPECT_NE(m_sink.messages[0].text.find(
-                  "Of this save, the move was written, the species' field was written, and the "
-                  "price only in part (1 of its 2 bytes). Saving again writes all of it."),
+    EXPECT_NE(m_sink.messages[0].text.find("Every byte of this save went into the file that "
+                                           "was opened, which that name no longer reaches."),
               std::string::npos)
         << m_sink.messages[0].text;
 }

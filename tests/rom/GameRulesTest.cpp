@@ -75,6 +75,36 @@ TEST(GameRules, MachineWithoutAMoveCutsOffTheMachinesAfterIt) {
     EXPECT_TRUE(FindBreaches(Gold(), moves).empty());
 }
 
+// In Crystal the tutor's moves follow HM07: a 0 anywhere cuts them off, HM07's included, and
+// is asked about once, however many machines are 0.
+TEST(GameRules, CrystalsTutorMovesAreCutOffByAnyMachineWithoutAMove) {
+    Moves moves = Original();
+    moves[kMachineCount - 1] = 0;
+    EXPECT_TRUE(FindBreaches(Gold(), moves).empty());
+    EXPECT_EQ(FindBreaches(Crystal(), moves),
+              (std::vector<GameRuleBreach>{{BreachKind::TutorCutOff, kMachineCount - 1}}));
+    EXPECT_EQ(NewBreaches(Crystal(), Original(), moves),
+              (std::vector<GameRuleBreach>{{BreachKind::TutorCutOff, kMachineCount - 1}}));
+    const std::string question = DescribeBreaches(NewBreaches(Crystal(), Original(), moves));
+    EXPECT_NE(question.find("HM07 would teach nothing (N/A), and the move tutor would teach none "
+                            "of its three moves"),
+              std::string::npos)
+        << question;
+
+    // A 0 further up while the tutor is cut off already brings about only the machines' cut-off.
+    Moves earlier = moves;
+    earlier[20] = 0;
+    EXPECT_EQ(NewBreaches(Crystal(), moves, earlier),
+              (std::vector<GameRuleBreach>{{BreachKind::CutOff, 20}}));
+    // From a list the game can use, both are told in one question.
+    const auto both = NewBreaches(Crystal(), Original(), earlier);
+    EXPECT_EQ(both, (std::vector<GameRuleBreach>{{BreachKind::CutOff, 20},
+                                                 {BreachKind::TutorCutOff, 20}}));
+    EXPECT_NE(DescribeBreaches(both).find("The move tutor would teach none of its three moves "
+                                          "either"),
+              std::string::npos);
+}
+
 TEST(GameRules, SharedMoveNamesTheFirstMachineWithIt) {
     Moves moves = Original();
     moves[10] = moves[3];

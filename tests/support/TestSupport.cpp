@@ -161,8 +161,8 @@ RecordingSink::~RecordingSink() {
 FileLayerTestHooks BeforeWrite(int n, std::function<void()> step) {
     FileLayerTestHooks hooks;
     auto count = std::make_shared<int>(0);
-    hooks.beforeOpen = [=](const std::string&, bool forWriting) {
-        if (forWriting && ++*count == n) {
+    hooks.beforeWrite = [=](const std::string&, std::int64_t) {
+        if (++*count == n) {
             step();
         }
     };

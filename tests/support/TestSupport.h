@@ -98,7 +98,8 @@ private:
     FileLayerTestHooks m_previous;
 };
 
-// Hooks that run `step` just before the `n`th open for writing (1 = the first write).
+// Hooks that run `step` just before the `n`th write of the file layer (1 = the first write),
+// whether it goes through a handle opened for it or through one held for a whole operation.
 FileLayerTestHooks BeforeWrite(int n, std::function<void()> step);
 
 class RecordingSink final : public MessageSink {
@@ -112,6 +113,10 @@ public:
     // Questions are kept apart from messages and answered with `answer` (default: decline).
     bool Confirm(const Message& question) override {
         questions.push_back(question);
+        // What another program does while the question is open.
+        if (whileAsking) {
+            whileAsking(questions.size());
+        }
         answers.push_back(answer);
         return answer;
     }
@@ -134,6 +139,8 @@ public:
     bool answer = false;
     std::vector<Message> pendingQuestions;
     PendingEditsAnswer pendingAnswer = PendingEditsAnswer::Cancel;
+    // Run while each question is open, with its number (1 = the first question).
+    std::function<void(std::size_t question)> whileAsking;
 
 private:
     MessageSink* m_previous;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <sstream>
 #include <string>
@@ -256,6 +257,39 @@ TEST(TablesCsv, EveryProblemIsFoundNotOnlyTheFirst) {
     EXPECT_EQ(problems.Total(), 30u);
     EXPECT_EQ(problems.Reported().size(), kMaxReportedProblems);
     EXPECT_NE(problems.Describe().find("... and 10 more problems"), std::string::npos);
+}
+
+// A CSV built to hurt: a quoted field of a million line ends, a name of a megabyte, a row of
+// very many bad cells. The answer comes quickly, names at most 20 problems, quotes at most 40
+// characters of a field and keeps every problem on one line.
+TEST(TablesCsv, HostileFieldsGiveBoundedProblems) {
+    const TableValues current{};
+    const std::string header = HeaderRows(current);
+    const std::vector<std::string> lines = Lines(ExportCsv(current));
+    std::string badMoves = "move";
+    for (int k = 0; k < kMachineCount; ++k) {
+        badMoves += ",\xE2\x80\xA6" + std::string(5000, 'x');
+    }
+    const std::vector<std::string> hostile{
+        header + "\"" + std::string(kMaxCsvBytes / 2, '\n') + "\"" + Bits({}) + "\n",
+        header + std::string(kMaxCsvBytes - header.size() - 200, 'N') + Bits({}) + "\n",
+        lines[0] + "\n" + badMoves + "\n" + lines[2] + "\n",
+    };
+    for (const std::string& text : hostile) {
+        SCOPED_TRACE(text.size());
+        const auto start = std::chrono::steady_clock::now();
+        CsvProblems problems;
+        EXPECT_FALSE(ParseTablesCsv(text, current, problems));
+        const std::string described = problems.Describe();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        ASSERT_FALSE(problems.Reported().empty());
+        EXPECT_LE(problems.Reported().size(), kMaxReportedProblems);
+        for (const CsvProblem& problem : problems.Reported()) {
+            EXPECT_LE(problem.text.size(), 200u) << problem.text.substr(0, 300);
+            EXPECT_EQ(problem.text.find('\n'), std::string::npos);
+        }
+        EXPECT_LE(described.size(), 21u * 240u);
+    }
 }
 
 TEST(ImportPlan, OnlyChangedBytesAtTheirOffsets) {

@@ -359,11 +359,21 @@ TEST_F(TablesFile, ReadOnlyRomIsRefused) {
     fs::permissions(PathFromUtf8(m_rom), fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(result.status, ImportStatus::Refused);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
+    ASSERT_EQ(m_sink.messages.size(), 1u) << AllMessages(m_sink);
+    EXPECT_EQ(
+        m_sink.messages[0].text.rfind(
+            "Could not write to \u201Crom.gbc\u201D: The file is read-only. Make it writable", 0),
+        0u)
+        << m_sink.messages[0].text;
 }
 
 // A copy of the ROM put in its place (a new file, as a copy and rename leaves it): the import
-// read and checked the old file and must not write into another.
+// read and checked the old file and must not write into another; it stops at once.
 TEST_F(TablesFile, FileReplacedBetweenCheckAndWriteIsNotWrittenAndTheMessageSaysWhatItHolds) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows refuses to rename a file over one the import holds open, so no "
+                    "other file can take the ROM's place during the writes";
+#endif
     const RomProfile& profile = *Identify("AAUE");
     const Bytes original = SyntheticRomBytes("AAUE");
     const TableValues values = Decode(original, profile);
@@ -397,9 +407,14 @@ TEST_F(TablesFile, FileReplacedBetweenCheckAndWriteIsNotWrittenAndTheMessageSays
             << message.text;
         EXPECT_EQ(message.title,
                   "Error: " + std::to_string(static_cast<int>(FileFailure::OtherFileInPlace)));
-        const std::string said = n == 1 ? "Nothing was written" : "Only 2 of the 3 changed bytes";
+        // The import's one handle wrote into the file it opened, which the message tells apart
+        // from the file now at that name.
+        const std::string said =
+            n == 1 ? "Only 2 of the 3 changed bytes" : "Every changed byte was written";
         EXPECT_NE(message.text.find(said), std::string::npos) << message.text;
-        if (n == 2) {
+        EXPECT_NE(message.text.find("the file now there was not written"), std::string::npos)
+            << message.text;
+        if (n == 1) {
             EXPECT_NE(message.text.find("Importing the same CSV again writes the rest"),
                       std::string::npos);
         }

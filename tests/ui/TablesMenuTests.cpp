@@ -6,8 +6,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -194,6 +197,38 @@ private slots:
         QCOMPARE(ReadFileBytes(m_rom), before);
         QVERIFY2(m_sink.messages.empty(), qPrintable(Texts(m_sink.messages)));
         QCOMPARE(Child<QListWidget>(*m_window, QStringLiteral("lstAttack"))->currentRow(), 5);
+    }
+
+    // A CSV built to hurt (a field of half a million line ends, a name of half a megabyte): the
+    // answer comes within a second, in a box that fits the screen.
+    void hostileCsvIsAnsweredQuicklyInABoxThatFitsTheScreen() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        m_sink.Clear();
+        const Bytes before = ReadFileBytes(m_rom);
+        const std::string exported = *ExportTables(m_rom);
+        const std::string header = exported.substr(0, exported.find("\nBulbasaur,") + 1);
+        std::string cells;
+        for (int k = 0; k < kMachineCount; ++k) {
+            cells += ",0";
+        }
+        WriteText(m_csv, header + "\"" + std::string(500'000, '\n') + "\"" + cells + "\n" +
+                             std::string(500'000, 'N') + cells + "\n");
+        QElapsedTimer timer;
+        timer.start();
+        const FileDialogAnswerer answerer(ChooseFile(m_csv));
+        FindAction(*m_window, QStringLiteral("mnuImport"))->trigger();
+        QVERIFY(answerer.Answered());
+        QVERIFY2(timer.elapsed() < 1000, std::to_string(timer.elapsed()).c_str());
+        QVERIFY(m_sink.questions.empty());
+        QCOMPARE(ReadFileBytes(m_rom), before);
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        const QString text = QString::fromStdString(m_sink.messages[0].text);
+        QVERIFY2(text.count(QLatin1Char('\n')) <= 22, qPrintable(text.left(2000)));
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Brindlewick"), text);
+        const QSize size = box.sizeHint();
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY2(size.width() <= screen.width() && size.height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
     }
 
     void malformedImportShowsItsProblemsAndWritesNothing() {

@@ -4,10 +4,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
 
+#include "editor/MachineListText.h"
 #include "support/QtTestMain.h"
 #include "support/TestSupport.h"
 #include "support/UiTestSupport.h"
@@ -151,6 +154,55 @@ private slots:
         QTest::keyClick(m_window.get(), Qt::Key_L, Qt::ControlModifier);
         auto* learners = m_window->findChild<QWidget*>(QStringLiteral("Learners"));
         QVERIFY(learners != nullptr && learners->isVisible());
+    }
+
+    // Nothing to paste (no text, blanks, a picture) or far too much changes no box and says
+    // why; a species that learns nothing is copied as a text that pastes back to no machines.
+    void pasteWithNothingToPasteChangesNoBoxAndCopyOfNothingRoundTrips() {
+        QVERIFY(OpenRomThroughWindow(*m_window, m_rom));
+        auto* tm01 = Child<QCheckBox>(*m_window, QStringLiteral("chkTM01"));
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const QString huge(static_cast<qsizetype>(kMaxMachineListText) + 1, QLatin1Char(' '));
+        for (int clipboard = 0; clipboard < 4; ++clipboard) {
+            if (clipboard == 0) {
+                QApplication::clipboard()->clear();
+            } else if (clipboard == 1) {
+                QApplication::clipboard()->setText(QStringLiteral(" \n\t"));
+            } else if (clipboard == 2) {
+                QApplication::clipboard()->setImage(picture);
+            } else {
+                QApplication::clipboard()->setText(huge);
+            }
+            m_sink.Clear();
+            QElapsedTimer timer;
+            timer.start();
+            FindAction(*m_window, QStringLiteral("mnuPasteCompatibility"))->trigger();
+            QVERIFY(timer.elapsed() < 1000);
+            QVERIFY2(tm01->isChecked(), std::to_string(clipboard).c_str());
+            QCOMPARE(m_sink.messages.size(), std::size_t{1});
+            const std::string expected =
+                clipboard == 3 ? "more than 64 KB of text" : "holds no list of machines";
+            QVERIFY2(m_sink.messages[0].text.find(expected) != std::string::npos,
+                     m_sink.messages[0].text.c_str());
+        }
+
+        // Ivysaur learns nothing: copied as "none", pasted onto Bulbasaur it clears every box.
+        auto* species = Child<QListWidget>(*m_window, QStringLiteral("List1"));
+        Child<QTabWidget>(*m_window, QStringLiteral("tab1"))->setCurrentIndex(1);
+        QTest::mouseClick(species->viewport(), Qt::LeftButton, {},
+                          species->visualItemRect(species->item(1)).center());
+        FindAction(*m_window, QStringLiteral("mnuCopyCompatibility"))->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("none"));
+        QTest::mouseClick(species->viewport(), Qt::LeftButton, {},
+                          species->visualItemRect(species->item(0)).center());
+        QVERIFY(tm01->isChecked());
+        m_sink.Clear();
+        FindAction(*m_window, QStringLiteral("mnuPasteCompatibility"))->trigger();
+        QVERIFY(m_sink.messages.empty());
+        for (const char* box : {"chkTM01", "chkTM03", "chkHM07"}) {
+            QVERIFY2(!Child<QCheckBox>(*m_window, QString::fromLatin1(box))->isChecked(), box);
+        }
     }
 
     void learnersFollowTheMachineAndTheSaves() {
