@@ -347,6 +347,15 @@ void Editor::SaveRom() {
     if (!WritePlan(rom, plan)) {
         return;
     }
+    // The lock is let go, and the close heard, before success is told: some file systems
+    // report a failed write only at the close, and the file must not stay locked while the
+    // message is open.
+    if (const auto error = rom.Close()) {
+        ReportFileFailure(FileAction::Save, m_state.RomPath, error,
+                          "Every byte of this save was written, but it may not have reached the "
+                          "disk. Saving again writes all of it.");
+        return;
+    }
     ShowMessage(kSaveSucceededMessage, MessageIcon::Information);
 }
 

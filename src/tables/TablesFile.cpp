@@ -187,7 +187,7 @@ std::string DescribeSizeChange(std::uint64_t before, std::uint64_t after) {
 // Neighbouring changed bytes go in one write; each write happens only while the ROM's path
 // still reaches the handle. One flush after the last write; then the size is checked on the
 // handle. Stops at the first failure and reports it with what the file now holds.
-bool WritePlanThrough(const OpenFile& rom, const ImportPlan& plan) {
+bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
     const std::string& romPath = rom.FileName();
     struct Run {
         std::int32_t offset;
@@ -252,6 +252,12 @@ bool WritePlanThrough(const OpenFile& rom, const ImportPlan& plan) {
                                  ", but the file was not left alone: " + sized +
                                  " Check it before using it.");
         return false;
+    }
+    // The lock is let go, and the close heard, before success is told: some file systems
+    // report a failed write only at the close, and the file must not stay locked while the
+    // window's message is open.
+    if (auto error = rom.Close()) {
+        return fail(error, true);
     }
     return true;
 }

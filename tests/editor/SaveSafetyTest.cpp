@@ -141,6 +141,37 @@ TEST_F(SaveSafety, SaveAndImportNeverWriteAtOnce) {
     EXPECT_EQ(ReadFileBytes(m_rom), WithPrice(image, 4242));
 }
 
+// Success is told only once the file is closed and its lock let go: another writer (on
+// Windows, any reader) is not kept waiting behind an open message box.
+TEST_F(SaveSafety, SuccessIsToldWithTheLockLetGo) {
+    const Bytes image = ReadFileBytes(m_rom);
+    OpenWithEdit(image);
+    const auto lockFree = [&] {
+        OpenFile other;
+        return !other.Open(m_rom, OpenFile::Access::ReadWrite) &&
+               !other.Lock(std::chrono::milliseconds(0));
+    };
+    std::vector<bool> freeWhileShown;
+    m_sink.whileShowing = [&](const Message&) { freeWhileShown.push_back(lockFree()); };
+    Save();
+    ASSERT_EQ(m_sink.messages.size(), 1u);
+    EXPECT_EQ(m_sink.messages[0].text, kSaveSucceededMessage);
+    EXPECT_EQ(freeWhileShown, std::vector<bool>{true});
+
+    // The import's report likewise.
+    const std::string csv = m_dir.File("tables.csv");
+    {
+        std::ofstream out(PathFromUtf8(csv), std::ios::binary);
+        auto values = ReadTables(m_rom, *m_editor.State().Profile);
+        values->prices[0] = 9;
+        out << ExportCsv(*values);
+    }
+    m_sink.Clear();
+    freeWhileShown.clear();
+    EXPECT_EQ(ImportTables(m_rom, csv, {}).status, ImportStatus::Written);
+    EXPECT_EQ(freeWhileShown, std::vector<bool>{true});
+}
+
 // Another program grows the file while the save writes: no success, and the sizes are told.
 TEST_F(SaveSafety, SizeChangedDuringTheSaveIsTold) {
     const Bytes image = ReadFileBytes(m_rom);

@@ -109,7 +109,13 @@ public:
     RecordingSink(const RecordingSink&) = delete;
     RecordingSink& operator=(const RecordingSink&) = delete;
 
-    void Show(const Message& message) override { messages.push_back(message); }
+    void Show(const Message& message) override {
+        messages.push_back(message);
+        // What another program does while the message is open.
+        if (whileShowing) {
+            whileShowing(message);
+        }
+    }
     // Questions are kept apart from messages and answered with `answer` (default: decline).
     bool Confirm(const Message& question) override {
         questions.push_back(question);
@@ -141,6 +147,8 @@ public:
     PendingEditsAnswer pendingAnswer = PendingEditsAnswer::Cancel;
     // Run while each question is open, with its number (1 = the first question).
     std::function<void(std::size_t question)> whileAsking;
+    // Run while each message is shown.
+    std::function<void(const Message& message)> whileShowing;
 
 private:
     MessageSink* m_previous;
