@@ -535,23 +535,6 @@ void Editor::Remember(const PlannedWrite& write) {
     }
 }
 
-namespace {
-
-// Holds every message back while it lives.
-class SilentMessages final : public MessageSink {
-public:
-    SilentMessages() : m_previous(SetMessageSink(this)) {}
-    ~SilentMessages() override { SetMessageSink(m_previous); }
-    SilentMessages(const SilentMessages&) = delete;
-    SilentMessages& operator=(const SilentMessages&) = delete;
-    void Show(const Message& /*message*/) override {}
-
-private:
-    MessageSink* m_previous;
-};
-
-}  // namespace
-
 int Editor::MachineMove(int machine) const {
     if (!RomOpen() || !IsMachine(machine)) {
         return -1;

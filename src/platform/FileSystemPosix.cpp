@@ -193,24 +193,6 @@ std::error_code OpenFile::Inspect(FileFacts& facts) const {
     return InspectFd(Fd(m_handle), facts);
 }
 
-std::error_code OpenFile::ReadBlocks(std::span<const FileBlock> blocks) const {
-    FileFacts now;
-    if (auto error = Inspect(now)) {
-        return error;
-    }
-    for (const FileBlock& block : blocks) {
-        if (!Holds(now, block.offset, block.bytes.size())) {
-            return MakeErrorCode(FileFailure::ReadPastEnd);
-        }
-    }
-    for (const FileBlock& block : blocks) {
-        if (auto error = ReadAt(block.offset, block.bytes)) {
-            return error;
-        }
-    }
-    return {};
-}
-
 std::error_code OpenFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> bytes) const {
     if (!IsOpen()) {
         return std::make_error_code(std::errc::bad_file_descriptor);

@@ -50,4 +50,18 @@ bool ConfirmMessage(const std::string& text, const std::string& title = {});
 // Asks whether to save pending edits, drop them, or go back and keep them; the same title rule.
 PendingEditsAnswer AskAboutPendingEdits(const std::string& text, const std::string& title = {});
 
+// Holds every message back while it lives, and declines every question: for a look at the file
+// that the user did not ask for (a tooltip, a check on activation), which must not raise a box.
+class SilentMessages final : public MessageSink {
+public:
+    SilentMessages() : m_previous(SetMessageSink(this)) {}
+    ~SilentMessages() override { SetMessageSink(m_previous); }
+    SilentMessages(const SilentMessages&) = delete;
+    SilentMessages& operator=(const SilentMessages&) = delete;
+    void Show(const Message& /*message*/) override {}
+
+private:
+    MessageSink* m_previous;
+};
+
 }  // namespace brindlewick

@@ -16,6 +16,25 @@ bool Holds(const FileFacts& facts, std::int64_t offset, std::size_t count) {
 
 }  // namespace
 
+// Built on the native sides' Inspect and ReadAt, the same on every system.
+std::error_code OpenFile::ReadBlocks(std::span<const FileBlock> blocks) const {
+    FileFacts now;
+    if (auto error = Inspect(now)) {
+        return error;
+    }
+    for (const FileBlock& block : blocks) {
+        if (!Holds(now, block.offset, block.bytes.size())) {
+            return MakeErrorCode(FileFailure::ReadPastEnd);
+        }
+    }
+    for (const FileBlock& block : blocks) {
+        if (auto error = ReadAt(block.offset, block.bytes)) {
+            return error;
+        }
+    }
+    return {};
+}
+
 std::error_code ReadFileBlocks(const std::string& fileName, std::span<const FileBlock> blocks,
                                FileFacts& facts) {
     OpenFile file;

@@ -82,20 +82,6 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Holds every message back while it lives: a look at the file that the user did not ask for
-// must not raise a box.
-class SilentMessages final : public MessageSink {
-public:
-    SilentMessages() : m_previous(SetMessageSink(this)) {}
-    ~SilentMessages() override { SetMessageSink(m_previous); }
-    SilentMessages(const SilentMessages&) = delete;
-    SilentMessages& operator=(const SilentMessages&) = delete;
-    void Show(const Message& /*message*/) override {}
-
-private:
-    MessageSink* m_previous;
-};
-
 }  // namespace
 
 void TableEdits::Load(const TableValues& asRead) {
