@@ -125,25 +125,6 @@ std::error_code CheckTarget(const std::string& target, const FileIdentity* prote
 
 }  // namespace
 
-OpenFile::~OpenFile() {
-    static_cast<void>(Close());
-}
-
-OpenFile::OpenFile(OpenFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)),
-      m_fileName(std::move(other.m_fileName)),
-      m_facts(other.m_facts) {}
-
-OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
-    if (this != &other) {
-        static_cast<void>(Close());
-        m_handle = std::exchange(other.m_handle, -1);
-        m_fileName = std::move(other.m_fileName);
-        m_facts = other.m_facts;
-    }
-    return *this;
-}
-
 bool OpenFile::IsOpen() const {
     return m_handle >= 0;
 }

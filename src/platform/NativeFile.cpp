@@ -16,7 +16,27 @@ bool Holds(const FileFacts& facts, std::int64_t offset, std::size_t count) {
 
 }  // namespace
 
-// Built on the native sides' Inspect and ReadAt, the same on every system.
+// The handle's ownership and the reads of several blocks are the same on every system; the
+// native sides open, inspect, read, write, lock, flush and close.
+OpenFile::~OpenFile() {
+    static_cast<void>(Close());
+}
+
+OpenFile::OpenFile(OpenFile&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, -1)),
+      m_fileName(std::move(other.m_fileName)),
+      m_facts(other.m_facts) {}
+
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
+    if (this != &other) {
+        static_cast<void>(Close());
+        m_handle = std::exchange(other.m_handle, -1);
+        m_fileName = std::move(other.m_fileName);
+        m_facts = other.m_facts;
+    }
+    return *this;
+}
+
 std::error_code OpenFile::ReadBlocks(std::span<const FileBlock> blocks) const {
     FileFacts now;
     if (auto error = Inspect(now)) {
