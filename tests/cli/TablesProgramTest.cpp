@@ -317,7 +317,7 @@ TEST_F(TablesProgram, ExportNeverReplacesTheRomOrWaitsForAFifo) {
         SCOPED_TRACE(target);
         const auto start = std::chrono::steady_clock::now();
         const Outcome run = Start({"export", m_rom, target});
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(run.status, 1);
         EXPECT_FALSE(run.err.empty());
         EXPECT_EQ(ReadFileBytes(m_rom), original);
@@ -334,7 +334,7 @@ TEST_F(TablesProgram, ExportNeverReplacesTheRomOrWaitsForAFifo) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Start(arguments).status, 1);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     }
     EXPECT_EQ(ReadFileBytes(m_rom), original);
 }

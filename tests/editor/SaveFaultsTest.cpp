@@ -170,7 +170,7 @@ TEST_F(SaveFaultsTest, FifoInPlaceOfTheRomIsRefusedAtOnce) {
     SelectSpecies(3);
     Save();
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed, std::chrono::seconds(1));
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
     ExpectOneFailure("Error: 1005",
                      "Could not save into “rom.gbc”: The path does not name a file.");
     EXPECT_TRUE(fs::is_fifo(PathFromUtf8(m_rom)));
@@ -179,7 +179,7 @@ TEST_F(SaveFaultsTest, FifoInPlaceOfTheRomIsRefusedAtOnce) {
     Open(m_rom);
     ASSERT_EQ(m_sink.messages.size(), 1u);
     EXPECT_EQ(m_sink.messages[0].title, "Error: 1005");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     fs::remove(PathFromUtf8(m_rom));
 }
 

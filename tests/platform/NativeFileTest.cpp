@@ -158,7 +158,7 @@ TEST_F(NativeFileTest, FifoSocketAndDeviceAreRefusedAtOnce) {
             EXPECT_EQ(WriteFileBytesAt(path, 0, byte), MakeErrorCode(FileFailure::NotAFile));
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ::close(listener);
 }
 

@@ -281,7 +281,8 @@ TEST(TablesCsv, HostileFieldsGiveBoundedProblems) {
         CsvProblems problems;
         EXPECT_FALSE(ParseTablesCsv(text, current, problems));
         const std::string described = problems.Describe();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        // Bounded work, not speed (the bench measures that), also under the sanitizers.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         ASSERT_FALSE(problems.Reported().empty());
         EXPECT_LE(problems.Reported().size(), kMaxReportedProblems);
         for (const CsvProblem& problem : problems.Reported()) {

@@ -334,7 +334,7 @@ TEST_F(TablesSafety, FifoAsTheCsvIsRefusedAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(ReadCsvFile(m_csv));
     EXPECT_EQ(ImportRomTables(m_rom, m_csv), ImportStatus::Refused);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(ReadFileBytes(m_rom), m_original);
     EXPECT_TRUE(fs::is_fifo(PathFromUtf8(m_csv)));
 }

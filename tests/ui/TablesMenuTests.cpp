@@ -218,7 +218,9 @@ private slots:
         const FileDialogAnswerer answerer(ChooseFile(m_csv));
         FindAction(*m_window, QStringLiteral("mnuImport"))->trigger();
         QVERIFY(answerer.Answered());
-        QVERIFY2(timer.elapsed() < 1000, std::to_string(timer.elapsed()).c_str());
+        // Bounded work, not speed (the bench measures that): a quadratic answer to 1 MB takes
+        // minutes; this bound holds under the sanitizers on a loaded machine too.
+        QVERIFY2(timer.elapsed() < 10000, std::to_string(timer.elapsed()).c_str());
         QVERIFY(m_sink.questions.empty());
         QCOMPARE(ReadFileBytes(m_rom), before);
         QCOMPARE(m_sink.messages.size(), std::size_t{1});

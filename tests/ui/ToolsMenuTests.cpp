@@ -178,7 +178,8 @@ private slots:
             QElapsedTimer timer;
             timer.start();
             FindAction(*m_window, QStringLiteral("mnuPasteCompatibility"))->trigger();
-            QVERIFY(timer.elapsed() < 1000);
+            // Bounded work, not speed: far under what a freeze on 64 KB would take.
+            QVERIFY(timer.elapsed() < 10000);
             QVERIFY2(tm01->isChecked(), std::to_string(clipboard).c_str());
             QCOMPARE(m_sink.messages.size(), std::size_t{1});
             const std::string expected =
