@@ -417,14 +417,11 @@ ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profil
     const ImportResult result = WriteTablesPlan(
         romPath, profile, [&target](const TableValues&) { return std::optional(target); }, options);
     if (result.status == ImportStatus::Written || result.status == ImportStatus::Unchanged) {
-        // The grid shows the file from now on. A file that cannot be read back is taken to
-        // hold what was written: the write has just succeeded.
-        std::optional<TableValues> fresh;
-        {
-            const SilentMessages silent;
-            fresh = ReadTables(romPath, profile);
-        }
-        edits.Rebase(fresh.value_or(target));
+        // The grid shows the file from now on. The file's tables are exactly `target`: every
+        // byte that differed was written and flushed through the one locked handle (or none
+        // differed). Not opening the file again keeps the save to that one handle, and a change
+        // another program makes afterwards is noticed as one, not taken as what was saved.
+        edits.Rebase(target);
     }
     return result.status;
 }
