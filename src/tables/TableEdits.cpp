@@ -116,6 +116,11 @@ void TableEdits::Rebase(const TableValues& fresh) {
         }
     }
     for (int s = 0; s < kSpeciesCount; ++s) {
+        // A species without a pending edit keeps the fresh field as it is.
+        if (m_target.fields[static_cast<std::size_t>(s)] ==
+            m_asRead.fields[static_cast<std::size_t>(s)]) {
+            continue;
+        }
         for (int k = 0; k < kMachineCount; ++k) {
             if (LearnsChanged(s, k)) {
                 brindlewick::SetLearns(target.fields[static_cast<std::size_t>(s)], k, Learns(s, k));
