@@ -35,6 +35,7 @@ void AddChange(std::vector<ByteChange>& changes, std::int32_t offset, std::uint8
 
 std::string MachineList(const std::vector<int>& machines) {
     std::string text;
+    text.reserve(machines.size() * 5);
     for (const int machine : machines) {
         if (!text.empty()) {
             text += ' ';
