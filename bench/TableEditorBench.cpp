@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,8 +27,6 @@
 
 namespace brindlewick::bench {
 namespace {
-
-// ---- The save of every bit ----
 
 // Edits of what `romPath` holds now that flip every compatibility bit of every species and
 // change nothing else; nothing after a failed read.
@@ -49,10 +48,10 @@ std::optional<TableEdits> FlipEveryBit(const std::string& romPath, const RomProf
     return edits;
 }
 
-// The runs of neighbouring changed bytes the save of `edits` writes, each with its new bytes.
-std::vector<FileRun> ChangedRuns(const RomProfile& profile, const TableEdits& edits) {
+// The runs of neighbouring changed bytes a save of `plan` writes, each with its new bytes.
+std::vector<FileRun> ChangedRuns(const ImportPlan& plan) {
     std::vector<FileRun> runs;
-    for (const ByteChange& change : PlanImport(profile, edits.AsRead(), edits.Target()).changes) {
+    for (const ByteChange& change : plan.changes) {
         if (runs.empty() ||
             change.offset != runs.back().offset + static_cast<long>(runs.back().bytes.size())) {
             runs.push_back({change.offset, {}});
@@ -74,8 +73,8 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
     if (!first) {
         return fail("the image could not be read:");
     }
-    const std::vector<FileRun> changedRuns = ChangedRuns(profile, *first);
     const ImportPlan plan = PlanImport(profile, first->AsRead(), first->Target());
+    const std::vector<FileRun> changedRuns = ChangedRuns(plan);
     if (plan.machinesChanged != 0 || plan.speciesChanged != kSpeciesCount) {
         return fail("the edits change more than the compatibility bits");
     }
@@ -112,6 +111,9 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
     // A second run must make the same calls: the figure stands for every run, not the first.
     if (!timedSave() || !(counts == firstCounts)) {
         return fail("the second save failed or made other calls");
+    }
+    if (counts.writes != static_cast<int>(changedRuns.size())) {
+        return fail("the save does not write one run of changed bytes per call");
     }
     counting = false;
 
@@ -157,8 +159,6 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
     Report(figure, Median(saveTimes), "floor", Median(floorTimes), "us", Describe(firstCounts));
     return true;
 }
-
-// ---- The first paint of the compatibility grid ----
 
 // A grid of 251 x 57 unticked check cells with nothing behind it.
 class PlainCheckModel final : public QAbstractTableModel {
