@@ -101,6 +101,26 @@ bool ReplayFloor(const std::string& path, long offset, const FileCallCounts& cou
     return ok;
 }
 
+bool WriteRunsFloor(const std::string& path, const std::vector<FileRun>& runs) {
+    static auto* const realOpen = Next<int(const char*, int, ...)>("open");
+    static auto* const realPwrite = Next<ssize_t(int, const void*, size_t, off_t)>("pwrite");
+    static auto* const realFdatasync = Next<int(int)>("fdatasync");
+    static auto* const realClose = Next<int(int)>("close");
+
+    const int fd = realOpen(path.c_str(), O_RDWR);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = true;
+    for (const FileRun& run : runs) {
+        ok = realPwrite(fd, run.bytes.data(), run.bytes.size(), run.offset) ==
+                 static_cast<ssize_t>(run.bytes.size()) &&
+             ok;
+    }
+    ok = realFdatasync(fd) == 0 && ok;
+    return realClose(fd) == 0 && ok;
+}
+
 }  // namespace brindlewick::bench
 
 // The counted functions. Each one counts itself and passes the call on unchanged; nothing else

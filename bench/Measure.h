@@ -21,7 +21,7 @@ inline double Median(std::vector<double> values) {
 // ours over the baseline, so lower is better and 1.00x means no cost above the baseline.
 inline void Report(const std::string& figure, double ours, const std::string& baselineName,
                    double baseline, const std::string& unit, const std::string& note) {
-    std::printf("%-18s %9.2f %-3s  %-11s %9.2f %-3s  %-44s %5.2fx\n", figure.c_str(), ours,
+    std::printf("%-30s %9.2f %-3s  %-11s %9.2f %-3s  %-44s %5.2fx\n", figure.c_str(), ours,
                 unit.c_str(), baselineName.c_str(), baseline, unit.c_str(), note.c_str(),
                 baseline > 0 ? ours / baseline : 0.0);
     std::fflush(stdout);

@@ -1,17 +1,13 @@
 #include "Workflows.h"
 
-#include <time.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "FileCalls.h"
 #include "Measure.h"
+#include "Support.h"
 #include "editor/Editor.h"
 #include "editor/EditorView.h"
 #include "platform/Messages.h"
@@ -20,22 +16,6 @@
 
 namespace brindlewick::bench {
 namespace {
-
-namespace fs = std::filesystem;
-
-constexpr const char* kGameCode = "AAUE";
-constexpr std::size_t kImageSize = 2 * 1024 * 1024;
-constexpr std::size_t kGameCodeOffset = 0x13F;
-// Each timed batch lasts at least this long, so that the clock's resolution does not count.
-constexpr double kMinimumBatchMicroseconds = 3000;
-
-// The processor time this thread has used, in the kernel included, in microseconds. Unlike the
-// wall clock it leaves out the time the thread waits while other programs run.
-double ThreadMicroseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
 
 // The window as the editor sees it, holding plain values; the benchmark sets the selections
 // the way a user's clicks would.
@@ -66,71 +46,6 @@ private:
     std::string m_price;
     std::vector<bool> m_checked = std::vector<bool>(kMachineCount, false);
 };
-
-// Keeps the last message and how many came, so a run can tell success from a failure.
-class CountingSink final : public MessageSink {
-public:
-    void Show(const Message& message) override {
-        ++count;
-        last = message;
-    }
-
-    int count = 0;
-    Message last;
-};
-
-// A temporary folder holding a 2 MiB image of a supported release, removed at the end.
-class ScratchImage {
-public:
-    ScratchImage() {
-        std::string pattern = (fs::temp_directory_path() / "brindlewick-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::perror("brindlewick_bench: mkdtemp");
-            std::exit(1);
-        }
-        m_folder = pattern;
-        m_path = (m_folder / "bench.gbc").string();
-        std::vector<char> bytes(kImageSize, 0);
-        std::copy_n(kGameCode, 4, bytes.begin() + kGameCodeOffset);
-        std::ofstream(m_path, std::ios::binary).write(bytes.data(), bytes.size());
-    }
-    ~ScratchImage() {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
-    ScratchImage(const ScratchImage&) = delete;
-    ScratchImage& operator=(const ScratchImage&) = delete;
-
-    const std::string& Path() const { return m_path; }
-
-private:
-    fs::path m_folder;
-    std::string m_path;
-};
-
-// How many repetitions make one batch last at least kMinimumBatch.
-int BatchSize(const std::function<void()>& once) {
-    int repetitions = 1;
-    for (;;) {
-        const double start = ThreadMicroseconds();
-        for (int i = 0; i < repetitions; ++i) {
-            once();
-        }
-        if (ThreadMicroseconds() - start >= kMinimumBatchMicroseconds) {
-            return repetitions;
-        }
-        repetitions *= 2;
-    }
-}
-
-// Microseconds per repetition of one batch.
-double TimeBatch(const std::function<void()>& once, int repetitions) {
-    const double start = ThreadMicroseconds();
-    for (int i = 0; i < repetitions; ++i) {
-        once();
-    }
-    return (ThreadMicroseconds() - start) / repetitions;
-}
 
 struct Workflow {
     std::string name;

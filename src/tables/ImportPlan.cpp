@@ -1,6 +1,7 @@
 #include "tables/ImportPlan.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
@@ -34,6 +35,7 @@ void AddChange(std::vector<ByteChange>& changes, std::int32_t offset, std::uint8
 
 std::string MachineList(const std::vector<int>& machines) {
     std::string text;
+    text.reserve(machines.size() * 5);
     for (const int machine : machines) {
         if (!text.empty()) {
             text += ' ';
@@ -78,6 +80,10 @@ ImportPlan PlanImport(const RomProfile& profile, const TableValues& current,
     for (int species = 0; species < kSpeciesCount; ++species) {
         const CompatibilityField& before = current.fields[static_cast<std::size_t>(species)];
         const CompatibilityField& after = target.fields[static_cast<std::size_t>(species)];
+        // Most species keep their field: nothing to write and no machine to list.
+        if (before == after) {
+            continue;
+        }
         for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
             AddChange(plan.changes,
                       CompatibilityByteOffset(profile.BaseStatsOffset, species, fieldByte),
@@ -101,7 +107,7 @@ ImportPlan PlanImport(const RomProfile& profile, const TableValues& current,
                 detail +=
                     std::string(gained.empty() ? "" : ";") + " no longer " + MachineList(lost);
             }
-            plan.details.push_back(detail);
+            plan.details.push_back(std::move(detail));
         }
     }
     std::sort(plan.changes.begin(), plan.changes.end(),

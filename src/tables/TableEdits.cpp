@@ -102,6 +102,11 @@ void TableEdits::Rebase(const TableValues& fresh) {
         }
     }
     for (int s = 0; s < kSpeciesCount; ++s) {
+        // A species without a pending edit keeps the fresh field as it is.
+        if (m_target.fields[static_cast<std::size_t>(s)] ==
+            m_asRead.fields[static_cast<std::size_t>(s)]) {
+            continue;
+        }
         for (int k = 0; k < kMachineCount; ++k) {
             if (LearnsChanged(s, k)) {
                 brindlewick::SetLearns(target.fields[static_cast<std::size_t>(s)], k, Learns(s, k));
@@ -403,14 +408,11 @@ ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profil
     const ImportResult result = WriteTablesPlan(
         romPath, profile, [&target](const TableValues&) { return std::optional(target); }, options);
     if (result.status == ImportStatus::Written || result.status == ImportStatus::Unchanged) {
-        // The grid shows the file from now on. A file that cannot be read back is taken to
-        // hold what was written: the write has just succeeded.
-        std::optional<TableValues> fresh;
-        {
-            const SilentMessages silent;
-            fresh = ReadTables(romPath, profile);
-        }
-        edits.Rebase(fresh.value_or(target));
+        // The grid shows the file from now on. The file's tables are exactly `target`: every
+        // byte that differed was written and flushed through the one locked handle (or none
+        // differed). Not opening the file again keeps the save to that one handle, and a change
+        // another program makes afterwards is noticed as one, not taken as what was saved.
+        edits.Rebase(target);
     }
     return result.status;
 }

@@ -261,8 +261,27 @@ TEST_F(TableEditsSave, EveryBitOfEverySpeciesInOneSave) {
             expected[FieldAt(release, s, j)] ^= j == 7 ? 0x01 : 0xFF;
         }
     }
-    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Written);
+    // One handle for the whole save, one write per species' field.
+    int opens = 0;
+    std::vector<std::int64_t> writes;
+    FileLayerTestHooks watching;
+    watching.beforeOpen = [&](const std::string&, bool) { ++opens; };
+    watching.beforeWrite = [&](const std::string&, std::int64_t offset) {
+        writes.push_back(offset);
+    };
+    {
+        ScopedFileHooks hooks(std::move(watching));
+        EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Written);
+    }
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
+    EXPECT_EQ(opens, 1);
+    ASSERT_EQ(writes.size(), static_cast<std::size_t>(kSpeciesCount));
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        EXPECT_EQ(writes[static_cast<std::size_t>(s)],
+                  static_cast<std::int64_t>(FieldAt(release, s, 0)));
+    }
+    EXPECT_FALSE(edits.HasPending());
+    EXPECT_EQ(edits.AsRead(), Decode(expected, profile));
 }
 
 TEST_F(TableEditsSave, AChangeMadeElsewhereIsAskedAboutBeforeItIsOverwritten) {
