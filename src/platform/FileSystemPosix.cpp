@@ -80,10 +80,6 @@ std::error_code CloseFd(int fd) {
     return result == 0 || errno == EINTR ? std::error_code() : SystemError();
 }
 
-bool Holds(const FileFacts& facts, std::int64_t offset, std::size_t count) {
-    return offset >= 0 && static_cast<std::uint64_t>(offset) + count <= facts.size;
-}
-
 // The folder that holds `target` and the name the new file gets there: hidden, beside the
 // target, so that the rename stays on one file system.
 std::string NewFileBeside(const std::string& target) {
@@ -200,24 +196,10 @@ std::error_code OpenFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> by
     return {};
 }
 
-std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) const {
+std::error_code OpenFile::WriteWhole(std::int64_t offset,
+                                     std::span<const std::uint8_t> bytes) const {
     if (!IsOpen()) {
         return std::make_error_code(std::errc::bad_file_descriptor);
-    }
-    if (offset < 0) {
-        return MakeErrorCode(FileFailure::OffsetOutOfRange);
-    }
-    if (FileLayerHooks().beforeWrite) {
-        FileLayerHooks().beforeWrite(m_fileName, offset);
-    }
-    // The size is asked on the handle right before the write, so a file that another program
-    // cut short since the open is not extended by it.
-    FileFacts now;
-    if (auto error = Inspect(now)) {
-        return error;
-    }
-    if (!Holds(now, offset, bytes.size())) {
-        return MakeErrorCode(FileFailure::WritePastEnd);
     }
     return WriteAll(Fd(m_handle), offset, bytes);
 }

@@ -146,10 +146,6 @@ std::error_code CloseHandleOnce(HANDLE handle) {
     return ::CloseHandle(handle) ? std::error_code() : SystemError();
 }
 
-bool Holds(const FileFacts& facts, std::int64_t offset, std::size_t count) {
-    return offset >= 0 && static_cast<std::uint64_t>(offset) + count <= facts.size;
-}
-
 // Where the folder part of a path ends: after its last '/' or '\', or 0.
 std::size_t NameStart(const std::string& path) {
     const auto separator = path.find_last_of("/\\");
@@ -275,24 +271,10 @@ std::error_code OpenFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> by
     return {};
 }
 
-std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) const {
+std::error_code OpenFile::WriteWhole(std::int64_t offset,
+                                     std::span<const std::uint8_t> bytes) const {
     if (!IsOpen()) {
         return SystemError(ERROR_INVALID_HANDLE);
-    }
-    if (offset < 0) {
-        return MakeErrorCode(FileFailure::OffsetOutOfRange);
-    }
-    if (FileLayerHooks().beforeWrite) {
-        FileLayerHooks().beforeWrite(m_fileName, offset);
-    }
-    // The size is asked on the handle right before the write, so a file that another program
-    // cut short since the open is not extended by it.
-    FileFacts now;
-    if (auto error = Inspect(now)) {
-        return error;
-    }
-    if (!Holds(now, offset, bytes.size())) {
-        return MakeErrorCode(FileFailure::WritePastEnd);
     }
     return WriteAll(Handle(m_handle), offset, bytes);
 }

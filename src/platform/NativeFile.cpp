@@ -55,6 +55,28 @@ std::error_code OpenFile::ReadBlocks(std::span<const FileBlock> blocks) const {
     return {};
 }
 
+std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) const {
+    if (!IsOpen()) {
+        return WriteWhole(offset, bytes);  // the native side's own answer for a closed handle
+    }
+    if (offset < 0) {
+        return MakeErrorCode(FileFailure::OffsetOutOfRange);
+    }
+    if (FileLayerHooks().beforeWrite) {
+        FileLayerHooks().beforeWrite(m_fileName, offset);
+    }
+    // The size is asked on the handle right before the write, so a file that another program
+    // cut short since the open is not extended by it.
+    FileFacts now;
+    if (auto error = Inspect(now)) {
+        return error;
+    }
+    if (!Holds(now, offset, bytes.size())) {
+        return MakeErrorCode(FileFailure::WritePastEnd);
+    }
+    return WriteWhole(offset, bytes);
+}
+
 std::error_code ReadFileBlocks(const std::string& fileName, std::span<const FileBlock> blocks,
                                FileFacts& facts) {
     OpenFile file;

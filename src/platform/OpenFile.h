@@ -60,6 +60,10 @@ public:
     [[nodiscard]] std::error_code Close();
 
 private:
+    // The native side's write of every byte at `offset`, with no check of its own.
+    [[nodiscard]] std::error_code WriteWhole(std::int64_t offset,
+                                             std::span<const std::uint8_t> bytes) const;
+
     std::intptr_t m_handle = -1;  // a descriptor on POSIX, a HANDLE on Windows; -1: closed
     std::string m_fileName;
     FileFacts m_facts;
