@@ -20,6 +20,8 @@
 #include "Support.h"
 #include "rom/RomProfile.h"
 #include "rom/RomTables.h"
+#include "rom/TableLocation.h"
+#include "rom/TablePlaces.h"
 #include "tables/ImportPlan.h"
 #include "tables/TableEdits.h"
 #include "tables/TablesFile.h"
@@ -31,7 +33,7 @@ namespace {
 // Edits of what `romPath` holds now that flip every compatibility bit of every species and
 // change nothing else; nothing after a failed read.
 std::optional<TableEdits> FlipEveryBit(const std::string& romPath, const RomProfile& profile) {
-    const auto asRead = ReadTables(romPath, profile);
+    const auto asRead = ReadTables(romPath, RowPlaces(profile));
     if (!asRead) {
         return std::nullopt;
     }
@@ -73,7 +75,7 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
     if (!first) {
         return fail("the image could not be read:");
     }
-    const ImportPlan plan = PlanImport(profile, first->AsRead(), first->Target());
+    const ImportPlan plan = PlanImport(RowPlaces(profile), first->AsRead(), first->Target());
     const std::vector<FileRun> changedRuns = ChangedRuns(plan);
     if (plan.machinesChanged != 0 || plan.speciesChanged != kSpeciesCount) {
         return fail("the edits change more than the compatibility bits");
@@ -92,7 +94,7 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
             StartCounting();
         }
         const double start = ThreadMicroseconds();
-        const ImportStatus status = SaveTableEdits(image.Path(), profile, *edits);
+        const ImportStatus status = SaveTableEdits(image.Path(), RowPlaces(profile), *edits);
         const double elapsed = ThreadMicroseconds() - start;
         if (counting) {
             counts = StopCounting();
@@ -237,8 +239,10 @@ void Dispose(std::unique_ptr<QWidget> window) {
 // the grid's first paint; nothing after a failure.
 std::optional<double> EditorFirstPaint(const std::string& romPath, const RomProfile& profile,
                                        GridShape& shape) {
+    LocatedTables located;
+    located.places = RowPlaces(profile);
     const double start = ThreadMicroseconds();
-    std::unique_ptr<QWidget> editor(TableEditor::Open(romPath, profile, nullptr));
+    std::unique_ptr<QWidget> editor(TableEditor::Open(romPath, located, nullptr));
     if (editor == nullptr) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "platform/Messages.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
+#include "rom/TableLocation.h"
 #include "tables/TablesFile.h"
 
 namespace brindlewick {
@@ -31,26 +32,30 @@ std::string WithoutClosingQuestion(const std::string& question) {
 }  // namespace
 
 int CheckCommand(const std::string& romPath, std::ostream& out) {
-    const RomProfile* profile = IdentifyRomFile(romPath);
-    if (profile == nullptr) {
+    const std::optional<LocatedTables> located = LocateRomTables(romPath);
+    if (!located) {
         return kExitRefused;
     }
-    out << romPath << ": " << Trimmed(profile->gameName) << ", " << profile->language << " ("
-        << profile->gameCode << ")\n";
-    const SelfCheckResult check = CheckRomTables(romPath, *profile);
-    if (check.readFailed) {
-        return kExitRefused;
-    }
+    const RomProfile& profile = *located->places.release;
+    out << romPath << ": " << Trimmed(profile.gameName) << ", " << profile.language << " ("
+        << profile.gameCode << ")\n";
+    const SelfCheckResult& check = located->proof;
     if (!check.realCartridge) {
         out << romPath
             << ": no valid header checksum, so no cartridge image that boots: identified by its "
                "game code alone, tables not checked\n";
         return kExitSuccess;
     }
-    if (check.findings.empty()) {
-        out << romPath << ": the tables lie where this release keeps them\n";
+    if (const std::string howFound = DescribeHowFound(*located); !howFound.empty()) {
+        out << romPath << ": " << howFound << '\n';
+    }
+    if (located->SafeToWrite()) {
+        if (!located->Elsewhere()) {
+            out << romPath << ": the tables lie where this release keeps them\n";
+        }
         return kExitSuccess;
     }
+    const bool followed = located->places.source == PlacesSource::GameCode;
     for (const SelfCheckFinding& finding : check.findings) {
         out << romPath << ": " << TableName(finding.table) << " at " << Hex(finding.offset)
             << ": expected " << finding.expected << ", found " << finding.found << '\n';
@@ -61,7 +66,8 @@ int CheckCommand(const std::string& romPath, std::ostream& out) {
             const int count = check.Mismatches(table);
             out << romPath << ": " << TableName(table) << ": " << count
                 << (count == 1 ? " place differs" : " places differ")
-                << " from what this release keeps there\n";
+                << (followed ? " from what such a table holds, where the game's code points\n"
+                             : " from what this release keeps there\n");
         }
     }
     out << romPath << ": probably a modified game; it is not imported into\n";

@@ -138,10 +138,16 @@ void Editor::OpenRomPath(const std::string& path) {
         return;
     }
 
+    // One handle for everything the open reads: the game code, the game's code that leads to
+    // the tables, and the proof that they are there.
+    OpenFile rom;
+    if (const auto error = rom.Open(path, OpenFile::Access::Read)) {
+        ReportFileFailure(FileAction::Open, path, error);
+        return;
+    }
     const RomProfile* profile = nullptr;
     std::string gameCode;
-    std::uint64_t size = 0;
-    switch (ReadGameCode(path, gameCode, &size)) {
+    switch (ReadGameCode(rom, gameCode)) {
         case GameCodeRead::Failed:
             return;
         case GameCodeRead::TooShort:
@@ -156,25 +162,29 @@ void Editor::OpenRomPath(const std::string& path) {
         ShowMessage(kUnsupportedRomMessage, MessageIcon::Information);
         return;
     }
+    // A read that fails here has been reported; the open stops as for any other failing read,
+    // leaving the ROM opened before in force.
+    std::optional<LocatedTables> located = LocateTables(rom, *profile);
+    if (!located) {
+        return;
+    }
     // An image cut short before the end of its tables is refused as a whole, with one
     // message, rather than opened to a burst of failing reads.
-    if (size < static_cast<std::uint64_t>(TablesEnd(*profile))) {
+    if (rom.Facts().size < static_cast<std::uint64_t>(TablesEnd(located->places))) {
         ReportFileFailure(FileAction::Open, path, MakeErrorCode(FileFailure::FileTooShort));
         return;
     }
+    static_cast<void>(rom.Close());
 
-    // A real cartridge image whose tables lie elsewhere is probably a modified game that kept
-    // the original game code: it is shown, but a save at this release's addresses would
-    // corrupt it. A read that fails here has been reported; the open stops as for any other
-    // failing read, leaving the ROM opened before in force.
-    const SelfCheckResult selfCheck = CheckRomTables(path, *profile);
-    if (selfCheck.readFailed) {
-        return;
-    }
+    // A real cartridge image whose tables cannot be proved where they were looked for is
+    // probably a modified game: it is shown, but a save there would corrupt it. One whose
+    // game's code keeps them elsewhere is told so once, and edited there.
     std::string saveRefusal;
-    if (!selfCheck.SafeToWrite()) {
-        saveRefusal = DescribeFailedCheck(selfCheck, *profile);
+    if (!located->SafeToWrite()) {
+        saveRefusal = DescribeRefusal(*located);
         ShowMessage(saveRefusal, MessageIcon::Information);
+    } else if (located->Elsewhere()) {
+        ShowMessage(DescribeElsewhere(*located), MessageIcon::Information);
     }
 
     m_view.ShowRomInformation(profile->gameName, profile->gameCode, profile->language);
@@ -183,7 +193,8 @@ void Editor::OpenRomPath(const std::string& path) {
     // never leave one file addressed with another release's offsets.
     m_state.Profile = profile;
     m_state.RomPath = path;
-    m_state.RealCartridge = selfCheck.realCartridge;
+    m_state.RealCartridge = located->proof.realCartridge;
+    m_state.Tables = std::move(*located);
     m_state.SaveRefusal = std::move(saveRefusal);
 
     // Both displays are reloaded even when entry 0 was selected already: they still show
@@ -200,12 +211,11 @@ void Editor::MachineSelected() {
     if (!RomOpen() || !IsMachine(machine)) {
         return;
     }
-    const RomProfile& profile = *m_state.Profile;
+    const TablePlaces& places = m_state.Tables.places;
 
     // The move digits are held at a fixed width of two: a failed read leaves two blanks,
     // which HexToDecimal reports as not hexadecimal and answers with 0, "N/A".
-    std::string moveDigits =
-        ReadHexBytes(m_state.RomPath, MoveByteOffset(profile.TmMovesOffset, machine), 1);
+    std::string moveDigits = ReadHexBytes(m_state.RomPath, MoveByteOffset(places, machine), 1);
     m_asRead.machine = machine;
     m_asRead.move = ByteAt(moveDigits, 0);
     moveDigits.resize(kDigitsPerByte, ' ');
@@ -217,7 +227,7 @@ void Editor::MachineSelected() {
     // The price is little-endian in the file; HexToDecimal wants the high byte first. A
     // failed read yields no digits, which convert to 0.
     const std::string priceDigits =
-        ReadHexBytes(m_state.RomPath, PriceOffset(profile.TmPricesOffset, machine), kPriceLength);
+        ReadHexBytes(m_state.RomPath, PriceOffset(places, machine), kPriceLength);
     for (std::size_t i = 0; i < m_asRead.price.size(); ++i) {
         m_asRead.price[i] = ByteAt(priceDigits, i * kDigitsPerByte);
     }
@@ -247,8 +257,7 @@ void Editor::SpeciesSelected() {
     std::array<std::string, kCompatibilityFieldLength> digits;
     for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
         const std::string hexText = ReadHexBytes(
-            m_state.RomPath,
-            CompatibilityByteOffset(m_state.Profile->BaseStatsOffset, species, fieldByte), 1);
+            m_state.RomPath, CompatibilityByteOffset(m_state.Tables.places, species, fieldByte), 1);
         m_asRead.field[fieldByte] = ByteAt(hexText, 0);
         digits[fieldByte] = ReverseString(HexToBinary(hexText));
     }
@@ -275,7 +284,7 @@ void Editor::SaveRom() {
     if (!IsMachine(machine) || !IsSpecies(species)) {
         return;
     }
-    const RomProfile& profile = *m_state.Profile;
+    const TablePlaces& places = m_state.Tables.places;
 
     // Everything is checked before the first byte is written, so a refused save leaves the
     // file exactly as it was.
@@ -295,7 +304,7 @@ void Editor::SaveRom() {
         ReportFileFailure(FileAction::Save, m_state.RomPath, error);
         return;
     }
-    std::optional<SaveCheckResult> check = CheckOpenFileForSave(rom, profile, machine, species);
+    std::optional<SaveCheckResult> check = CheckOpenFileForSave(rom, places, machine, species);
     if (!check || !StillSafeToWrite(*check)) {
         return;
     }
@@ -313,11 +322,11 @@ void Editor::SaveRom() {
     // the file is read again through the handle, and a change is asked about anew.
     for (int round = 0;; ++round) {
         request.storedLastFieldByte = check->field[kLastFieldByte];
-        plan = PlanSave(profile, request);
+        plan = PlanSave(places, request);
         if (!ConfirmBeforeWriting(*check, plan)) {
             return;
         }
-        std::optional<SaveCheckResult> now = CheckOpenFileForSave(rom, profile, machine, species);
+        std::optional<SaveCheckResult> now = CheckOpenFileForSave(rom, places, machine, species);
         if (!now || !StillSafeToWrite(*now)) {
             return;
         }
@@ -365,7 +374,9 @@ bool Editor::StillSafeToWrite(const SaveCheckResult& check) {
     if (check.selfCheck.SafeToWrite()) {
         return true;
     }
-    m_state.SaveRefusal = DescribeFailedCheck(check.selfCheck, *m_state.Profile);
+    LocatedTables now = m_state.Tables;
+    now.proof = check.selfCheck;
+    m_state.SaveRefusal = DescribeRefusal(now);
     ShowMessage(std::string(kSaveRefusedPrefix) + "\u201C" + DisplayName(m_state.RomPath) +
                     "\u201D has changed since it was opened. " + m_state.SaveRefusal,
                 MessageIcon::Error);
@@ -517,20 +528,18 @@ bool Editor::WritePlan(const OpenFile& rom, const std::vector<PlannedWrite>& pla
 }
 
 void Editor::Remember(const PlannedWrite& write) {
-    const RomProfile& profile = *m_state.Profile;
+    const TablePlaces& places = m_state.Tables.places;
     switch (write.part) {
         case SavePart::Move:
             m_asRead.move = write.value;
             break;
         case SavePart::Price:
             m_asRead.price[static_cast<std::size_t>(
-                write.offset - PriceOffset(profile.TmPricesOffset, m_asRead.machine))] =
-                write.value;
+                write.offset - PriceOffset(places, m_asRead.machine))] = write.value;
             break;
         case SavePart::SpeciesField:
             m_asRead.field[static_cast<std::size_t>(
-                write.offset - CompatibilityByteOffset(profile.BaseStatsOffset, m_asRead.species,
-                                                       0))] = write.value;
+                write.offset - CompatibilityByteOffset(places, m_asRead.species, 0))] = write.value;
             break;
     }
 }
@@ -541,7 +550,7 @@ int Editor::MachineMove(int machine) const {
     }
     const SilentMessages silent;
     const std::string digits =
-        ReadHexBytes(m_state.RomPath, MoveByteOffset(m_state.Profile->TmMovesOffset, machine), 1);
+        ReadHexBytes(m_state.RomPath, MoveByteOffset(m_state.Tables.places, machine), 1);
     if (digits.size() != kDigitsPerByte) {
         return -1;
     }

@@ -13,6 +13,7 @@
 #include "editor/EditorView.h"
 #include "editor/SavePlan.h"
 #include "rom/RomTables.h"
+#include "rom/TableLocation.h"
 
 namespace brindlewick {
 
@@ -20,19 +21,22 @@ class OpenFile;
 struct RomProfile;
 struct SaveCheckResult;
 
-// The state the main window keeps for all workflows. The path and the profile are set
-// together, only once a file has been identified as a supported release; the table offsets
-// are taken from the profile at each use.
+// The state the main window keeps for all workflows. The path, the profile and the places of
+// the tables are set together, only once a file has been identified as a supported release
+// and its tables have been located; every read and write addresses the tables through them.
 struct EditorState {
     std::string RomPath;
     std::string GameCode;  // the four header bytes last read
     std::int16_t SelectedSpecies = 0;
     const RomProfile* Profile = nullptr;  // the release RomPath was identified as
+    // Where RomPath keeps its tables, and how that was learned: the release's row, or the
+    // game's own code followed and proved.
+    LocatedTables Tables;
     // Set with the path at open: the header checksum matches, so the file is a cartridge
     // image that boots, and the game's own rules for the move list apply to it.
     bool RealCartridge = false;
-    // Set with the path at open when the file's tables do not lie where its release keeps
-    // them: why the file is shown but never saved into. Empty: saves may write.
+    // Set with the path at open when the file's tables could not be proved where they were
+    // looked for: why the file is shown but never saved into. Empty: saves may write.
     std::string SaveRefusal;
 };
 

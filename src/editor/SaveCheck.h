@@ -16,11 +16,10 @@
 
 namespace brindlewick {
 
-struct RomProfile;
+struct TablePlaces;
 
-// The machine move list from TmMovesOffset: the 57 machine moves, Crystal's three tutor moves
-// and the terminating 0 (Gold and Silver end one byte after HM07; the rest is read all the
-// same, so that one length serves every release).
+// The machine move list: the 57 machine moves, Crystal's three tutor moves and the terminating
+// 0 (Gold and Silver end one byte after HM07, and the rest stays 0).
 inline constexpr int kCheckedMoveListLength = kMachineCount + 4;
 
 struct SaveCheckResult {
@@ -44,10 +43,11 @@ class OpenFile;
 // Reads the game code, the move list, the machine's price and the species' field through
 // `rom`, the handle the whole save reads and writes with (opened by OpenRomForWriting, which
 // checked that it is a writable regular file), checks that the file is long enough for them
-// and still a `profile` release, and runs the self-check through the same handle. A failure
+// and still the release of `places`, and runs the self-check (which also checks that the game's
+// code still leads to `places`) through the same handle. A failure
 // is reported, naming the file, and gives no result; a failed self-check is no failure here
 // (see selfCheck).
-std::optional<SaveCheckResult> CheckOpenFileForSave(const OpenFile& rom, const RomProfile& profile,
+std::optional<SaveCheckResult> CheckOpenFileForSave(const OpenFile& rom, const TablePlaces& places,
                                                     int machine, int species);
 
 }  // namespace brindlewick

@@ -1,15 +1,16 @@
 #include "editor/SavePlan.h"
 
 #include "rom/RomProfile.h"
+#include "rom/TablePlaces.h"
 
 namespace brindlewick {
 
-std::vector<PlannedWrite> PlanSave(const RomProfile& profile, const SaveRequest& request) {
+std::vector<PlannedWrite> PlanSave(const TablePlaces& places, const SaveRequest& request) {
     std::vector<PlannedWrite> writes;
     writes.reserve(1 + kCompatibilityFieldLength + kPriceLength);
     // No move is shown when the stored byte names none; that byte is then left alone.
     if (request.move >= 0 && request.move < kMoveCount) {
-        writes.push_back({SavePart::Move, MoveByteOffset(profile.TmMovesOffset, request.machine),
+        writes.push_back({SavePart::Move, MoveByteOffset(places, request.machine),
                           static_cast<std::uint8_t>(request.move)});
     }
 
@@ -25,14 +26,13 @@ std::vector<PlannedWrite> PlanSave(const RomProfile& profile, const SaveRequest&
         }
     }
     for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
-        writes.push_back(
-            {SavePart::SpeciesField,
-             CompatibilityByteOffset(profile.BaseStatsOffset, request.species, fieldByte),
-             field[fieldByte]});
+        writes.push_back({SavePart::SpeciesField,
+                          CompatibilityByteOffset(places, request.species, fieldByte),
+                          field[fieldByte]});
     }
 
     // The price is little-endian in the file: low byte first.
-    const std::int32_t price = PriceOffset(profile.TmPricesOffset, request.machine);
+    const std::int32_t price = PriceOffset(places, request.machine);
     const auto value = static_cast<unsigned>(request.price);
     writes.push_back({SavePart::Price, price, static_cast<std::uint8_t>(value & 0xFF)});
     writes.push_back({SavePart::Price, price + 1, static_cast<std::uint8_t>((value >> 8) & 0xFF)});

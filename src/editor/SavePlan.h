@@ -11,7 +11,7 @@
 
 namespace brindlewick {
 
-struct RomProfile;
+struct TablePlaces;
 
 // What a planned write belongs to; a failure part-way through a save is told in these terms.
 enum class SavePart { Move, SpeciesField, Price };
@@ -38,6 +38,6 @@ struct SaveRequest {
 
 // The writes of a save, in the order they are made: the move byte (unless no move is shown),
 // field bytes 0 to 7, the price's low byte, then its high byte.
-std::vector<PlannedWrite> PlanSave(const RomProfile& profile, const SaveRequest& request);
+std::vector<PlannedWrite> PlanSave(const TablePlaces& places, const SaveRequest& request);
 
 }  // namespace brindlewick

@@ -7,22 +7,13 @@
 #include "platform/Messages.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
+#include "rom/TableLocation.h"
 
 namespace brindlewick {
 namespace {
 
 std::string Quoted(const std::string& path) {
     return "\u201C" + DisplayName(path) + "\u201D";
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    const auto last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
-
-std::string Release(const RomProfile& profile) {
-    return profile.language + " " + Trimmed(profile.gameName) + " (" + profile.gameCode + ")";
 }
 
 }  // namespace
@@ -99,23 +90,37 @@ bool ImportMayHaveChangedFile(ImportStatus status) {
     return status == ImportStatus::Written || status == ImportStatus::Failed;
 }
 
-std::string DescribeRomCheck(const std::string& romPath, const RomProfile& profile) {
-    const SelfCheckResult check = CheckRomTables(romPath, profile);
-    if (check.readFailed) {
+std::string DescribeRomCheck(const std::string& romPath) {
+    const std::optional<LocatedTables> located = LocateRomTables(romPath);
+    if (!located) {
         return {};
     }
-    std::string text = Quoted(romPath) + ": " + Release(profile) + ".\n\n";
+    const SelfCheckResult& check = located->proof;
+    std::string text = Quoted(romPath) + ": " + ReleaseText(*located->places.release) + ".\n\n";
     if (!check.realCartridge) {
         return text +
                "Its header checksum does not match, so it is no cartridge image that boots: it "
                "is identified by its game code alone and its tables are not checked.";
     }
-    if (check.findings.empty()) {
+    const std::string howFound = DescribeHowFound(*located);
+    if (located->SafeToWrite()) {
+        if (located->Elsewhere()) {
+            return text + "A real cartridge image. " + howFound +
+                   " It can be saved and imported into.";
+        }
         return text +
                "A real cartridge image: its tables lie where this release keeps them, and it "
-               "can be saved and imported into.";
+               "can be saved and imported into.\n\n" +
+               howFound;
     }
-    text += "A real cartridge image whose tables do not lie where this release keeps them:\n";
+    if (located->code == CodeFollowed::NotFollowed) {
+        text += howFound + "\n\n";
+    }
+    text += located->places.source == PlacesSource::GameCode
+                ? "A real cartridge image whose game's code points to tables that do not hold "
+                  "what such tables hold:\n"
+                : "A real cartridge image whose tables do not lie where this release keeps "
+                  "them:\n";
     for (const SelfCheckFinding& finding : check.findings) {
         text += "\n" + TableName(finding.table) + " at 0x" +
                 HexText(static_cast<unsigned>(finding.offset), 6) + ": expected " +
@@ -134,8 +139,8 @@ std::string DescribeRomCheck(const std::string& romPath, const RomProfile& profi
            "it.";
 }
 
-void CheckRom(const std::string& romPath, const RomProfile& profile) {
-    const std::string text = DescribeRomCheck(romPath, profile);
+void CheckRom(const std::string& romPath) {
+    const std::string text = DescribeRomCheck(romPath);
     if (text.empty()) {
         return;
     }

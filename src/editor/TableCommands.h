@@ -9,8 +9,6 @@
 
 namespace brindlewick {
 
-struct RomProfile;
-
 inline constexpr const char* kCsvFilter = "CSV files (*.csv)|*.csv";
 
 // The name an export proposes: the ROM's name with ".csv" for its extension ("Gold.csv").
@@ -40,12 +38,13 @@ ImportStatus ImportRomTables(const std::string& romPath, const std::string& csvP
 // have changed.
 bool ImportMayHaveChangedFile(ImportStatus status);
 
-// The self-check's findings for `romPath` in one text: the release, whether it is a real
-// cartridge image, and each finding or that the tables lie where they should. Empty when the
-// file could not be read (that has been reported).
-std::string DescribeRomCheck(const std::string& romPath, const RomProfile& profile);
+// Where `romPath` keeps its tables, in one text: the release, whether it is a real cartridge
+// image, how its tables were found (the game's code followed, or why it could not be) and
+// where, and each finding of their proof. Empty when the file could not be read (that has
+// been reported).
+std::string DescribeRomCheck(const std::string& romPath);
 
 // "Check ROM": DescribeRomCheck shown as one message.
-void CheckRom(const std::string& romPath, const RomProfile& profile);
+void CheckRom(const std::string& romPath);
 
 }  // namespace brindlewick

@@ -68,7 +68,7 @@ std::optional<LearnersList> DescribeLearners(const Editor& editor, const EditorV
     const std::string machineName = MachineName(machine);
     const EditorState& state = editor.State();
     std::optional<std::vector<int>> learners =
-        ReadLearners(state.RomPath, state.Profile->BaseStatsOffset, machine);
+        ReadLearners(state.RomPath, state.Tables.places.baseStats, machine);
     if (!learners) {
         return LearnersList{machineName + ": could not be read", {}};
     }

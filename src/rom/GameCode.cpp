@@ -5,6 +5,7 @@
 
 #include "platform/FileAccess.h"
 #include "platform/NativeFile.h"
+#include "platform/OpenFile.h"
 #include "rom/RomTables.h"
 
 namespace brindlewick {
@@ -28,6 +29,21 @@ GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode,
     if (fileSize != nullptr) {
         *fileSize = facts.size;
     }
+    return GameCodeRead::Read;
+}
+
+GameCodeRead ReadGameCode(const OpenFile& rom, std::string& gameCode) {
+    std::array<std::uint8_t, kGameCodeLength> code{};
+    const FileBlock block{kGameCodeOffset, code};
+    const std::error_code error = rom.ReadBlocks({&block, 1});
+    if (error == MakeErrorCode(FileFailure::ReadPastEnd)) {
+        return GameCodeRead::TooShort;
+    }
+    if (error) {
+        ReportFileFailure(FileAction::Open, rom.FileName(), error);
+        return GameCodeRead::Failed;
+    }
+    gameCode.assign(code.begin(), code.end());
     return GameCodeRead::Read;
 }
 

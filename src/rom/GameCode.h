@@ -6,6 +6,8 @@
 
 namespace brindlewick {
 
+class OpenFile;
+
 enum class GameCodeRead {
     Read,      // the four bytes were read
     TooShort,  // the file ends before the code field; such a file is not supported
@@ -17,5 +19,9 @@ enum class GameCodeRead {
 // reported as one of opening the file.
 [[nodiscard]] GameCodeRead ReadGameCode(const std::string& fileName, std::string& gameCode,
                                         std::uint64_t* fileSize = nullptr);
+
+// The same through `rom`, a handle the caller holds for a whole operation; a failing read is
+// reported as one of opening the file.
+[[nodiscard]] GameCodeRead ReadGameCode(const OpenFile& rom, std::string& gameCode);
 
 }  // namespace brindlewick

@@ -1,26 +1,25 @@
 #include "rom/RomTables.h"
 
-#include <algorithm>
-
-#include "rom/RomProfile.h"
-
 namespace brindlewick {
 
 std::int32_t MoveByteOffset(std::int32_t tmMovesOffset, int machine) {
     return tmMovesOffset + machine;
 }
 
+int MachineItem(int tm01Item, std::span<const std::uint8_t> dummyItems, int machine) {
+    int item = tm01Item + machine;
+    // Rising order matters: one shift can carry the item past the next dummy.
+    for (const std::uint8_t dummy : dummyItems) {
+        if (dummy <= item) {
+            ++item;
+        }
+    }
+    return item;
+}
+
 int PriceRecord(int machine) {
-    // Records 4 and 29 are skipped: TM05 uses record 5 and TM29 record 30.
-    constexpr int kFirstShiftedOnce = 4;    // TM05
-    constexpr int kFirstShiftedTwice = 28;  // TM29
-    if (machine >= kFirstShiftedTwice) {
-        return machine + 2;
-    }
-    if (machine >= kFirstShiftedOnce) {
-        return machine + 1;
-    }
-    return machine;
+    // TM05 uses record 5 and TM29 record 30: records 4 and 29 are the dummies'.
+    return MachineItem(kReleaseTm01Item, kReleaseDummyItems, machine) - kReleaseTm01Item;
 }
 
 std::int32_t PriceOffset(std::int32_t tmPricesOffset, int machine) {
@@ -33,18 +32,6 @@ std::int32_t CompatibilityByteOffset(std::int32_t baseStatsOffset, int species, 
 
 MachineBit BitOfMachine(int machine) {
     return {machine / 8, machine % 8};
-}
-
-std::int64_t TablesEnd(const RomProfile& profile) {
-    constexpr int kLastMachine = kMachineCount - 1;
-    constexpr int kLastSpecies = kSpeciesCount - 1;
-    return 1 + std::max({
-                   static_cast<std::int64_t>(MoveByteOffset(profile.TmMovesOffset, kLastMachine)),
-                   static_cast<std::int64_t>(PriceOffset(profile.TmPricesOffset, kLastMachine)) +
-                       kPriceLength - 1,
-                   static_cast<std::int64_t>(CompatibilityByteOffset(
-                       profile.BaseStatsOffset, kLastSpecies, kCompatibilityFieldLength - 1)),
-               });
 }
 
 std::string MachineName(int machine) {

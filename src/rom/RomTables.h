@@ -2,12 +2,12 @@
 // are laid out. Every reader and writer of the editor addresses the file through these.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace brindlewick {
-
-struct RomProfile;
 
 // The cartridge header holds the four-character game code at 0x13F..0x142.
 inline constexpr std::int32_t kGameCodeOffset = 0x13F;
@@ -24,12 +24,23 @@ inline constexpr int kMoveCount = 252;
 // Machine move table: one byte per machine, in machine order.
 std::int32_t MoveByteOffset(std::int32_t tmMovesOffset, int machine);
 
-// Price records are 7 bytes long; the price is a little-endian 16-bit number in the first
-// two. Records 4 and 29 belong to no machine, so machines from TM05 on are shifted by one
-// record and machines from TM29 on by two.
+// Price records are 7 bytes long, one per item; the price is a little-endian 16-bit number in
+// the first two. In every release TM01 is item 0xBF and two dummy items (0xC3 and 0xDC) lie
+// among the machines: records 4 and 29 from TM01's belong to no machine, so machines from TM05
+// on are shifted by one record and machines from TM29 on by two. A modified game may remove
+// the dummies; its machines' items then follow one another.
 inline constexpr std::int32_t kPriceRecordSize = 7;
 inline constexpr std::int32_t kPriceLength = 2;
 inline constexpr int kMaxPrice = 65535;
+inline constexpr std::uint8_t kReleaseTm01Item = 0xBF;
+inline constexpr std::array<std::uint8_t, 2> kReleaseDummyItems{0xC3, 0xDC};
+
+// The item number of machine k: TM01's item plus k, then one more for every dummy item (in
+// rising order) at or below it. GetTMHMNumber counts the other way: an item's machine is one
+// less for every dummy item below it.
+int MachineItem(int tm01Item, std::span<const std::uint8_t> dummyItems, int machine);
+
+// The record of machine k counted from TM01's, in a release's numbering.
 int PriceRecord(int machine);
 std::int32_t PriceOffset(std::int32_t tmPricesOffset, int machine);
 
@@ -50,10 +61,6 @@ MachineBit BitOfMachine(int machine);
 // Bits 1..7 of field byte 7 stand for no machine. In Crystal they mark the move-tutor
 // moves, so a writer keeps them as the file holds them.
 inline constexpr int kLastFieldByte = kCompatibilityFieldLength - 1;
-
-// One past the highest byte of the three tables in an image of `profile`: a shorter file
-// cannot be edited.
-std::int64_t TablesEnd(const RomProfile& profile);
 
 // "TM01".."TM50", "HM01".."HM07": the name of machine index k, as the lists and check
 // boxes show it.

@@ -2,6 +2,7 @@
 
 #include "platform/OpenFile.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "convert/HexFunctions.h"
@@ -9,6 +10,7 @@
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/RomTables.h"
+#include "rom/TablePlaces.h"
 
 namespace brindlewick {
 namespace {
@@ -24,12 +26,14 @@ struct TableBlock {
     std::int32_t length;
 };
 
-// The one block read of each table.
-std::array<TableBlock, kCheckedTableCount> Blocks(const RomProfile& profile) {
+// The one block read of each table: the base-stats records, the item records from TM01's to
+// HM07's, and the move list with its end.
+std::array<TableBlock, kCheckedTableCount> Blocks(const TablePlaces& places) {
     return {{
-        {CheckedTable::BaseStats, profile.BaseStatsOffset, kSpeciesCount * kSpeciesRecordSize},
-        {CheckedTable::ItemRecords, profile.TmPricesOffset, kItemRecordCount * kPriceRecordSize},
-        {CheckedTable::MoveList, profile.TmMovesOffset, MoveListLength(profile)},
+        {CheckedTable::BaseStats, places.baseStats, kSpeciesCount * kSpeciesRecordSize},
+        {CheckedTable::ItemRecords, places.tm01Record,
+         MachineRecordSpan(places) * kPriceRecordSize},
+        {CheckedTable::MoveList, places.moves, MoveListLength(places)},
     }};
 }
 
@@ -44,10 +48,6 @@ std::string HexNumber(std::uint32_t value, bool wholeBytes = true) {
         digits.insert(digits.begin(), '0');
     }
     return "0x" + digits;
-}
-
-std::string OffsetText(std::int64_t offset) {
-    return HexNumber(static_cast<std::uint32_t>(offset), false);
 }
 
 // Turns ReadHexBytes' text back into bytes; nullopt for text that does not spell `length`
@@ -110,14 +110,19 @@ void CheckBaseStats(std::span<const std::uint8_t> block, std::int32_t offset, Fi
     }
 }
 
-void CheckItemRecords(std::span<const std::uint8_t> block, std::int32_t offset,
+void CheckItemRecords(std::span<const std::uint8_t> block, const TablePlaces& places,
                       Findings& findings) {
-    for (int record = 0; record < kItemRecordCount; ++record) {
+    const auto records = static_cast<int>(block.size() / kPriceRecordSize);
+    const auto dummies =
+        std::span(places.dummyItems).first(static_cast<std::size_t>(places.dummyCount));
+    for (int record = 0; record < records; ++record) {
         const std::size_t at = static_cast<std::size_t>(record) * kPriceRecordSize + kItemTypeByte;
-        const bool dummy = record == kDummyItemRecords[0] || record == kDummyItemRecords[1];
+        const int item = places.tm01Item + record;
+        const bool dummy = std::find(dummies.begin(), dummies.end(), item) != dummies.end();
         const bool machineType = block[at] == kMachineItemType;
         if (dummy == machineType) {
-            findings.Add(CheckedTable::ItemRecords, offset + static_cast<std::int64_t>(at),
+            findings.Add(CheckedTable::ItemRecords,
+                         places.tm01Record + static_cast<std::int64_t>(at),
                          dummy ? "item type other than 4 (record " + std::to_string(record) +
                                      ", between the machines)"
                                : "item type 4, a machine (record " + std::to_string(record) + ")",
@@ -128,8 +133,22 @@ void CheckItemRecords(std::span<const std::uint8_t> block, std::int32_t offset,
 
 void CheckMoveList(std::span<const std::uint8_t> block, std::int32_t offset, bool crystal,
                    Findings& findings) {
-    // Only the bytes after HM07 are looked at: the editor writes the machines' own bytes,
-    // 0 included, and never these.
+    // A machine may be given no move (0), the editor writes such lists; but every byte must be
+    // 0 or a move, and a list of nothing but 0 is no list.
+    bool anyMove = false;
+    for (std::size_t at = 0; at < kMachineCount; ++at) {
+        anyMove = anyMove || block[at] != 0;
+        if (block[at] > kHighestMove) {
+            findings.Add(CheckedTable::MoveList, offset + static_cast<std::int64_t>(at),
+                         "no move (0) or a move (1 to 251)", HexNumber(block[at]));
+        }
+    }
+    if (!anyMove) {
+        findings.Add(CheckedTable::MoveList, offset, "a move for at least one machine",
+                     "57 bytes 0");
+    }
+    // After HM07 the list ends as the game keeps it: in Crystal the move tutor's three moves
+    // and a 0, in Gold and Silver a 0. The editor never writes these bytes.
     for (std::size_t at = kMachineCount; at + 1 < block.size(); ++at) {
         if (block[at] == 0 || block[at] > kHighestMove) {
             findings.Add(CheckedTable::MoveList, offset + static_cast<std::int64_t>(at),
@@ -145,17 +164,17 @@ void CheckMoveList(std::span<const std::uint8_t> block, std::int32_t offset, boo
     }
 }
 
-void CheckBlock(const TableBlock& block, std::span<const std::uint8_t> bytes, bool crystal,
-                Findings& findings) {
+void CheckBlock(const TableBlock& block, std::span<const std::uint8_t> bytes,
+                const TablePlaces& places, Findings& findings) {
     switch (block.table) {
         case CheckedTable::BaseStats:
             CheckBaseStats(bytes, block.offset, findings);
             break;
         case CheckedTable::ItemRecords:
-            CheckItemRecords(bytes, block.offset, findings);
+            CheckItemRecords(bytes, places, findings);
             break;
         case CheckedTable::MoveList:
-            CheckMoveList(bytes, block.offset, crystal, findings);
+            CheckMoveList(bytes, block.offset, IsCrystal(places), findings);
             break;
     }
 }
@@ -163,7 +182,7 @@ void CheckBlock(const TableBlock& block, std::span<const std::uint8_t> bytes, bo
 // The check over a file of `size` bytes whose blocks come from `read` (nullopt: a read failed
 // and has been reported).
 template <typename Read>
-SelfCheckResult Check(const RomProfile& profile, std::uint64_t size, Read read) {
+SelfCheckResult Check(const TablePlaces& places, std::uint64_t size, Read read) {
     SelfCheckResult result;
     if (size < static_cast<std::uint64_t>(kHeaderChecksumStart + kHeaderLength)) {
         return result;  // too short to hold a cartridge header: no cartridge image
@@ -177,9 +196,23 @@ SelfCheckResult Check(const RomProfile& profile, std::uint64_t size, Read read) 
         return result;
     }
     result.realCartridge = true;
+    // Places found through the game's code hold only while that code still leads to them.
+    for (const CodeSite& site : places.code) {
+        const auto length = static_cast<std::int32_t>(site.bytes.size());
+        const std::int64_t end = static_cast<std::int64_t>(site.offset) + length;
+        if (site.offset < 0 || static_cast<std::uint64_t>(end) > size) {
+            result.codeChanged = true;
+            continue;
+        }
+        const std::optional<Bytes> bytes = read(site.offset, length);
+        if (!bytes) {
+            result.readFailed = true;
+            return result;
+        }
+        result.codeChanged = result.codeChanged || *bytes != site.bytes;
+    }
     Findings findings(result);
-    const bool crystal = IsCrystal(profile);
-    for (const TableBlock& block : Blocks(profile)) {
+    for (const TableBlock& block : Blocks(places)) {
         const std::int64_t end = static_cast<std::int64_t>(block.offset) + block.length;
         if (block.offset < 0 || static_cast<std::uint64_t>(end) > size) {
             findings.Add(block.table, block.offset,
@@ -192,7 +225,7 @@ SelfCheckResult Check(const RomProfile& profile, std::uint64_t size, Read read) 
             result.readFailed = true;
             return result;
         }
-        CheckBlock(block, *bytes, crystal, findings);
+        CheckBlock(block, *bytes, places, findings);
     }
     return result;
 }
@@ -222,7 +255,7 @@ bool HasValidHeaderChecksum(std::span<const std::uint8_t> header) {
     return HeaderChecksum(header.first(kHeaderChecksumLength)) == header[kHeaderChecksumLength];
 }
 
-SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& profile) {
+SelfCheckResult CheckRomTables(const std::string& fileName, const TablePlaces& places) {
     std::uintmax_t size = 0;
     if (const auto error = RegularFileSize(fileName, size)) {
         ReportFileFailure(FileAction::Read, fileName, error);
@@ -230,13 +263,13 @@ SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& pr
         result.readFailed = true;
         return result;
     }
-    return Check(profile, size,
+    return Check(places, size,
                  [&fileName](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
                      return DecodeHex(ReadHexBytes(fileName, offset, length), length);
                  });
 }
 
-SelfCheckResult CheckRomTables(const OpenFile& rom, const RomProfile& profile) {
+SelfCheckResult CheckRomTables(const OpenFile& rom, const TablePlaces& places) {
     FileFacts facts;
     if (const auto error = rom.Inspect(facts)) {
         ReportFileFailure(FileAction::Read, rom.FileName(), error);
@@ -244,7 +277,7 @@ SelfCheckResult CheckRomTables(const OpenFile& rom, const RomProfile& profile) {
         result.readFailed = true;
         return result;
     }
-    return Check(profile, facts.size,
+    return Check(places, facts.size,
                  [&rom](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
                      Bytes bytes(static_cast<std::size_t>(length));
                      if (const auto error = rom.ReadAt(offset, bytes)) {
@@ -255,13 +288,21 @@ SelfCheckResult CheckRomTables(const OpenFile& rom, const RomProfile& profile) {
                  });
 }
 
-SelfCheckResult CheckRomTables(std::span<const std::uint8_t> image, const RomProfile& profile) {
-    return Check(profile, image.size(),
+SelfCheckResult CheckRomTables(std::span<const std::uint8_t> image, const TablePlaces& places) {
+    return Check(places, image.size(),
                  [image](std::int32_t offset, std::int32_t length) -> std::optional<Bytes> {
                      const auto block = image.subspan(static_cast<std::size_t>(offset),
                                                       static_cast<std::size_t>(length));
                      return Bytes(block.begin(), block.end());
                  });
+}
+
+SelfCheckResult CheckRomTables(const std::string& fileName, const RomProfile& release) {
+    return CheckRomTables(fileName, RowPlaces(release));
+}
+
+SelfCheckResult CheckRomTables(std::span<const std::uint8_t> image, const RomProfile& release) {
+    return CheckRomTables(image, RowPlaces(release));
 }
 
 std::string TableName(CheckedTable table) {
@@ -276,49 +317,56 @@ std::string TableName(CheckedTable table) {
     return {};
 }
 
-std::string DescribeFailedCheck(const SelfCheckResult& result, const RomProfile& profile) {
-    const std::string release =
-        profile.language + " " + Trimmed(profile.gameName) + " (" + profile.gameCode + ")";
-    const std::string refusal = "Brindlewick will show it, but will not save into it.";
-    if (result.readFailed) {
-        return "The tables of this file could not be read to check that they lie where " + release +
-               " keeps them. " + refusal;
-    }
-    std::vector<CheckedTable> failed;
+FailedTables DescribeFailedTables(const SelfCheckResult& result) {
+    FailedTables failed;
+    std::vector<CheckedTable> tables;
     for (const CheckedTable table :
          {CheckedTable::BaseStats, CheckedTable::ItemRecords, CheckedTable::MoveList}) {
         if (result.Mismatches(table) > 0) {
-            failed.push_back(table);
+            tables.push_back(table);
         }
     }
-    std::string names;
-    for (std::size_t i = 0; i < failed.size(); ++i) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
         if (i > 0) {
-            names += i + 1 == failed.size() ? " and its " : ", its ";
+            failed.names += i + 1 == tables.size() ? " and its " : ", its ";
         }
-        names += TableName(failed[i]);
+        failed.names += TableName(tables[i]);
     }
-    const bool plural =
-        failed.size() > 1 || (failed.size() == 1 && failed[0] == CheckedTable::ItemRecords);
-    std::string text = "This file carries the game code of " + release + ", but its " + names +
-                       (plural ? " do" : " does") + " not lie where this release keeps " +
-                       (plural ? "them" : "it") + ". It is probably a modified game. " + refusal +
-                       "\n";
-    for (const CheckedTable table : failed) {
+    failed.plural =
+        tables.size() > 1 || (tables.size() == 1 && tables[0] == CheckedTable::ItemRecords);
+    // The first finding of each table, with how many places differ in all.
+    for (const CheckedTable table : tables) {
         for (const SelfCheckFinding& finding : result.findings) {
             if (finding.table != table) {
                 continue;
             }
             const int count = result.Mismatches(table);
-            text += "\n" + TableName(table) + " at " + OffsetText(finding.offset) + ": expected " +
-                    finding.expected + ", found " + finding.found;
+            failed.details += "\n" + TableName(table) + " at " + OffsetText(finding.offset) +
+                              ": expected " + finding.expected + ", found " + finding.found;
             if (count > 1) {
-                text += " (" + std::to_string(count) + " places differ)";
+                failed.details += " (" + std::to_string(count) + " places differ)";
             }
             break;
         }
     }
-    return text;
+    return failed;
+}
+
+std::string ReleaseText(const RomProfile& release) {
+    return release.language + " " + Trimmed(release.gameName) + " (" + release.gameCode + ")";
+}
+
+std::string DescribeFailedCheck(const SelfCheckResult& result, const RomProfile& profile) {
+    const std::string release = ReleaseText(profile);
+    if (result.readFailed) {
+        return "The tables of this file could not be read to check that they lie where " + release +
+               " keeps them. " + kShownNotSaved;
+    }
+    const FailedTables failed = DescribeFailedTables(result);
+    return "This file carries the game code of " + release + ", but its " + failed.names +
+           (failed.plural ? " do" : " does") + " not lie where this release keeps " +
+           (failed.plural ? "them" : "it") + ". It is probably a modified game. " + kShownNotSaved +
+           "\n" + failed.details;
 }
 
 }  // namespace brindlewick

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "rom/Names.h"
-#include "rom/RomProfile.h"
+#include "rom/TablePlaces.h"
 
 namespace brindlewick {
 namespace {
@@ -51,19 +51,18 @@ std::string Plural(int count, const char* one, const char* many) {
 
 }  // namespace
 
-ImportPlan PlanImport(const RomProfile& profile, const TableValues& current,
+ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
                       const TableValues& target) {
     ImportPlan plan;
     for (int machine = 0; machine < kMachineCount; ++machine) {
         const auto k = static_cast<std::size_t>(machine);
         std::string detail;
-        AddChange(plan.changes, MoveByteOffset(profile.TmMovesOffset, machine), current.moves[k],
-                  target.moves[k]);
+        AddChange(plan.changes, MoveByteOffset(places, machine), current.moves[k], target.moves[k]);
         if (current.moves[k] != target.moves[k]) {
             detail = "move " + MoveText(current.moves[k]) + " -> " + MoveText(target.moves[k]);
         }
         // The price is stored low byte first.
-        const std::int32_t priceOffset = PriceOffset(profile.TmPricesOffset, machine);
+        const std::int32_t priceOffset = PriceOffset(places, machine);
         AddChange(plan.changes, priceOffset, static_cast<std::uint8_t>(current.prices[k] & 0xFF),
                   static_cast<std::uint8_t>(target.prices[k] & 0xFF));
         AddChange(plan.changes, priceOffset + 1, static_cast<std::uint8_t>(current.prices[k] >> 8),
@@ -85,8 +84,7 @@ ImportPlan PlanImport(const RomProfile& profile, const TableValues& current,
             continue;
         }
         for (int fieldByte = 0; fieldByte < kCompatibilityFieldLength; ++fieldByte) {
-            AddChange(plan.changes,
-                      CompatibilityByteOffset(profile.BaseStatsOffset, species, fieldByte),
+            AddChange(plan.changes, CompatibilityByteOffset(places, species, fieldByte),
                       before[static_cast<std::size_t>(fieldByte)],
                       after[static_cast<std::size_t>(fieldByte)]);
         }

@@ -10,7 +10,7 @@
 
 namespace brindlewick {
 
-struct RomProfile;
+struct TablePlaces;
 
 struct ByteChange {
     std::int32_t offset;  // 0-based file offset
@@ -31,7 +31,7 @@ struct ImportPlan {
     bool Empty() const { return changes.empty(); }
 };
 
-ImportPlan PlanImport(const RomProfile& profile, const TableValues& current,
+ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
                       const TableValues& target);
 
 // "2 machines and 1 species: 5 bytes".

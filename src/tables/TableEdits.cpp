@@ -383,7 +383,7 @@ std::string MoveListText(int move) {
     return "byte " + HexText(static_cast<std::uint32_t>(move), 2);
 }
 
-ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profile,
+ImportStatus SaveTableEdits(const std::string& romPath, const TablePlaces& places,
                             TableEdits& edits) {
     ImportOptions options;
     options.expectedCurrent = &edits.AsRead();
@@ -406,7 +406,7 @@ ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profil
     options.confirm = [](const std::string& question) { return ConfirmMessage(question); };
     const TableValues target = edits.Target();
     const ImportResult result = WriteTablesPlan(
-        romPath, profile, [&target](const TableValues&) { return std::optional(target); }, options);
+        romPath, places, [&target](const TableValues&) { return std::optional(target); }, options);
     if (result.status == ImportStatus::Written || result.status == ImportStatus::Unchanged) {
         // The grid shows the file from now on. The file's tables are exactly `target`: every
         // byte that differed was written and flushed through the one locked handle (or none
@@ -417,10 +417,10 @@ ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profil
     return result.status;
 }
 
-std::optional<TableValues> ChangedElsewhere(const std::string& romPath, const RomProfile& profile,
+std::optional<TableValues> ChangedElsewhere(const std::string& romPath, const TablePlaces& places,
                                             const TableEdits& edits) {
     const SilentMessages silent;
-    auto fresh = ReadTables(romPath, profile);
+    auto fresh = ReadTables(romPath, places);
     if (!fresh || *fresh == edits.AsRead()) {
         return std::nullopt;
     }

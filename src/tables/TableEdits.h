@@ -18,7 +18,7 @@
 
 namespace brindlewick {
 
-struct RomProfile;
+struct TablePlaces;
 
 // One editable value: the move or the price of a machine, or whether a species learns it.
 enum class CellKind : std::uint8_t { Move, Price, Learns };
@@ -123,13 +123,13 @@ std::string MoveListText(int move);
 // bytes that change, after the same checks and questions as an import, and a question when the
 // file no longer holds what the edits were made on. On success the edits are rebased on what
 // the file now holds (so none is pending); on anything else they are kept as they are.
-ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profile,
+ImportStatus SaveTableEdits(const std::string& romPath, const TablePlaces& places,
                             TableEdits& edits);
 
 // What a changed file means to the table editor: the tables as the file holds them now, when
 // they differ from `edits.AsRead()`. Read without any message; nothing when they are the same
 // or the read failed.
-std::optional<TableValues> ChangedElsewhere(const std::string& romPath, const RomProfile& profile,
+std::optional<TableValues> ChangedElsewhere(const std::string& romPath, const TablePlaces& places,
                                             const TableEdits& edits);
 
 }  // namespace brindlewick

@@ -13,13 +13,18 @@
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
+#include "rom/TableLocation.h"
 #include "tables/TablesCsv.h"
 
 namespace brindlewick {
 namespace {
 
-constexpr std::int32_t kPriceBlockLength = kPriceRecordSize * (kMachineCount + 2);
 constexpr std::int32_t kBaseStatsBlockLength = kSpeciesRecordSize * kSpeciesCount;
+
+// The item records from TM01's to HM07's, the dummies' among them.
+std::int32_t PriceBlockLength(const TablePlaces& places) {
+    return kPriceRecordSize * MachineRecordSpan(places);
+}
 
 // How often an import asks again about a file that keeps changing while it asks.
 constexpr int kMaxQuestionRounds = 3;
@@ -31,15 +36,16 @@ void ReportAbout(const std::string& fileName, const std::string& text,
     ShowMessage(fileName + ": " + text, icon);
 }
 
-// The three tables from their blocks: the move list, the price records and the base-stats
-// records, each beginning at its table's first byte.
-TableValues DecodeTables(std::span<const std::uint8_t> moves, std::span<const std::uint8_t> prices,
+// The three tables from their blocks: the move list, the price records from TM01's and the
+// base-stats records, each beginning at its table's first byte.
+TableValues DecodeTables(const TablePlaces& places, std::span<const std::uint8_t> moves,
+                         std::span<const std::uint8_t> prices,
                          std::span<const std::uint8_t> baseStats) {
     TableValues values;
     for (int machine = 0; machine < kMachineCount; ++machine) {
         const auto k = static_cast<std::size_t>(machine);
         values.moves[k] = moves[k];
-        const auto at = static_cast<std::size_t>(PriceOffset(0, machine));
+        const auto at = static_cast<std::size_t>(PriceOffset(places, machine) - places.tm01Record);
         // Low byte first.
         values.prices[k] = static_cast<std::uint16_t>(prices[at] | (prices[at + 1] << 8));
     }
@@ -51,10 +57,6 @@ TableValues DecodeTables(std::span<const std::uint8_t> moves, std::span<const st
     }
     return values;
 }
-
-// The self-check looks a few bytes past the last machine of each table (the records after
-// HM07's price, the move list's end); the snapshot holds them where the file does.
-constexpr std::uint64_t kSnapshotMargin = 64;
 
 // What an operation reads of the ROM through its one handle: the tables and the self-check,
 // both of the same bytes.
@@ -94,48 +96,56 @@ const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access a
         ReportAbout(romPath, "Unsupported ROM: no supported release has this game code");
         return nullptr;
     }
-    if (rom.Facts().size < static_cast<std::uint64_t>(TablesEnd(*profile))) {
-        ReportAbout(romPath, MakeErrorCode(FileFailure::FileTooShort).message());
-        return nullptr;
-    }
     return profile;
 }
 
-// Reads the tables and the self-check's bytes through `rom`, as the file is now. A failure, or
-// a file that no longer holds a `profile` release, is reported and gives nothing.
-std::optional<RomSnapshot> ReadRomSnapshot(const OpenFile& rom, const RomProfile& profile) {
+// OpenAndIdentify, then where the file keeps its tables (reported on failure): the release's
+// places or those the game's code leads to, for a file long enough for them.
+std::optional<LocatedTables> OpenAndLocate(const std::string& romPath, OpenFile::Access access,
+                                           OpenFile& rom) {
+    const RomProfile* profile = OpenAndIdentify(romPath, access, rom);
+    if (profile == nullptr) {
+        return std::nullopt;
+    }
+    auto located = LocateTables(rom, *profile);
+    if (located && rom.Facts().size < static_cast<std::uint64_t>(TablesEnd(located->places))) {
+        ReportAbout(romPath, MakeErrorCode(FileFailure::FileTooShort).message());
+        return std::nullopt;
+    }
+    return located;
+}
+
+// Reads the tables and their proof through `rom`, as the file is now. A failure, or a file
+// that no longer holds the release of `places`, is reported and gives nothing.
+std::optional<RomSnapshot> ReadRomSnapshot(const OpenFile& rom, const TablePlaces& places) {
     const std::string& romPath = rom.FileName();
-    FileFacts facts;
-    if (const auto error = rom.Inspect(facts)) {
-        ReportFileFailure(FileAction::Read, romPath, error);
-        return std::nullopt;
-    }
-    const auto tablesEnd = static_cast<std::uint64_t>(TablesEnd(profile));
-    if (facts.size < tablesEnd) {
-        ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::FileTooShort));
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> image(
-        static_cast<std::size_t>(std::min<std::uint64_t>(facts.size, tablesEnd + kSnapshotMargin)));
-    if (const auto error = rom.ReadAt(0, image)) {
+    std::array<std::uint8_t, kGameCodeLength> code{};
+    std::vector<std::uint8_t> moves(kMachineCount);
+    std::vector<std::uint8_t> prices(static_cast<std::size_t>(PriceBlockLength(places)));
+    std::vector<std::uint8_t> baseStats(kBaseStatsBlockLength);
+    const FileBlock blocks[] = {{kGameCodeOffset, code},
+                                {places.moves, moves},
+                                {places.tm01Record, prices},
+                                {places.baseStats, baseStats}};
+    if (auto error = rom.ReadBlocks(blocks)) {
+        if (error == MakeErrorCode(FileFailure::ReadPastEnd)) {
+            error = MakeErrorCode(FileFailure::FileTooShort);
+        }
         ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
     // Another program may have written a different image into the file since it was
     // identified.
-    const std::string gameCode(image.begin() + kGameCodeOffset,
-                               image.begin() + kGameCodeOffset + kGameCodeLength);
-    if (Identify(gameCode) != &profile) {
+    if (Identify(std::string(code.begin(), code.end())) != places.release) {
         ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::RomReplaced));
         return std::nullopt;
     }
-    const std::span<const std::uint8_t> bytes(image);
     RomSnapshot snapshot;
-    snapshot.values = DecodeTables(
-        bytes.subspan(static_cast<std::size_t>(profile.TmMovesOffset), kMachineCount),
-        bytes.subspan(static_cast<std::size_t>(profile.TmPricesOffset), kPriceBlockLength),
-        bytes.subspan(static_cast<std::size_t>(profile.BaseStatsOffset), kBaseStatsBlockLength));
-    snapshot.check = CheckRomTables(bytes, profile);
+    snapshot.values = DecodeTables(places, moves, prices, baseStats);
+    snapshot.check = CheckRomTables(rom, places);
+    if (snapshot.check.readFailed) {
+        return std::nullopt;
+    }
     return snapshot;
 }
 
@@ -263,9 +273,9 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
 }
 
 // The tables changed by another program while a question was open, in the plan's words.
-std::string DescribeChangeWhileAsking(const std::string& romPath, const RomProfile& profile,
+std::string DescribeChangeWhileAsking(const std::string& romPath, const TablePlaces& places,
                                       const TableValues& before, const TableValues& now) {
-    const ImportPlan changed = PlanImport(profile, before, now);
+    const ImportPlan changed = PlanImport(places, before, now);
     std::string text = "\u201C" + DisplayName(romPath) +
                        "\u201D was changed by another program while the question was open: " +
                        SummarizePlan(changed) + ".";
@@ -282,27 +292,27 @@ std::string DescribeChangeWhileAsking(const std::string& romPath, const RomProfi
 // The CSV and the release of an export, with the handle the tables were read through.
 std::optional<std::string> ExportThrough(OpenFile& rom, const std::string& romPath,
                                          const ExportOptions& options) {
-    const RomProfile* profile = OpenAndIdentify(romPath, OpenFile::Access::Read, rom);
-    if (profile == nullptr) {
+    const auto located = OpenAndLocate(romPath, OpenFile::Access::Read, rom);
+    if (!located) {
         return std::nullopt;
     }
-    const auto snapshot = ReadRomSnapshot(rom, *profile);
+    const auto snapshot = ReadRomSnapshot(rom, located->places);
     if (!snapshot) {
         return std::nullopt;
     }
-    // The CSV of a modified game that keeps its tables elsewhere would hold whatever lies at
-    // this release's places, and importing it anywhere would spread that.
+    // The CSV of a modified game whose tables cannot be proved would hold whatever lies where
+    // they were looked for, and importing it anywhere would spread that.
     if (!snapshot->check.SafeToWrite()) {
-        const std::string findings = DescribeFailedCheck(snapshot->check, *profile);
+        const std::string findings = DescribeRefusal(located->places, snapshot->check);
         if (options.force) {
             ReportAbout(romPath,
                         findings +
                             "\nExported all the same (--force): the CSV holds what lies "
-                            "at this release's places, which may not be the game's tables.",
+                            "at those places, which may not be the game's tables.",
                         MessageIcon::Error);
         } else if (!(options.confirmModified &&
                      options.confirmModified(findings +
-                                             "\n\nIts CSV would hold what lies at this release's "
+                                             "\n\nIts CSV would hold what lies at those "
                                              "places, which may not be the game's tables. Export "
                                              "all the same?"))) {
             if (!options.confirmModified) {
@@ -334,7 +344,7 @@ bool ReplaceCsv(const std::string& csvPath, const std::string& csv, const FileId
 // The changes made elsewhere, from `expected` (what the caller read) to `current` (what the
 // file holds now), that writing `target` would undo: those where the plan writes. Bytes the
 // plan leaves alone keep the other program's change and are not listed.
-ImportPlan ChangesOverwritten(const RomProfile& profile, const TableValues& expected,
+ImportPlan ChangesOverwritten(const TablePlaces& places, const TableValues& expected,
                               const TableValues& current, const TableValues& target) {
     TableValues undone = current;
     for (std::size_t k = 0; k < undone.moves.size(); ++k) {
@@ -352,19 +362,20 @@ ImportPlan ChangesOverwritten(const RomProfile& profile, const TableValues& expe
             }
         }
     }
-    return PlanImport(profile, undone, current);
+    return PlanImport(places, undone, current);
 }
 
-// The steps every write of the tables shares, through `rom` (open, identified as `profile`,
-// locked when it is to be written): reads the tables and the self-check, asks `makeTarget` for
-// the values to write, refuses a real cartridge image whose tables lie elsewhere, plans, asks
-// the questions, reads everything again after them, and writes only the bytes whose value
-// changes. Reports the outcome once.
-ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
+// The steps every write of the tables shares, through `rom` (open, identified as the release of
+// `places`, locked when it is to be written): reads the tables and the self-check, asks
+// `makeTarget` for the values to write, refuses a real cartridge image whose tables lie elsewhere,
+// plans, asks the questions, reads everything again after them, and writes only the bytes whose
+// value changes. Reports the outcome once.
+ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
                                 const TablesTarget& makeTarget, const ImportOptions& options) {
     ImportResult result;
     const std::string& romPath = rom.FileName();
-    auto snapshot = ReadRomSnapshot(rom, profile);
+    const RomProfile& profile = *places.release;
+    auto snapshot = ReadRomSnapshot(rom, places);
     if (!snapshot) {
         return result;
     }
@@ -374,9 +385,9 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
         return result;
     }
 
-    // A real cartridge image whose tables lie elsewhere would be corrupted by any write.
+    // A real cartridge image whose tables cannot be proved would be corrupted by any write.
     if (!snapshot->check.SafeToWrite()) {
-        ReportAbout(romPath, DescribeFailedCheck(snapshot->check, profile));
+        ReportAbout(romPath, DescribeRefusal(places, snapshot->check));
         result.status = ImportStatus::Refused;
         return result;
     }
@@ -384,7 +395,7 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
     // Only conditions the import brings about are asked about, and only for real cartridge
     // images: a synthetic image is written as the tables say.
     auto plan = [&](const RomSnapshot& now) {
-        result.plan = PlanImport(profile, now.values, *target);
+        result.plan = PlanImport(places, now.values, *target);
         result.breaches.clear();
         if (now.check.realCartridge) {
             result.breaches = NewBreaches(profile, now.values.moves, target->moves);
@@ -418,7 +429,7 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
     // since then by another program is written over.
     if (options.expectedCurrent != nullptr) {
         const ImportPlan overwritten =
-            ChangesOverwritten(profile, *options.expectedCurrent, snapshot->values, *target);
+            ChangesOverwritten(places, *options.expectedCurrent, snapshot->values, *target);
         if (!overwritten.Empty() &&
             !(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
             result.status = ImportStatus::Refused;
@@ -442,20 +453,20 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
             result.status = ImportStatus::Refused;
             return result;
         }
-        auto now = ReadRomSnapshot(rom, profile);
+        auto now = ReadRomSnapshot(rom, places);
         if (!now) {
             return result;
         }
         if (!now->check.SafeToWrite()) {
             ReportAbout(romPath, "changed while the question was open.\n" +
-                                     DescribeFailedCheck(now->check, profile));
+                                     DescribeRefusal(places, now->check));
             result.status = ImportStatus::Refused;
             return result;
         }
         if (now->values == snapshot->values) {
             break;
         }
-        whatChanged = DescribeChangeWhileAsking(romPath, profile, snapshot->values, now->values);
+        whatChanged = DescribeChangeWhileAsking(romPath, places, snapshot->values, now->values);
         snapshot = std::move(now);
         plan(*snapshot);
         if (!options.confirmAgain || round + 1 >= kMaxQuestionRounds) {
@@ -520,23 +531,27 @@ const RomProfile* IdentifyRomFile(const std::string& romPath) {
     return OpenAndIdentify(romPath, OpenFile::Access::Read, rom);
 }
 
-std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile) {
+std::optional<LocatedTables> LocateRomTables(const std::string& romPath) {
+    OpenFile rom;
+    return OpenAndLocate(romPath, OpenFile::Access::Read, rom);
+}
+
+std::optional<TableValues> ReadTables(const std::string& romPath, const TablePlaces& places) {
     OpenFile rom;
     if (const auto error = rom.Open(romPath, OpenFile::Access::Read)) {
         ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
     std::vector<std::uint8_t> moves(kMachineCount);
-    std::vector<std::uint8_t> prices(kPriceBlockLength);
+    std::vector<std::uint8_t> prices(static_cast<std::size_t>(PriceBlockLength(places)));
     std::vector<std::uint8_t> baseStats(kBaseStatsBlockLength);
-    const FileBlock blocks[] = {{profile.TmMovesOffset, moves},
-                                {profile.TmPricesOffset, prices},
-                                {profile.BaseStatsOffset, baseStats}};
+    const FileBlock blocks[] = {
+        {places.moves, moves}, {places.tm01Record, prices}, {places.baseStats, baseStats}};
     if (const auto error = rom.ReadBlocks(blocks)) {
         ReportFileFailure(FileAction::Read, romPath, error);
         return std::nullopt;
     }
-    return DecodeTables(moves, prices, baseStats);
+    return DecodeTables(places, moves, prices, baseStats);
 }
 
 std::optional<std::string> ExportTables(const std::string& romPath, const ExportOptions& options) {
@@ -582,23 +597,23 @@ std::optional<std::string> ReadCsvFile(const std::string& csvPath) {
     return text;
 }
 
-ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profile,
+ImportStatus ApplyImportPlan(const std::string& romPath, const TablePlaces& places,
                              const ImportPlan& plan) {
     OpenFile rom;
     const RomProfile* found = OpenAndIdentify(romPath, OpenFile::Access::ReadWrite, rom);
     if (found == nullptr) {
         return ImportStatus::Refused;
     }
-    if (found != &profile) {
+    if (found != places.release) {
         ReportFileFailure(FileAction::Write, romPath, MakeErrorCode(FileFailure::RomReplaced));
         return ImportStatus::Refused;
     }
-    const auto snapshot = ReadRomSnapshot(rom, profile);
+    const auto snapshot = ReadRomSnapshot(rom, places);
     if (!snapshot) {
         return ImportStatus::Failed;
     }
     if (!snapshot->check.SafeToWrite()) {
-        ReportAbout(romPath, DescribeFailedCheck(snapshot->check, profile));
+        ReportAbout(romPath, DescribeRefusal(places, snapshot->check));
         return ImportStatus::Refused;
     }
     // Every byte must still hold what the plan was worked out from: a change made since then
@@ -629,8 +644,8 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     ImportResult result;
     OpenFile rom;
     const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
-    const RomProfile* profile = OpenAndIdentify(romPath, access, rom);
-    if (profile == nullptr) {
+    const auto located = OpenAndLocate(romPath, access, rom);
+    if (!located) {
         result.status = ImportStatus::Refused;
         return result;
     }
@@ -649,12 +664,12 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         }
         return target;
     };
-    result = WriteTablesThrough(rom, *profile, fromCsv, options);
+    result = WriteTablesThrough(rom, located->places, fromCsv, options);
     result.problems = std::move(problems);
     return result;
 }
 
-ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profile,
+ImportResult WriteTablesPlan(const std::string& romPath, const TablePlaces& places,
                              const TablesTarget& makeTarget, const ImportOptions& options) {
     ImportResult result;
     OpenFile rom;
@@ -664,26 +679,26 @@ ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profi
         result.status = ImportStatus::Refused;
         return result;
     }
-    if (found != &profile) {
+    if (found != places.release) {
         ReportFileFailure(FileAction::Write, romPath, MakeErrorCode(FileFailure::RomReplaced));
         result.status = ImportStatus::Refused;
         return result;
     }
-    return WriteTablesThrough(rom, profile, makeTarget, options);
+    return WriteTablesThrough(rom, places, makeTarget, options);
 }
 
 std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
-                                               const RomProfile& profile) {
+                                               const TablePlaces& places) {
     OpenFile rom;
     const RomProfile* found = OpenAndIdentify(romPath, OpenFile::Access::Read, rom);
     if (found == nullptr) {
         return std::nullopt;
     }
-    if (found != &profile) {
+    if (found != places.release) {
         ReportFileFailure(FileAction::Read, romPath, MakeErrorCode(FileFailure::RomReplaced));
         return std::nullopt;
     }
-    auto snapshot = ReadRomSnapshot(rom, profile);
+    auto snapshot = ReadRomSnapshot(rom, places);
     if (!snapshot) {
         return std::nullopt;
     }

@@ -13,6 +13,7 @@
 #include "platform/NativeFile.h"
 #include "rom/GameRules.h"
 #include "rom/SelfCheck.h"
+#include "rom/TableLocation.h"
 #include "tables/Csv.h"
 #include "tables/ImportPlan.h"
 #include "tables/TableValues.h"
@@ -21,22 +22,27 @@ namespace brindlewick {
 
 struct RomProfile;
 
-// The release of `romPath` when it is a supported one whose file holds all three tables;
-// otherwise reports why (naming the file) and returns nullptr.
+// The release of `romPath` when it is a supported one; otherwise reports why (naming the file)
+// and returns nullptr.
 const RomProfile* IdentifyRomFile(const std::string& romPath);
 
-// The three tables of `romPath`, read through one open handle; nothing after a reported
-// failure.
-std::optional<TableValues> ReadTables(const std::string& romPath, const RomProfile& profile);
+// Where the tables of `romPath` lie (TableLocation.h), for a supported release whose file is
+// long enough for them, found through one open handle; otherwise reports why, naming the file,
+// and gives nothing.
+std::optional<LocatedTables> LocateRomTables(const std::string& romPath);
 
-// The three tables of `romPath` and the self-check of the same bytes, read through one open
-// handle; nothing after a reported failure, or when the file is no longer a `profile` release.
+// The three tables of `romPath` at `places`, read through one open handle; nothing after a
+// reported failure.
+std::optional<TableValues> ReadTables(const std::string& romPath, const TablePlaces& places);
+
+// The three tables of `romPath` at `places` and their proof, read through one open handle;
+// nothing after a reported failure, or when the file no longer holds the release of `places`.
 struct CheckedTables {
     TableValues values;
     SelfCheckResult check;
 };
 std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,
-                                               const RomProfile& profile);
+                                               const TablePlaces& places);
 
 struct ExportOptions {
     // Export a real cartridge image whose tables do not lie where its release keeps them (its
@@ -121,12 +127,13 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
 using TablesTarget = std::function<std::optional<TableValues>(const TableValues& current)>;
 
 // The one way the three tables are written, shared by the import and the table editor: opens
-// `romPath` once and takes its lock, checks it is still a `profile` release, reads the tables
-// and the self-check through that handle, refuses a real cartridge image whose tables lie
-// elsewhere, plans the bytes from what the file holds to what `makeTarget` asks for, asks the
-// questions of `options` and the game's rules, reads everything again after them, and writes
-// only the bytes whose value changes. Reports the outcome once.
-ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profile,
+// `romPath` once and takes its lock, checks it is still the release of `places`, reads the
+// tables and their proof through that handle (the game's code must still lead to `places`),
+// refuses a real cartridge image whose tables fail it, plans the bytes from what the file holds to
+// what `makeTarget` asks for, asks the questions of `options` and the game's rules, reads
+// everything again after them, and writes only the bytes whose value changes. Reports the outcome
+// once.
+ImportResult WriteTablesPlan(const std::string& romPath, const TablePlaces& places,
                              const TablesTarget& makeTarget, const ImportOptions& options);
 
 class OpenFile;
@@ -143,12 +150,12 @@ void SetRomLockWait(std::chrono::milliseconds wait);
 
 // The one place that puts planned bytes into a ROM, for the import and for any window that
 // edits the tables: opens `romPath` once for writing, takes its lock (waiting a bounded time
-// for another program's), checks through that handle that it is still a `profile` release,
+// for another program's), checks through that handle that it is still the release of `places`,
 // that a real cartridge image passes the self-check, and that every changed byte still holds
 // its `before` value; then writes the runs of changed bytes (each only while the ROM's path
 // still reaches the handle, never past the file's end), flushes once, and checks the size
 // after. Anything else is reported, saying what the file now holds, and is no success.
-[[nodiscard]] ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profile,
+[[nodiscard]] ImportStatus ApplyImportPlan(const std::string& romPath, const TablePlaces& places,
                                            const ImportPlan& plan);
 
 }  // namespace brindlewick

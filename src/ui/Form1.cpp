@@ -548,7 +548,7 @@ void Form1::ImportTablesFromCsv() {
 
 void Form1::CheckOpenRom() {
     if (m_editor.RomOpen()) {
-        CheckRom(m_editor.State().RomPath, *m_editor.State().Profile);
+        CheckRom(m_editor.State().RomPath);
     }
 }
 
@@ -566,7 +566,7 @@ void Form1::ShowTableEditor() {
     }
     if (m_tableEditor == nullptr || !m_tableEditor->isVisible()) {
         const EditorState& state = m_editor.State();
-        m_tableEditor = TableEditor::Open(state.RomPath, *state.Profile, this);
+        m_tableEditor = TableEditor::Open(state.RomPath, state.Tables, this);
         if (m_tableEditor == nullptr) {
             return;
         }

@@ -27,6 +27,7 @@
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
 #include "rom/RomProfile.h"
+#include "rom/TableLocation.h"
 #include "ui/Artwork.h"
 #include "ui/TableModels.h"
 
@@ -62,24 +63,27 @@ void MakeUniform(QTableView& view) {
 
 }  // namespace
 
-TableEditor* TableEditor::Open(const std::string& romPath, const RomProfile& profile,
+TableEditor* TableEditor::Open(const std::string& romPath, const LocatedTables& located,
                                QWidget* parent) {
-    const auto tables = ReadCheckedTables(romPath, profile);
+    const auto tables = ReadCheckedTables(romPath, located.places);
     if (!tables) {
         return nullptr;
     }
-    auto* editor = new TableEditor(romPath, profile, parent);
+    auto* editor = new TableEditor(romPath, located, parent);
     editor->Load(*tables);
     return editor;
 }
 
-TableEditor::TableEditor(const std::string& romPath, const RomProfile& profile, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), m_romPath(romPath), m_profile(profile) {
+TableEditor::TableEditor(const std::string& romPath, const LocatedTables& located, QWidget* parent)
+    : QMainWindow(parent, Qt::Window),
+      m_romPath(romPath),
+      m_places(located.places),
+      m_placesNote(DescribeElsewhere(located)) {
     setObjectName(QStringLiteral("TableEditor"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(WindowIcon());
     setWindowTitle(QStringLiteral("%1[*] (%2) - Table Editor - %3")
-                       .arg(FromStd(DisplayName(romPath)), FromStd(profile.gameCode),
+                       .arg(FromStd(DisplayName(romPath)), FromStd(m_places.release->gameCode),
                             QString::fromLatin1(kApplicationTitle)));
 
     m_machines = new MachinesModel(m_edits, this);
@@ -319,7 +323,7 @@ void TableEditor::BuildActions() {
 void TableEditor::Load(const CheckedTables& tables) {
     m_edits.Load(tables.values);
     m_readOnlyReason =
-        tables.check.SafeToWrite() ? std::string() : DescribeFailedCheck(tables.check, m_profile);
+        tables.check.SafeToWrite() ? std::string() : DescribeRefusal(m_places, tables.check);
     m_machines->SetReadOnly(ReadOnly());
     m_compatibility->SetReadOnly(ReadOnly());
     ShowNotice(QString(), false);
@@ -346,9 +350,11 @@ void TableEditor::EditsChanged() {
 }
 
 void TableEditor::ShowNotice(const QString& changedText, bool offerReload) {
-    QString text;
+    // Where the game keeps its tables stays said at the top for as long as the window is open.
+    QString text = FromStd(m_placesNote);
     if (ReadOnly()) {
-        text = QStringLiteral("Read-only: ") + FromStd(m_readOnlyReason);
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                QStringLiteral("Read-only: ") + FromStd(m_readOnlyReason);
     }
     if (!changedText.isEmpty()) {
         text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + changedText;
@@ -363,7 +369,7 @@ void TableEditor::CheckFile() {
         return;
     }
     m_checking = true;
-    if (ChangedElsewhere(m_romPath, m_profile, m_edits)) {
+    if (ChangedElsewhere(m_romPath, m_places, m_edits)) {
         ShowNotice(QStringLiteral("\u201C%1\u201D has been changed by another program or window "
                                   "since the table editor read it. Your edits are kept; Reload "
                                   "reads the file again and keeps your edits on top of it, and "
@@ -378,12 +384,11 @@ void TableEditor::CheckFile() {
 
 void TableEditor::Reload() {
     m_checking = true;
-    const auto tables = ReadCheckedTables(m_romPath, m_profile);
+    const auto tables = ReadCheckedTables(m_romPath, m_places);
     if (tables) {
         m_edits.Rebase(tables->values);
-        m_readOnlyReason = tables->check.SafeToWrite()
-                               ? std::string()
-                               : DescribeFailedCheck(tables->check, m_profile);
+        m_readOnlyReason =
+            tables->check.SafeToWrite() ? std::string() : DescribeRefusal(m_places, tables->check);
         m_machines->SetReadOnly(ReadOnly());
         m_compatibility->SetReadOnly(ReadOnly());
         ShowNotice(QString(), false);
@@ -402,7 +407,7 @@ void TableEditor::Save() {
         return;
     }
     m_checking = true;
-    const ImportStatus status = SaveTableEdits(m_romPath, m_profile, m_edits);
+    const ImportStatus status = SaveTableEdits(m_romPath, m_places, m_edits);
     m_checking = false;
     EditsChanged();
     if (status == ImportStatus::Written || status == ImportStatus::Unchanged) {

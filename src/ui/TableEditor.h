@@ -22,7 +22,7 @@ class QWidget;
 
 namespace brindlewick {
 
-struct RomProfile;
+struct LocatedTables;
 class MachinesModel;
 class CompatibilityModel;
 class SpeciesFilterModel;
@@ -31,10 +31,10 @@ class TableEditor final : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The window for `romPath`, its tables read, or nullptr after a reported failure. A real
-    // cartridge image whose tables do not lie where its release keeps them opens read-only,
-    // the reason shown in the window.
-    static TableEditor* Open(const std::string& romPath, const RomProfile& profile,
+    // The window for `romPath`, its tables read where `located` says, or nullptr after a
+    // reported failure. A real cartridge image whose tables fail their proof opens read-only,
+    // the reason shown in the window; one whose game's code keeps them elsewhere says so there.
+    static TableEditor* Open(const std::string& romPath, const LocatedTables& located,
                              QWidget* parent);
     ~TableEditor() override;
 
@@ -59,7 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TableEditor(const std::string& romPath, const RomProfile& profile, QWidget* parent);
+    TableEditor(const std::string& romPath, const LocatedTables& located, QWidget* parent);
 
     void BuildActions();
     QWidget* BuildMachinesPage();
@@ -87,7 +87,8 @@ private:
     void ShowNotice(const QString& text, bool offerReload);
 
     std::string m_romPath;
-    const RomProfile& m_profile;
+    TablePlaces m_places;
+    std::string m_placesNote;  // where the game's code keeps the tables, when not the release's
     TableEdits m_edits;
     std::string m_readOnlyReason;
 

@@ -791,7 +791,7 @@ void MainWindow::OpenRomPath(const std::string& path) {
 
 void MainWindow::CheckOpenRom() {
     if (m_editor.RomOpen()) {
-        CheckRom(m_editor.State().RomPath, *m_editor.State().Profile);
+        CheckRom(m_editor.State().RomPath);
     }
 }
 

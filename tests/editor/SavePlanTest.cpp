@@ -7,6 +7,7 @@
 #include "editor/EditorFixture.h"
 #include "editor/SavePlan.h"
 #include "rom/RomProfile.h"
+#include "rom/TablePlaces.h"
 
 namespace brindlewick::test {
 namespace {
@@ -56,7 +57,7 @@ TEST(SavePlan, MoveThenFieldThenPriceLowByteFirst) {
             request.checked[machine] = true;
         }
         const Bytes field{0x01, 0x03, 0, 0, 0, 0, 0x83, 0x01};
-        EXPECT_EQ(PlanSave(release.profile, request),
+        EXPECT_EQ(PlanSave(RowPlaces(release.profile), request),
                   Expected(release.layout, request, field, true));
     }
 }
@@ -65,14 +66,14 @@ TEST(SavePlan, NoMoveShownWritesNoMoveByte) {
     for (const int move : {-1, 252, 255}) {
         SCOPED_TRACE(move);
         const SaveRequest request = Request(56, 0, move, 0);
-        const auto plan = PlanSave(Gold(), request);
+        const auto plan = PlanSave(RowPlaces(Gold()), request);
         ASSERT_EQ(plan.size(), 10u);
         EXPECT_EQ(plan, Expected(kGoldEnglish, request, Bytes(8, 0), false));
     }
     // The ends of the move list are written.
-    EXPECT_EQ(PlanSave(Gold(), Request(0, 0, 0, 0)).front(),
+    EXPECT_EQ(PlanSave(RowPlaces(Gold()), Request(0, 0, 0, 0)).front(),
               (PlannedWrite{SavePart::Move, 72294, 0x00}));
-    EXPECT_EQ(PlanSave(Gold(), Request(56, 0, 251, 0)).front(),
+    EXPECT_EQ(PlanSave(RowPlaces(Gold()), Request(56, 0, 251, 0)).front(),
               (PlannedWrite{SavePart::Move, 72294 + 56, 0xFB}));
 }
 
@@ -90,7 +91,7 @@ TEST(SavePlan, LastFieldByteKeepsTheStoredSpareBits) {
         SaveRequest request = Request(0, 3, 1, 0);
         request.checked[56] = row.hm07;
         request.storedLastFieldByte = row.stored;
-        const auto plan = PlanSave(Gold(), request);
+        const auto plan = PlanSave(RowPlaces(Gold()), request);
         EXPECT_EQ(plan[8], (PlannedWrite{SavePart::SpeciesField,
                                          static_cast<std::int32_t>(FieldAt(kGoldEnglish, 3, 7)),
                                          row.written}));
@@ -108,7 +109,7 @@ TEST(SavePlan, PriceBytesAndRecords) {
                 {50, 3000, 364, 0xB8, 0x0B}, {56, 65535, 406, 0xFF, 0xFF}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.machine);
-        const auto plan = PlanSave(Gold(), Request(row.machine, 0, 1, row.price));
+        const auto plan = PlanSave(RowPlaces(Gold()), Request(row.machine, 0, 1, row.price));
         const auto at = static_cast<std::int32_t>(kGoldEnglish.prices + row.lowByte);
         ASSERT_EQ(plan.size(), 11u);
         EXPECT_EQ(plan[9], (PlannedWrite{SavePart::Price, at, row.low}));

@@ -10,6 +10,7 @@
 #include "editor/EditorFixture.h"
 #include "editor/TableCommands.h"
 #include "platform/OpenFile.h"
+#include "rom/TablePlaces.h"
 #include "support/CartridgeImage.h"
 #include "tables/TablesCsv.h"
 #include "tables/TablesFile.h"
@@ -127,7 +128,7 @@ TEST_F(SaveSafety, SaveAndImportNeverWriteAtOnce) {
     {
         std::ofstream out(PathFromUtf8(csv), std::ios::binary);
         out << ExportCsv([&] {
-            auto values = ReadTables(m_rom, *m_editor.State().Profile);
+            auto values = ReadTables(m_rom, m_editor.State().Tables.places);
             values->prices[0] = 9;
             return *values;
         }());
@@ -162,7 +163,7 @@ TEST_F(SaveSafety, SuccessIsToldWithTheLockLetGo) {
     const std::string csv = m_dir.File("tables.csv");
     {
         std::ofstream out(PathFromUtf8(csv), std::ios::binary);
-        auto values = ReadTables(m_rom, *m_editor.State().Profile);
+        auto values = ReadTables(m_rom, m_editor.State().Tables.places);
         values->prices[0] = 9;
         out << ExportCsv(*values);
     }

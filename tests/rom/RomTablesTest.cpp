@@ -1,4 +1,5 @@
 #include "rom/RomTables.h"
+#include "rom/TablePlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -73,9 +74,10 @@ TEST(RomTables, MachineNames) {
 
 TEST(RomTables, TablesEndAfterTheLastSpeciesField) {
     // English Gold: Celebi's last field byte lies at 342634.
-    EXPECT_EQ(TablesEnd(*Identify("AAUE")), 342635);
+    EXPECT_EQ(TablesEnd(RowPlaces(*Identify("AAUE"))), 342635);
     for (const auto& rom : SupportedRoms()) {
-        EXPECT_EQ(TablesEnd(rom), CompatibilityByteOffset(rom.BaseStatsOffset, 250, 7) + 1);
+        EXPECT_EQ(TablesEnd(RowPlaces(rom)),
+                  CompatibilityByteOffset(rom.BaseStatsOffset, 250, 7) + 1);
     }
 }
 

@@ -200,6 +200,28 @@ TEST(SelfCheck, EditsThisEditorCanMakeStillPass) {
     }
 }
 
+// A move list must be one: 57 bytes each naming no move or a move, not all of them none.
+// Bytes of 0xFF (which name no move) or zeros with the right end after them are no list.
+TEST(SelfCheck, MachineBytesMustBeMovesAndNotAllNone) {
+    for (const char* code : {"AAUE", "BYTE"}) {
+        SCOPED_TRACE(code);
+        const RomProfile& rom = *Identify(code);
+        for (const std::uint8_t filler : {std::uint8_t{0xFF}, std::uint8_t{0x00}}) {
+            Bytes image = CartridgeImageBytes(LayoutOf(rom));
+            std::fill_n(image.begin() + rom.TmMovesOffset, kMachineCount, filler);
+            const SelfCheckResult result = CheckBoth(image, rom);
+            ExpectOnlyTableFails(result, CheckedTable::MoveList);
+            EXPECT_EQ(result.findings.front().offset, rom.TmMovesOffset);
+        }
+        // One machine byte above 251 is enough to tell it is no move list.
+        Bytes image = CartridgeImageBytes(LayoutOf(rom));
+        image[MoveByteOffset(rom.TmMovesOffset, 12)] = 0xFC;
+        const SelfCheckResult result = CheckBoth(image, rom);
+        ExpectOnlyTableFails(result, CheckedTable::MoveList);
+        EXPECT_EQ(result.findings.front().found, "0xFC");
+    }
+}
+
 TEST(SelfCheck, CrystalKeepsItsEndAfterTheTutorMoves) {
     const RomProfile& crystal = *Identify("BYTE");
     const std::int32_t end = crystal.TmMovesOffset + kMachineCount + 3;

@@ -72,11 +72,11 @@ void WriteBaseStats(Bytes& bytes, const CartridgeLayout& layout, std::int32_t sh
 
 void WriteItemRecords(Bytes& bytes, const CartridgeLayout& layout, bool shifted) {
     const std::size_t start = At(layout.TmPricesOffset) + (shifted ? kRecordSize : 0);
-    constexpr int kRecords = kMachineCount + 2;
+    const int records = kMachineCount + (layout.dummyItems ? 2 : 0);
     int machine = 0;
-    for (int r = 0; r < kRecords; ++r) {
+    for (int r = 0; r < records; ++r) {
         const std::size_t record = start + static_cast<std::size_t>(r) * kRecordSize;
-        if (r == 4 || r == 29) {
+        if (layout.dummyItems && (r == 4 || r == 29)) {
             Put(bytes, record, {0x99, 0x99, 0x00, 0x00, 0x00, 0x01, 0x00});
             continue;
         }
@@ -102,7 +102,62 @@ void WriteMoveList(Bytes& bytes, const CartridgeLayout& layout, std::int32_t shi
     Put(bytes, at, {0x00});
 }
 
+// A file offset as the game's code names it: a bank and an address in 0x4000..0x7FFF (or below
+// 0x4000 in bank 0).
+struct BankAddress {
+    std::uint8_t bank;
+    std::uint8_t low;
+    std::uint8_t high;
+};
+BankAddress AddressOf(std::int64_t offset) {
+    constexpr std::int64_t kBank = 0x4000;
+    const auto bank = static_cast<std::uint8_t>(offset / kBank);
+    const auto address = static_cast<unsigned>(offset < kBank ? offset : kBank + offset % kBank);
+    return {bank, static_cast<std::uint8_t>(address & 0xFF),
+            static_cast<std::uint8_t>(address >> 8)};
+}
+
 }  // namespace
+
+std::uint8_t Tm01ItemOf(const CartridgeLayout& layout) {
+    return layout.dummyItems ? 0xBF : 0xC3;
+}
+
+std::size_t TmHmMoveAt(const CartridgeLayout& layout, const GameCodeLayout& code) {
+    const auto moves = static_cast<std::size_t>(code.moves.value_or(layout.TmMovesOffset));
+    return code.tmHmMove != 0 ? code.tmHmMove : moves / 0x4000 * 0x4000 + 0x3F00;
+}
+
+void WriteGameCode(Bytes& image, const CartridgeLayout& layout, const GameCodeLayout& code) {
+    // The wildcards hold what the builds hold there: the current bank's place in high RAM,
+    // RAM addresses and call targets in bank 0.
+    const std::uint8_t hram = layout.crystal ? 0x9D : 0x9F;
+    const BankAddress base = AddressOf(code.baseStats.value_or(layout.BaseStatsOffset));
+    Put(image, code.baseData, {0xC5, 0xD5, 0xE5, 0xF0,     hram,      0xF5, 0x3E, base.bank, 0xD7,
+                               0xFA, 0x88, 0xCF, 0xFE,     0xFD,      0x28, 0x09, 0x3D,      0x01,
+                               0x20, 0x00, 0x21, base.low, base.high, 0xCD, 0x2B, 0x30});
+    const BankAddress moves = AddressOf(code.moves.value_or(layout.TmMovesOffset));
+    Put(image, TmHmMoveAt(layout, code),
+        {0xFA, 0x88, 0xD2, 0x3D, 0x21, moves.low, moves.high, 0x06, 0x00, 0x4F, 0x09, 0x7E, 0xEA,
+         0x89, 0xD2, 0xC9});
+    Put(image, code.eggMoveLoop,
+        {0x21, moves.low, moves.high, 0x3E, moves.bank, 0xCD, 0x4D, 0x30, 0x23, 0xA7, 0x28, 0x05});
+    // GetItemAttr points at item 1's record.
+    const std::uint8_t tm01 = Tm01ItemOf(layout);
+    const BankAddress items = AddressOf(code.tm01Record.value_or(layout.TmPricesOffset) -
+                                        static_cast<std::int64_t>(kRecordSize) * (tm01 - 1));
+    Put(image, code.itemAttr,
+        {0xE5, 0xC5, 0x21,       items.low, items.high, 0x4F, 0x06, 0x00, 0x09, 0xAF, 0xEA,
+         0x3F, 0xD1, 0xFA,       0x65,      0xD2,       0x3D, 0x4F, 0x3E, 0x07, 0xCD, 0x58,
+         0x30, 0x3E, items.bank, 0xCD,      0x4D,       0x30, 0xC1, 0xE1, 0xC9});
+    if (layout.dummyItems) {
+        Put(image, code.tmHmNumber,
+            {0x79, 0xFE, 0xC3, 0x38, 0x06, 0xFE, 0xDC, 0x38, 0x01, 0x3D, 0x3D, 0xD6, tm01, 0x3C,
+             0x4F, 0xC9});
+    } else {
+        Put(image, code.tmHmNumber, {0x79, 0xD6, tm01, 0x3C, 0x4F, 0xC9});
+    }
+}
 
 const std::array<std::uint8_t, kMachineCount>& CartridgeMoves() {
     static const auto moves = [] {
@@ -138,11 +193,15 @@ std::array<std::uint8_t, kCompatibilityFieldLength> CartridgeCompatibility(int s
 }
 
 Bytes CartridgeImageBytes(const CartridgeLayout& layout, const CartridgeOptions& options) {
-    Bytes bytes = SyntheticRomBytes(layout.gameCode, kRomSize);
+    Bytes bytes =
+        options.zeroBackground ? Bytes(kRomSize) : SyntheticRomBytes(layout.gameCode, kRomSize);
     WriteHeader(bytes, layout, options.breakHeaderChecksum);
     WriteBaseStats(bytes, layout, options.baseStatsShift);
     WriteItemRecords(bytes, layout, options.itemRecordsShifted);
     WriteMoveList(bytes, layout, options.moveListShift);
+    if (options.code) {
+        WriteGameCode(bytes, layout, *options.code);
+    }
     return bytes;
 }
 

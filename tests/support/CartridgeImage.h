@@ -7,7 +7,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,9 +24,40 @@ struct CartridgeLayout {
     std::string gameCode;
     std::int32_t TmMovesOffset = 0;
     std::int32_t BaseStatsOffset = 0;
-    std::int32_t TmPricesOffset = 0;
+    std::int32_t TmPricesOffset = 0;  // TM01's item record
     bool crystal = false;  // the three tutor moves follow HM07; tutor bits in the species
+    // The two dummy items among the machines' item records, as in every release; without them
+    // the 57 machine records follow one another (TM01 is then item 0xC3).
+    bool dummyItems = true;
 };
+
+// The game's own code in a test image: the five routines that lead to the tables, each at a
+// chosen file offset, pointing where the test says (by default where the layout puts the
+// tables). GetBaseData lies in bank 0 in every build; GetTMHMMove names no bank and must lie
+// in the move list's bank.
+struct GameCodeLayout {
+    std::size_t baseData = 0x3C00;
+    std::size_t eggMoveLoop = 0x3C40;
+    std::size_t itemAttr = 0x3C80;
+    std::size_t tmHmNumber = 0x3CC0;
+    std::size_t tmHmMove = 0;  // 0: 0x3F00 into the move list's bank
+    std::optional<std::int32_t> moves, baseStats, tm01Record;
+};
+
+// The routines' lengths, for a test that copies or breaks one.
+inline constexpr std::size_t kGetBaseDataLength = 26;
+inline constexpr std::size_t kGetTmHmMoveLength = 16;
+inline constexpr std::size_t kEggMoveLoopLength = 12;
+inline constexpr std::size_t kGetItemAttrLength = 31;
+
+// The item number of TM01 in an image of `layout`.
+std::uint8_t Tm01ItemOf(const CartridgeLayout& layout);
+
+// Writes the routines of `code` into `image`, pointing at the tables of `layout`.
+void WriteGameCode(Bytes& image, const CartridgeLayout& layout, const GameCodeLayout& code = {});
+
+// The file offset GetTMHMMove is written at for `code` and `layout`.
+std::size_t TmHmMoveAt(const CartridgeLayout& layout, const GameCodeLayout& code);
 
 // The layout of a release of the tests' model (support/Cartridge.h).
 CartridgeLayout LayoutOf(const Release& release);
@@ -34,6 +67,9 @@ struct CartridgeOptions {
     bool itemRecordsShifted = false;   // the item records begin one record later
     std::int32_t moveListShift = 0;    // bytes the move list is moved by
     bool breakHeaderChecksum = false;  // byte 0x14D no longer matches the header
+    std::optional<GameCodeLayout> code =
+        std::nullopt;             // the game's routines, leading to the tables
+    bool zeroBackground = false;  // zeros instead of the irregular pattern
 };
 
 // The made-up move of each machine: distinct, nonzero, none of Crystal's tutor moves.

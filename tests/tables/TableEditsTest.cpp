@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "rom/RomProfile.h"
+#include "rom/TablePlaces.h"
 #include "support/CartridgeImage.h"
 #include "support/TestSupport.h"
 #include "tables/TableEdits.h"
@@ -201,7 +202,7 @@ TEST_F(TableEditsSave, WritesExactlyTheEditedBytesOnEveryRelease) {
         const RomProfile& profile = *Identify(release.code);
         const Bytes original = CartridgeImageBytes(LayoutOf(release));
         WriteFileBytes(m_rom, original);
-        const auto read = ReadCheckedTables(m_rom, profile);
+        const auto read = ReadCheckedTables(m_rom, RowPlaces(profile));
         ASSERT_TRUE(read);
         ASSERT_TRUE(read->check.SafeToWrite());
         ASSERT_EQ(read->values, Decode(original, profile));
@@ -226,7 +227,7 @@ TEST_F(TableEditsSave, WritesExactlyTheEditedBytesOnEveryRelease) {
         expected[FieldAt(release, 250, 7)] &= 0xFE;
         expected[FieldAt(release, 0, 7)] |= 0x01;
 
-        EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Written);
+        EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Written);
         EXPECT_EQ(ReadFileBytes(m_rom), expected);
         EXPECT_FALSE(edits.HasPending());
         EXPECT_EQ(edits.AsRead(), Decode(expected, profile));
@@ -243,7 +244,7 @@ TEST_F(TableEditsSave, EveryBitOfEverySpeciesInOneSave) {
     const RomProfile& profile = *Identify(release.code);
     const Bytes original = CartridgeImageBytes(LayoutOf(release));
     WriteFileBytes(m_rom, original);
-    TableEdits edits(*ReadTables(m_rom, profile));
+    TableEdits edits(*ReadTables(m_rom, RowPlaces(profile)));
     std::vector<LearnsCell> all;
     for (int s = 0; s < kSpeciesCount; ++s) {
         for (int k = 0; k < kMachineCount; ++k) {
@@ -271,7 +272,7 @@ TEST_F(TableEditsSave, EveryBitOfEverySpeciesInOneSave) {
     };
     {
         ScopedFileHooks hooks(std::move(watching));
-        EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Written);
+        EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Written);
     }
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
     EXPECT_EQ(opens, 1);
@@ -289,18 +290,18 @@ TEST_F(TableEditsSave, AChangeMadeElsewhereIsAskedAboutBeforeItIsOverwritten) {
     const RomProfile& profile = *Identify(release.code);
     const Bytes original = CartridgeImageBytes(LayoutOf(release));
     WriteFileBytes(m_rom, original);
-    TableEdits edits(*ReadTables(m_rom, profile));
+    TableEdits edits(*ReadTables(m_rom, RowPlaces(profile)));
     ASSERT_TRUE(edits.SetPrice(0, 1234));
-    EXPECT_FALSE(ChangedElsewhere(m_rom, profile, edits));
+    EXPECT_FALSE(ChangedElsewhere(m_rom, RowPlaces(profile), edits));
 
     // Another program changes TM02's price.
     Bytes changed = original;
     PutPrice(changed, PriceAt(release, 1), 4321);
     WriteFileBytes(m_rom, changed);
-    ASSERT_TRUE(ChangedElsewhere(m_rom, profile, edits));
+    ASSERT_TRUE(ChangedElsewhere(m_rom, RowPlaces(profile), edits));
 
     // Declined: nothing written, the edit kept.
-    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Refused);
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Refused);
     ASSERT_EQ(m_sink.questions.size(), 1U);
     const std::string change =
         "TM02: price " + std::to_string(Decode(original, profile).prices[1]) + " -> 4321";
@@ -310,8 +311,8 @@ TEST_F(TableEditsSave, AChangeMadeElsewhereIsAskedAboutBeforeItIsOverwritten) {
 
     // Reloaded first, both changes are kept and nothing is asked.
     m_sink.Clear();
-    edits.Rebase(*ChangedElsewhere(m_rom, profile, edits));
-    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Written);
+    edits.Rebase(*ChangedElsewhere(m_rom, RowPlaces(profile), edits));
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Written);
     EXPECT_TRUE(m_sink.questions.empty());
     Bytes expected = changed;
     PutPrice(expected, PriceAt(release, 0), 1234);
@@ -321,7 +322,7 @@ TEST_F(TableEditsSave, AChangeMadeElsewhereIsAskedAboutBeforeItIsOverwritten) {
     TableEdits stale(Decode(original, profile));
     ASSERT_TRUE(stale.SetMove(0, 2));
     m_sink.answer = true;
-    EXPECT_EQ(SaveTableEdits(m_rom, profile, stale), ImportStatus::Written);
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), stale), ImportStatus::Written);
     expected = original;
     expected[MoveAt(release, 0)] = 2;
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
@@ -334,12 +335,12 @@ TEST_F(TableEditsSave, ModifiedGameIsNeverWritten) {
     options.baseStatsShift = 32;
     const Bytes original = CartridgeImageBytes(LayoutOf(release), options);
     WriteFileBytes(m_rom, original);
-    const auto read = ReadCheckedTables(m_rom, profile);
+    const auto read = ReadCheckedTables(m_rom, RowPlaces(profile));
     ASSERT_TRUE(read);
     EXPECT_FALSE(read->check.SafeToWrite());
     TableEdits edits(read->values);
     ASSERT_TRUE(edits.SetPrice(0, 1));
-    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Refused);
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Refused);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
     EXPECT_TRUE(edits.HasPending());
 }
@@ -349,10 +350,10 @@ TEST_F(TableEditsSave, AMoveListTheGameCannotUseIsAskedAbout) {
     const RomProfile& profile = *Identify(release.code);
     const Bytes original = CartridgeImageBytes(LayoutOf(release));
     WriteFileBytes(m_rom, original);
-    TableEdits edits(*ReadTables(m_rom, profile));
+    TableEdits edits(*ReadTables(m_rom, RowPlaces(profile)));
     // TM02 teaches TM01's move: the game would use TM01's bit for it.
     ASSERT_TRUE(edits.SetMove(1, edits.Target().moves[0]));
-    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Refused);
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Refused);
     EXPECT_EQ(m_sink.questions.size(), 1U);
     EXPECT_EQ(ReadFileBytes(m_rom), original);
     EXPECT_TRUE(edits.HasPending());

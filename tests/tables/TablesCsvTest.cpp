@@ -9,6 +9,7 @@
 
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
+#include "rom/TablePlaces.h"
 #include "tables/ImportPlan.h"
 #include "tables/TablesCsv.h"
 
@@ -297,12 +298,12 @@ TEST(ImportPlan, OnlyChangedBytesAtTheirOffsets) {
     const RomProfile& crystal = *Identify("BYTE");
     const TableValues current = RandomValues(8);
     TableValues target = current;
-    EXPECT_TRUE(PlanImport(crystal, current, target).Empty());
+    EXPECT_TRUE(PlanImport(RowPlaces(crystal), current, target).Empty());
 
     target.moves[4] = static_cast<std::uint8_t>(current.moves[4] ^ 1);            // TM05
     target.prices[28] = static_cast<std::uint16_t>(current.prices[28] ^ 0x0100);  // TM29 high
     SetLearns(target.fields[250], 56, !Learns(current.fields[250], 56));          // Celebi HM07
-    const ImportPlan plan = PlanImport(crystal, current, target);
+    const ImportPlan plan = PlanImport(RowPlaces(crystal), current, target);
     const std::vector<ByteChange> expected = {
         {crystal.TmMovesOffset + 4, current.moves[4], target.moves[4]},
         {crystal.TmPricesOffset + 7 * 30 + 1, static_cast<std::uint8_t>(current.prices[28] >> 8),

@@ -12,6 +12,7 @@
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
+#include "rom/TablePlaces.h"
 #include "support/TestSupport.h"
 #include "tables/TablesCsv.h"
 #include "tables/TablesFile.h"
@@ -118,7 +119,7 @@ TEST_F(TablesFile, ExportedValuesAreTheFileBytes) {
     const RomProfile& profile = *Identify("BYTD");
     const Bytes original = SyntheticRomBytes(profile.gameCode);
     WriteFileBytes(m_rom, original);
-    const auto values = ReadTables(m_rom, profile);
+    const auto values = ReadTables(m_rom, RowPlaces(profile));
     ASSERT_TRUE(values);
     EXPECT_EQ(*values, Decode(original, profile));
 }

@@ -16,6 +16,7 @@
 #include "platform/FileAccess.h"
 #include "platform/OpenFile.h"
 #include "rom/RomProfile.h"
+#include "rom/TablePlaces.h"
 #include "support/TestSupport.h"
 #include "tables/ImportPlan.h"
 #include "tables/TablesCsv.h"
@@ -283,11 +284,12 @@ TEST_F(TablesSafety, FailedExportLeavesTheOldCsvAndNoOtherFile) {
 // The one writer a table editor shares with the import: it writes a plan only where every
 // byte still holds what the plan was worked out from.
 TEST_F(TablesSafety, PlanIsWrittenOnlyOverTheBytesItWasWorkedOutFrom) {
-    const ImportPlan plan = PlanImport(m_gold, Decode(m_original, m_gold), m_wanted);
+    const ImportPlan plan = PlanImport(RowPlaces(m_gold), Decode(m_original, m_gold), m_wanted);
     ASSERT_EQ(plan.changes.size(), 3u);
     EditElsewhere();
     // TM10's price is not in the plan: written, and the other change kept.
-    EXPECT_EQ(ApplyImportPlan(m_rom, m_gold, plan), ImportStatus::Written) << AllMessages(m_sink);
+    EXPECT_EQ(ApplyImportPlan(m_rom, RowPlaces(m_gold), plan), ImportStatus::Written)
+        << AllMessages(m_sink);
     Bytes expected = m_expected;
     PutPrice(expected, PriceAt(kGoldEnglish, 9), 777);
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
@@ -295,7 +297,7 @@ TEST_F(TablesSafety, PlanIsWrittenOnlyOverTheBytesItWasWorkedOutFrom) {
     // TM05's price changed elsewhere: the plan would write over it, so nothing is written.
     WriteFileBytes(m_rom, WithTm05Price(m_original, 1));
     m_sink.Clear();
-    EXPECT_EQ(ApplyImportPlan(m_rom, m_gold, plan), ImportStatus::Refused);
+    EXPECT_EQ(ApplyImportPlan(m_rom, RowPlaces(m_gold), plan), ImportStatus::Refused);
     EXPECT_EQ(ReadFileBytes(m_rom), WithTm05Price(m_original, 1));
     ASSERT_EQ(m_sink.messages.size(), 1u);
     EXPECT_NE(m_sink.messages[0].text.find("changed since it was read"), std::string::npos);
