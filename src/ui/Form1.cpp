@@ -356,9 +356,8 @@ void Form1::BuildToolsMenu() {
     QAction* learners = AddCommand(tools, kLearnersCommand);
     learners->setObjectName(QStringLiteral("mnuLearners"));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
-    QAction* tableEditor = tools->addAction(QStringLiteral("Table Editor..."));
+    QAction* tableEditor = AddCommand(tools, kTableEditorCommand);
     tableEditor->setObjectName(QStringLiteral("mnuTableEditor"));
-    tableEditor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(tableEditor, &QAction::triggered, this, &Form1::ShowTableEditor);
     m_romCommands << learners << tableEditor;
 }
@@ -420,16 +419,16 @@ void Form1::OpenRomPath(const QString& path) {
 }
 
 bool Form1::SettleTableEditorBefore(const std::string& path) {
-    // Edits pending in the table editor are saved or dropped before another file is taken;
-    // Cancel keeps them, and the ROM open now. The same file opened again keeps the editor.
-    return path.empty() || m_tableEditor == nullptr || path == m_tableEditor->RomPath() ||
-           m_tableEditor->SettlePendingEdits();
+    const TableEditorSession* session =
+        m_tableEditor != nullptr ? m_tableEditor->Session() : nullptr;
+    return !TableEditorSettlesBefore(session, path) || m_tableEditor->SettlePendingEdits();
 }
 
 void Form1::AfterOpen() {
     // The table editor's edits were settled before the new file was taken; it belongs to the
     // file opened before.
-    if (m_tableEditor != nullptr && m_tableEditor->RomPath() != m_editor.State().RomPath) {
+    if (TableEditorBelongsElsewhere(m_tableEditor != nullptr ? m_tableEditor->Session() : nullptr,
+                                    m_editor.State().RomPath)) {
         m_tableEditor->close();
     }
     RefreshLearners();
