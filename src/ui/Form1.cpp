@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "editor/MachineListText.h"
+#include "editor/StartupArguments.h"
 #include "editor/TableCommands.h"
 #include "editor/WindowCommands.h"
 #include "platform/Messages.h"
@@ -86,11 +87,13 @@ QString DraggedRomPath(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) {
         return {};
     }
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) {
-        return {};
+    // A file of another machine has no local path: an empty name, which the rule refuses.
+    std::vector<std::string> paths;
+    for (const QUrl& url : data->urls()) {
+        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
     }
-    return urls.front().toLocalFile();
+    const StartupArguments dropped = ParseDroppedFiles(paths);
+    return dropped.refused ? QString() : QString::fromStdString(dropped.file);
 }
 
 }  // namespace
