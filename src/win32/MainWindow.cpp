@@ -185,8 +185,15 @@ void MainWindow::BuildControls() {
     item.pszText = caption.data();
     TabCtrl_InsertItem(tab, 1, &item);
     for (std::size_t page = 0; page < m_pages.size(); ++page) {
-        m_pages[page] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 0,
-                                          0, tab, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        // The species page clips its children: its background, erased whenever the page is
+        // shown or moved, never paints over a box that has already drawn itself. Without that,
+        // under Wine the page's erase could come after the last boxes' first paint and wipe
+        // them (HM06, HM07 or the whole last columns, depending on when the layout's moves
+        // landed). The machines page keeps its labels on its own background and needs no clip.
+        const DWORD clip = page == 1 ? WS_CLIPCHILDREN : 0;
+        m_pages[page] =
+            ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | clip, 0, 0, 0, 0,
+                              tab, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(m_pages[page], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     const HWND techniques = m_pages[0];
@@ -561,8 +568,15 @@ LRESULT CALLBACK MainWindow::PageProc(HWND window, UINT message, WPARAM wParam, 
             }
             return 1;
         }
-        case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
+            // A box on the clipped species page paints its own background: the theme's
+            // (themed boxes draw their parent's background themselves) or the page's colour.
+            if (!::IsAppThemed()) {
+                ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            }
+            [[fallthrough]];
+        case WM_CTLCOLORSTATIC:
             // Labels, frames and check boxes draw their text on the page's background. A field
             // keeps its own.
             if (self != nullptr && reinterpret_cast<HWND>(lParam) != self->Control("txtPrice")) {

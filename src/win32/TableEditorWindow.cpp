@@ -296,9 +296,8 @@ void TableEditorWindow::BuildControls() {
         TabCtrl_InsertItem(tab, TabCtrl_GetItemCount(tab), &item);
     }
     for (HWND& page : m_pages) {
-        // Clipping its children: the page's background never paints over the grids.
-        page = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN,
-                                 0, 0, 0, 0, tab, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        page = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 0, 0, tab,
+                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
 
