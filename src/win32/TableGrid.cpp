@@ -106,11 +106,14 @@ void TableGrid::Measure() {
         return static_cast<int>(size.cx);
     };
     m_rowHeight = static_cast<int>(metrics.tmHeight) + Scale(kPadding, m_dpi);
+    // Measured in bold, as the header of a selected row draws its text.
+    ::SelectObject(dc, m_boldFont);
     int widest = 0;
     for (int row = 0; row < m_source.RowCount(); ++row) {
         widest = std::max(widest, width(m_source.RowHeader(row)));
     }
     m_rowHeaderWidth = widest + 2 * Scale(kPadding, m_dpi);
+    ::SelectObject(dc, m_font);
     if (m_cells == Cells::Check) {
         m_box = {Scale(13, m_dpi), Scale(13, m_dpi)};
         if (m_theme != nullptr) {
