@@ -251,6 +251,40 @@ bool TableEditorSession::Revert() {
     return !ReadOnly() && m_edits.Revert();
 }
 
+bool TableEditorSession::Perform(TableCommand command, const GridSelection& grid,
+                                 const std::function<std::string()>& clipboardText,
+                                 std::string& copied) {
+    switch (command) {
+        case TableCommand::Save:
+            Save();
+            return true;
+        case TableCommand::Reload:
+            Reload();
+            return true;
+        case TableCommand::Revert:
+            return Revert();
+        case TableCommand::Undo:
+            return Undo();
+        case TableCommand::Redo:
+            return Redo();
+        case TableCommand::Tick:
+        case TableCommand::Clear:
+            return SetSelection(grid, command == TableCommand::Tick);
+        case TableCommand::Toggle:
+            return ToggleSelection(grid);
+        case TableCommand::Copy:
+            copied = CopySelection(grid);
+            return false;
+        case TableCommand::Paste:
+            return PasteAtCurrent(grid, clipboardText());
+        case TableCommand::Close:
+        case TableCommand::Filter:
+        case TableCommand::Separator:
+            break;
+    }
+    return false;
+}
+
 bool TableEditorSession::Save() {
     if (ReadOnly()) {
         ShowMessage(kSaveRefusedPrefix + m_readOnlyReason, MessageIcon::Error);

@@ -83,6 +83,11 @@ public:
     bool Undo();
     bool Redo();
     bool Revert();
+    // A command of the list on the edits or the file, as both windows run it: true when the
+    // edits or the notice changed. Copy puts its block in `copied`; Paste reads the clipboard
+    // through `clipboardText`. Close and Filter are the window's own and do nothing here.
+    bool Perform(TableCommand command, const GridSelection& grid,
+                 const std::function<std::string()>& clipboardText, std::string& copied);
 
     // Save Tables: the pending edits through the tables' one writer, with its checks and
     // questions. True when the file was written (or already held them).

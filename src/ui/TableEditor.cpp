@@ -261,52 +261,27 @@ void TableEditor::BuildActions() {
 }
 
 void TableEditor::Run(TableCommand command) {
-    bool changed = false;
     switch (command) {
-        case TableCommand::Save:
-            CommitOpenEditor();
-            m_session->Save();
-            changed = true;
-            break;
-        case TableCommand::Reload:
-            m_session->Reload();
-            changed = true;
-            break;
-        case TableCommand::Revert:
-            changed = m_session->Revert();
-            break;
         case TableCommand::Close:
             close();
             return;
-        case TableCommand::Undo:
-            changed = m_session->Undo();
-            break;
-        case TableCommand::Redo:
-            changed = m_session->Redo();
-            break;
-        case TableCommand::Tick:
-        case TableCommand::Clear:
-            changed = m_session->SetSelection(Selection(), command == TableCommand::Tick);
-            break;
-        case TableCommand::Toggle:
-            changed = m_session->ToggleSelection(Selection());
-            break;
-        case TableCommand::Copy:
-            if (const std::string block = m_session->CopySelection(Selection()); !block.empty()) {
-                QGuiApplication::clipboard()->setText(QString::fromStdString(block));
-            }
-            return;
-        case TableCommand::Paste:
-            changed = m_session->PasteAtCurrent(Selection(),
-                                                QGuiApplication::clipboard()->text().toStdString());
-            break;
         case TableCommand::Filter:
             m_pages->setCurrentIndex(1);
             m_txtFilter->setFocus(Qt::ShortcutFocusReason);
             m_txtFilter->selectAll();
             return;
-        case TableCommand::Separator:
-            return;
+        case TableCommand::Save:
+            CommitOpenEditor();
+            break;
+        default:
+            break;
+    }
+    std::string copied;
+    const bool changed = m_session->Perform(
+        command, Selection(), [] { return QGuiApplication::clipboard()->text().toStdString(); },
+        copied);
+    if (!copied.empty()) {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(copied));
     }
     if (changed) {
         ShowNotice();

@@ -448,49 +448,13 @@ void TableEditorWindow::Show() {
 }
 
 void TableEditorWindow::Run(TableCommand command) {
-    if (command != TableCommand::Separator && !m_session->Enabled(command)) {
+    if (command == TableCommand::Separator || !m_session->Enabled(command)) {
         return;
     }
-    bool changed = false;
     switch (command) {
-        case TableCommand::Save:
-            CommitEdit();
-            m_session->Save();
-            changed = true;
-            break;
-        case TableCommand::Reload:
-            m_session->Reload();
-            changed = true;
-            break;
-        case TableCommand::Revert:
-            changed = m_session->Revert();
-            break;
         case TableCommand::Close:
             Close();
             return;
-        case TableCommand::Undo:
-            CommitEdit();
-            changed = m_session->Undo();
-            break;
-        case TableCommand::Redo:
-            CommitEdit();
-            changed = m_session->Redo();
-            break;
-        case TableCommand::Tick:
-        case TableCommand::Clear:
-            changed = m_session->SetSelection(Selection(), command == TableCommand::Tick);
-            break;
-        case TableCommand::Toggle:
-            changed = m_session->ToggleSelection(Selection());
-            break;
-        case TableCommand::Copy:
-            if (const std::string block = m_session->CopySelection(Selection()); !block.empty()) {
-                SetClipboardText(m_window, block);
-            }
-            return;
-        case TableCommand::Paste:
-            changed = m_session->PasteAtCurrent(Selection(), ClipboardText(m_window));
-            break;
         case TableCommand::Filter: {
             ShowPage(1);
             const HWND filter = Control("txtFilter");
@@ -498,8 +462,20 @@ void TableEditorWindow::Run(TableCommand command) {
             ::SendMessageW(filter, EM_SETSEL, 0, -1);
             return;
         }
-        case TableCommand::Separator:
-            return;
+        case TableCommand::Save:
+        case TableCommand::Undo:
+        case TableCommand::Redo:
+            // A cell being typed is an edit once its editor closes; it is taken first.
+            CommitEdit();
+            break;
+        default:
+            break;
+    }
+    std::string copied;
+    const bool changed = m_session->Perform(
+        command, Selection(), [this] { return ClipboardText(m_window); }, copied);
+    if (!copied.empty()) {
+        SetClipboardText(m_window, copied);
     }
     if (changed) {
         ShowNotice();
