@@ -175,6 +175,18 @@ const std::array<std::uint8_t, kMachineCount>& CartridgeMoves() {
     return moves;
 }
 
+std::vector<int> CartridgeFreeMoves() {
+    std::vector<int> free;
+    const auto& moves = CartridgeMoves();
+    for (int move = 1; move < kMoveCount; ++move) {
+        if (std::find(moves.begin(), moves.end(), move) == moves.end() &&
+            std::find(kTutorMoves.begin(), kTutorMoves.end(), move) == kTutorMoves.end()) {
+            free.push_back(move);
+        }
+    }
+    return free;
+}
+
 int CartridgePrice(int machine) {
     return machine >= kTmCount ? 0 : 1000 + 100 * ((machine * 7) % 31);
 }

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rom/RomTables.h"
 #include "support/TestSupport.h"
@@ -74,6 +75,10 @@ struct CartridgeOptions {
 
 // The made-up move of each machine: distinct, nonzero, none of Crystal's tutor moves.
 const std::array<std::uint8_t, kMachineCount>& CartridgeMoves();
+
+// Moves that no machine of that list teaches and that are no tutor moves: giving one to a
+// machine breaks none of the game's rules.
+std::vector<int> CartridgeFreeMoves();
 
 // The made-up price of machine k: a TM's is a multiple of 100 from 1000 up, an HM's 0.
 int CartridgePrice(int machine);
