@@ -53,14 +53,13 @@ template <std::size_t kWidth>
     std::size_t at = 0;
     for (std::size_t group = 0; group < pairs.size(); group += kPairsPerSweep) {
         // A group short of four repeats its first pair, which finds nothing new.
-        Lanes firsts[kPairsPerSweep];
-        Lanes seconds[kPairsPerSweep];
+        Lanes firsts[kPairsPerSweep] = {};
+        Lanes seconds[kPairsPerSweep] = {};
         for (std::size_t p = 0; p < kPairsPerSweep; ++p) {
             const std::uint16_t pair = pairs[group + p < pairs.size() ? group + p : group];
-            for (std::size_t lane = 0; lane < kWidth; ++lane) {
-                firsts[p][lane] = static_cast<std::uint8_t>(pair >> 8);
-                seconds[p][lane] = static_cast<std::uint8_t>(pair & 0xFF);
-            }
+            // A scalar added to a vector goes to every lane.
+            firsts[p] += static_cast<std::uint8_t>(pair >> 8);
+            seconds[p] += static_cast<std::uint8_t>(pair & 0xFF);
         }
         for (at = 0; at + kWidth + 1 <= size; at += kWidth) {
             Lanes first;

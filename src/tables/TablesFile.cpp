@@ -402,10 +402,15 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
         return result;
     }
 
+    // A plan's lines are made only for a dry run or a question that shows them: a save of
+    // every bit would otherwise name thousands of machines that no one reads.
+    const PlanDetails listed = options.dryRun || options.confirmChanges || options.confirmAgain
+                                   ? PlanDetails::Listed
+                                   : PlanDetails::Counted;
     // Only conditions the import brings about are asked about, and only for real cartridge
     // images: a synthetic image is written as the tables say.
     auto plan = [&](const RomSnapshot& now) {
-        result.plan = PlanImport(places, now.values, *target);
+        result.plan = PlanImport(places, now.values, *target, listed);
         result.breaches.clear();
         if (now.check.realCartridge) {
             result.breaches = NewBreaches(profile, now.values.moves, target->moves);
