@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <tuple>
 
 #include "platform/FileAccess.h"
 #include "platform/OpenFile.h"
@@ -481,28 +480,12 @@ TEST_F(TablesProgram, FollowsTheGamesCodeToRepointedTables) {
     moved.moves = 0x12 * 0x4000 + 0x321;
     moved.baseStats = 0x7C * 0x4000 + 0x10;
     moved.prices = 0x11 * 0x4000 + 0x600;
-    // The live tables, and the same tables where the release keeps them in a plain image.
-    Bytes live = CartridgeImageBytes(LayoutOf(moved));
-    live[MoveAt(moved, 7)] = 0x0F;
+    // The live tables differ from the stale copy in TM08; a plain image holds them where the
+    // release keeps them.
+    Bytes image = RepointedImage(release, moved, 0x12 * 0x4000 + 0x3000);
+    image[MoveAt(moved, 7)] = 0x0F;
     Bytes plain = CartridgeImageBytes(LayoutOf(release));
-    Bytes image = plain;  // the stale copies, with the made-up values of the plain image
-    // The live move list with its end; the plain image keeps its own end after its 57 bytes.
-    for (const auto& [from, to, length] :
-         {std::tuple<std::size_t, std::size_t, std::size_t>{moved.moves, release.moves, 57},
-          {moved.prices, release.prices, 59 * 7},
-          {moved.baseStats, release.baseStats, 251 * 32}}) {
-        const std::size_t withEnd = from == moved.moves ? length + 4 : length;
-        std::copy_n(live.begin() + static_cast<std::ptrdiff_t>(from), withEnd,
-                    image.begin() + static_cast<std::ptrdiff_t>(from));
-        std::copy_n(live.begin() + static_cast<std::ptrdiff_t>(from), length,
-                    plain.begin() + static_cast<std::ptrdiff_t>(to));
-    }
-    GameCodeLayout code;
-    code.moves = static_cast<std::int32_t>(moved.moves);
-    code.baseStats = static_cast<std::int32_t>(moved.baseStats);
-    code.tm01Record = static_cast<std::int32_t>(moved.prices);
-    code.tmHmMove = 0x12 * 0x4000 + 0x3000;
-    WriteGameCode(image, LayoutOf(release), code);
+    plain[MoveAt(release, 7)] = 0x0F;
     WriteFileBytes(m_rom, image);
     const std::string plainRom = m_dir.File("plain.gbc");
     WriteFileBytes(plainRom, plain);

@@ -23,10 +23,6 @@ Release MovedRelease(const Release& release, std::size_t moves, std::size_t base
     return moved;
 }
 
-CartridgeLayout LayoutAt(const Release& release) {
-    return LayoutOf(release);
-}
-
 class GameCodeEditing : public EditorTest {
 protected:
     void OpenImage(const Bytes& image) {
@@ -76,24 +72,8 @@ TEST_F(GameCodeEditing, RepointedTablesAreShownAndSavedWhereTheGameReadsThem) {
         const Release& release = ReleaseOf(code);
         const Release moved = MovedRelease(release, 0x12 * 0x4000 + 0x321, 0x7C * 0x4000 + 0x10,
                                            0x11 * 0x4000 + 0x600);
-        // The stale copy: the release's tables as the model makes them.
-        Bytes image = CartridgeImageBytes(LayoutAt(release));
-        // The live tables: other moves and prices, so that what is shown tells them apart.
-        CartridgeLayout live = LayoutAt(moved);
-        const Bytes liveImage = CartridgeImageBytes(live);
-        for (const auto& [start, length] : {std::pair<std::size_t, std::size_t>{moved.moves, 61},
-                                            {moved.baseStats, 251 * 32},
-                                            {moved.prices, 59 * 7}}) {
-            std::copy_n(liveImage.begin() + static_cast<std::ptrdiff_t>(start), length,
-                        image.begin() + static_cast<std::ptrdiff_t>(start));
-        }
+        Bytes image = RepointedImage(release, moved, 0x12 * 0x4000 + 0x3000);
         image[MoveAt(moved, 7)] = 0x0F;  // TM08 teaches another move in the live list
-        GameCodeLayout codeAt;
-        codeAt.moves = static_cast<std::int32_t>(moved.moves);
-        codeAt.baseStats = static_cast<std::int32_t>(moved.baseStats);
-        codeAt.tm01Record = static_cast<std::int32_t>(moved.prices);
-        codeAt.tmHmMove = 0x12 * 0x4000 + 0x3000;
-        WriteGameCode(image, LayoutAt(release), codeAt);
         OpenImage(image);
 
         ASSERT_EQ(m_sink.messages.size(), 1u);
@@ -118,7 +98,7 @@ TEST_F(GameCodeEditing, RepointedTablesAreShownAndSavedWhereTheGameReadsThem) {
 // Without the dummy items the machines' price records follow one another: TM05 and TM29 use
 // the records right after TM04's and TM28's.
 TEST_F(GameCodeEditing, AGameWithoutDummyItemsSavesPricesInItsContiguousRecords) {
-    CartridgeLayout layout = LayoutAt(ReleaseOf("BYTE"));
+    CartridgeLayout layout = LayoutOf(ReleaseOf("BYTE"));
     layout.dummyItems = false;
     CartridgeOptions options;
     options.code = GameCodeLayout{};
@@ -143,7 +123,7 @@ TEST_F(GameCodeEditing, ASaveIntoAFileWhoseCodeChangedWritesNothing) {
     const Release& release = ReleaseOf("AAUE");
     CartridgeOptions options;
     options.code = GameCodeLayout{};
-    const Bytes image = CartridgeImageBytes(LayoutAt(release), options);
+    const Bytes image = CartridgeImageBytes(LayoutOf(release), options);
     OpenImage(image);
     EXPECT_TRUE(m_sink.messages.empty());
 
