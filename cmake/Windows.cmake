@@ -39,7 +39,9 @@ endif()
 
 # The ZIP: unpack anywhere and run, nothing to install.
 install(TARGETS brindlewick brindlewick-tables RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+# The README for the people who use the programs on Windows, not the developers' README.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
+        DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME brindlewick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

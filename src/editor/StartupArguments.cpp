@@ -39,4 +39,12 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& arguments
     return result;
 }
 
+StartupArguments ParseDroppedFiles(const std::vector<std::string>& paths) {
+    if (paths.size() != 1) {
+        return {true, {}};
+    }
+    // As a command line naming that one file after the end of the options.
+    return ParseStartupArguments({std::string(), "--", paths.front()});
+}
+
 }  // namespace brindlewick

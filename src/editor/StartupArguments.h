@@ -17,6 +17,11 @@ struct StartupArguments {
 // ends the options, so that a file whose name begins with "-" can be named.
 [[nodiscard]] StartupArguments ParseStartupArguments(const std::vector<std::string>& arguments);
 
+// Files dropped on the main window (UTF-8 paths), read by the same rule as the command line:
+// one file is taken, made absolute; two or more, or an empty name, are refused. The open that
+// follows refuses a folder or a file it cannot read with its own messages.
+[[nodiscard]] StartupArguments ParseDroppedFiles(const std::vector<std::string>& paths);
+
 // The line a refused command line is answered with.
 inline constexpr const char* kStartupUsage = "usage: brindlewick [FILE]";
 // The exit status after that answer.

@@ -76,6 +76,7 @@ inline constexpr CommandText kExportCommand{"Export Tables...", ""};
 inline constexpr CommandText kImportCommand{"Import Tables...", ""};
 inline constexpr CommandText kCheckCommand{"Check ROM", ""};
 inline constexpr CommandText kLearnersCommand{"Machine Learners", "Ctrl+L"};
+inline constexpr CommandText kTableEditorCommand{"Table Editor...", "Ctrl+T"};
 inline constexpr const char* kHelpMenu = "&Help";
 inline constexpr CommandText kAboutCommand{"About", ""};
 

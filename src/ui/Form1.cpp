@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "editor/MachineListText.h"
+#include "editor/StartupArguments.h"
 #include "editor/TableCommands.h"
 #include "editor/WindowCommands.h"
 #include "platform/Messages.h"
@@ -86,11 +87,13 @@ QString DraggedRomPath(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) {
         return {};
     }
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) {
-        return {};
+    // A file of another machine has no local path: an empty name, which the rule refuses.
+    std::vector<std::string> paths;
+    for (const QUrl& url : data->urls()) {
+        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
     }
-    return urls.front().toLocalFile();
+    const StartupArguments dropped = ParseDroppedFiles(paths);
+    return dropped.refused ? QString() : QString::fromStdString(dropped.file);
 }
 
 }  // namespace
@@ -356,9 +359,8 @@ void Form1::BuildToolsMenu() {
     QAction* learners = AddCommand(tools, kLearnersCommand);
     learners->setObjectName(QStringLiteral("mnuLearners"));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
-    QAction* tableEditor = tools->addAction(QStringLiteral("Table Editor..."));
+    QAction* tableEditor = AddCommand(tools, kTableEditorCommand);
     tableEditor->setObjectName(QStringLiteral("mnuTableEditor"));
-    tableEditor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(tableEditor, &QAction::triggered, this, &Form1::ShowTableEditor);
     m_romCommands << learners << tableEditor;
 }
@@ -420,16 +422,16 @@ void Form1::OpenRomPath(const QString& path) {
 }
 
 bool Form1::SettleTableEditorBefore(const std::string& path) {
-    // Edits pending in the table editor are saved or dropped before another file is taken;
-    // Cancel keeps them, and the ROM open now. The same file opened again keeps the editor.
-    return path.empty() || m_tableEditor == nullptr || path == m_tableEditor->RomPath() ||
-           m_tableEditor->SettlePendingEdits();
+    const TableEditorSession* session =
+        m_tableEditor != nullptr ? m_tableEditor->Session() : nullptr;
+    return !TableEditorSettlesBefore(session, path) || m_tableEditor->SettlePendingEdits();
 }
 
 void Form1::AfterOpen() {
     // The table editor's edits were settled before the new file was taken; it belongs to the
     // file opened before.
-    if (m_tableEditor != nullptr && m_tableEditor->RomPath() != m_editor.State().RomPath) {
+    if (TableEditorBelongsElsewhere(m_tableEditor != nullptr ? m_tableEditor->Session() : nullptr,
+                                    m_editor.State().RomPath)) {
         m_tableEditor->close();
     }
     RefreshLearners();

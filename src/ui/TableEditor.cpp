@@ -23,11 +23,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "editor/Editor.h"
-#include "platform/FileAccess.h"
-#include "platform/Messages.h"
-#include "rom/RomProfile.h"
-#include "rom/TableLocation.h"
+#include "rom/RomTables.h"
 #include "ui/Artwork.h"
 #include "ui/TableModels.h"
 
@@ -36,16 +32,6 @@ namespace {
 
 QString FromStd(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key,
-                    QObject* parent) {
-    auto* action = new QAction(text, parent);
-    action->setObjectName(name);
-    if (!key.isEmpty()) {
-        action->setShortcut(key);
-    }
-    return action;
 }
 
 // A grid whose rows all have one height and whose headers stay where they are: the views never
@@ -65,29 +51,24 @@ void MakeUniform(QTableView& view) {
 
 TableEditor* TableEditor::Open(const std::string& romPath, const LocatedTables& located,
                                QWidget* parent) {
-    const auto tables = ReadCheckedTables(romPath, located.places);
-    if (!tables) {
+    std::unique_ptr<TableEditorSession> session = TableEditorSession::Open(romPath, located);
+    if (session == nullptr) {
         return nullptr;
     }
-    auto* editor = new TableEditor(romPath, located, parent);
-    editor->Load(*tables);
-    return editor;
+    return new TableEditor(std::move(session), parent);
 }
 
-TableEditor::TableEditor(const std::string& romPath, const LocatedTables& located, QWidget* parent)
-    : QMainWindow(parent, Qt::Window),
-      m_romPath(romPath),
-      m_places(located.places),
-      m_placesNote(DescribeElsewhere(located)) {
+TableEditor::TableEditor(std::unique_ptr<TableEditorSession> session, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), m_session(std::move(session)) {
     setObjectName(QStringLiteral("TableEditor"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(WindowIcon());
-    setWindowTitle(QStringLiteral("%1[*] (%2) - Table Editor - %3")
-                       .arg(FromStd(DisplayName(romPath)), FromStd(m_places.release->gameCode),
-                            QString::fromLatin1(kApplicationTitle)));
+    // Qt puts its "*" where the placeholder stands while the window is modified.
+    setWindowTitle(FromStd(m_session->Title("[*]")));
+    m_session->SetTablesSaved([this] { emit TablesSaved(); });
 
-    m_machines = new MachinesModel(m_edits, this);
-    m_compatibility = new CompatibilityModel(m_edits, this);
+    m_machines = new MachinesModel(*m_session, this);
+    m_compatibility = new CompatibilityModel(*m_session, this);
     m_filter = new SpeciesFilterModel(this);
     m_filter->setDynamicSortFilter(false);
     m_filter->setSourceModel(m_compatibility);
@@ -101,8 +82,8 @@ TableEditor::TableEditor(const std::string& romPath, const LocatedTables& locate
 
     m_pages = new QTabWidget(central);
     m_pages->setObjectName(QStringLiteral("tabTables"));
-    m_pages->addTab(BuildMachinesPage(), QStringLiteral("Machines"));
-    m_pages->addTab(BuildCompatibilityPage(), QStringLiteral("Compatibility"));
+    m_pages->addTab(BuildMachinesPage(), QString::fromUtf8(kMachinesPage));
+    m_pages->addTab(BuildCompatibilityPage(), QString::fromUtf8(kCompatibilityPage));
     layout->addWidget(m_pages, 1);
     setCentralWidget(central);
 
@@ -133,6 +114,8 @@ TableEditor::TableEditor(const std::string& romPath, const LocatedTables& locate
                            ? parent->screen()->availableGeometry().size() * 9 / 10
                            : QSize(1100, 700);
     resize(wanted.boundedTo(room).expandedTo(QSize(480, 360)));
+    ShowNotice();
+    EditsChanged();
     m_tblMachines->setFocus(Qt::OtherFocusReason);
 }
 
@@ -150,9 +133,9 @@ QWidget* TableEditor::BuildNotice() {
     m_noticeText->setObjectName(QStringLiteral("lblNotice"));
     m_noticeText->setWordWrap(true);
     m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_btnReload = new QPushButton(QStringLiteral("&Reload"), m_notice);
+    m_btnReload = new QPushButton(QString::fromUtf8(kReloadButton), m_notice);
     m_btnReload->setObjectName(QStringLiteral("btnReload"));
-    connect(m_btnReload, &QPushButton::clicked, this, &TableEditor::Reload);
+    connect(m_btnReload, &QPushButton::clicked, this, [this] { Run(TableCommand::Reload); });
     auto* row = new QHBoxLayout(m_notice);
     row->setContentsMargins(8, 6, 8, 6);
     row->addWidget(m_noticeText, 1);
@@ -186,10 +169,7 @@ QWidget* TableEditor::BuildMachinesPage() {
     m_tblMachines->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(m_tblMachines);
-    auto* hint = new QLabel(QStringLiteral("Type a move's name (any part of it) or a price to "
-                                           "change it; F2 or a double click edits the cell "
-                                           "as it is. Enter keeps the value, Escape drops it."),
-                            page);
+    auto* hint = new QLabel(QString::fromUtf8(kMachinesHint), page);
     hint->setWordWrap(true);
     hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     hint->setMaximumWidth(metrics.horizontalAdvance(QLatin1Char('M')) * 22);
@@ -201,10 +181,10 @@ QWidget* TableEditor::BuildMachinesPage() {
 QWidget* TableEditor::BuildCompatibilityPage() {
     auto* page = new QWidget(this);
     auto* filterRow = new QHBoxLayout;
-    auto* filterLabel = new QLabel(QStringLiteral("&Filter species:"), page);
+    auto* filterLabel = new QLabel(QString::fromUtf8(kFilterLabel), page);
     m_txtFilter = new QLineEdit(page);
     m_txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    m_txtFilter->setPlaceholderText(QStringLiteral("name or number"));
+    m_txtFilter->setPlaceholderText(QString::fromUtf8(kFilterPlaceholder));
     m_txtFilter->setClearButtonEnabled(true);
     m_txtFilter->setMaximumWidth(m_txtFilter->fontMetrics().horizontalAdvance(QLatin1Char('M')) *
                                  20);
@@ -226,193 +206,109 @@ QWidget* TableEditor::BuildCompatibilityPage() {
     m_tblCompatibility->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tblCompatibility->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tblCompatibility->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_tblCompatibility->installEventFilter(this);
     connect(m_tblCompatibility, &QWidget::customContextMenuRequested, this,
             &TableEditor::ShowCompatibilityMenu);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(filterRow);
     layout->addWidget(m_tblCompatibility);
-    auto* hint =
-        new QLabel(QStringLiteral("Space sets the selected cells to the opposite of the current "
-                                  "one; Ctrl+C and Ctrl+V copy and paste blocks of 1 and 0 "
-                                  "with a spreadsheet; the context menu ticks and clears."),
-                   page);
+    auto* hint = new QLabel(QString::fromUtf8(kCompatibilityHint), page);
     hint->setWordWrap(true);
     layout->addWidget(hint);
     return page;
 }
 
 void TableEditor::BuildActions() {
-    m_actSave = MakeAction(QStringLiteral("actSaveTables"), QStringLiteral("&Save Tables"),
-                           QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    connect(m_actSave, &QAction::triggered, this, &TableEditor::Save);
-    m_actUndo = MakeAction(QStringLiteral("actUndo"), QStringLiteral("&Undo"),
-                           QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    connect(m_actUndo, &QAction::triggered, this, &TableEditor::Undo);
-    m_actRedo =
-        MakeAction(QStringLiteral("actRedo"), QStringLiteral("&Redo"), QKeySequence(), this);
-    m_actRedo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(m_actRedo, &QAction::triggered, this, &TableEditor::Redo);
-    m_actRevert = MakeAction(QStringLiteral("actRevert"), QStringLiteral("Re&vert All Edits"),
-                             QKeySequence(), this);
-    connect(m_actRevert, &QAction::triggered, this, &TableEditor::Revert);
-    QAction* reload = MakeAction(QStringLiteral("actReload"), QStringLiteral("Re&load from File"),
-                                 QKeySequence(Qt::Key_F5), this);
-    connect(reload, &QAction::triggered, this, &TableEditor::Reload);
-    QAction* close = MakeAction(QStringLiteral("actCloseTables"), QStringLiteral("&Close"),
-                                QKeySequence(Qt::CTRL | Qt::Key_W), this);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction* find = MakeAction(QStringLiteral("actFilter"), QStringLiteral("&Filter Species"),
-                               QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    connect(find, &QAction::triggered, this, [this] {
-        m_pages->setCurrentIndex(1);
-        m_txtFilter->setFocus(Qt::ShortcutFocusReason);
-        m_txtFilter->selectAll();
-    });
-
-    // The block commands belong to the compatibility grid: their keys work where it has the
-    // keyboard, and its context menu offers them.
-    m_actTick =
-        MakeAction(QStringLiteral("actTick"), QStringLiteral("&Tick"), QKeySequence(), this);
-    connect(m_actTick, &QAction::triggered, this, [this] { SetSelection(true); });
-    m_actClear =
-        MakeAction(QStringLiteral("actClear"), QStringLiteral("C&lear"), QKeySequence(), this);
-    connect(m_actClear, &QAction::triggered, this, [this] { SetSelection(false); });
-    m_actCopy = MakeAction(QStringLiteral("actCopy"), QStringLiteral("&Copy"),
-                           QKeySequence(QKeySequence::Copy), this);
-    m_actCopy->setShortcutContext(Qt::WidgetShortcut);
-    connect(m_actCopy, &QAction::triggered, this, &TableEditor::CopySelection);
-    m_actPaste = MakeAction(QStringLiteral("actPaste"), QStringLiteral("&Paste"),
-                            QKeySequence(QKeySequence::Paste), this);
-    m_actPaste->setShortcutContext(Qt::WidgetShortcut);
-    connect(m_actPaste, &QAction::triggered, this, &TableEditor::PasteAtCurrent);
-    m_tblCompatibility->addAction(m_actCopy);
-    m_tblCompatibility->addAction(m_actPaste);
-
-    QMenu* tables = menuBar()->addMenu(QStringLiteral("&Tables"));
-    tables->addAction(m_actSave);
-    tables->addAction(reload);
-    tables->addAction(m_actRevert);
-    tables->addSeparator();
-    tables->addAction(close);
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(m_actUndo);
-    edit->addAction(m_actRedo);
-    edit->addSeparator();
-    edit->addAction(m_actTick);
-    edit->addAction(m_actClear);
-    edit->addAction(m_actCopy);
-    edit->addAction(m_actPaste);
-    edit->addSeparator();
-    edit->addAction(find);
-
+    m_actions.assign(static_cast<std::size_t>(TableCommand::Separator), nullptr);
+    for (std::size_t i = 0; i < m_actions.size(); ++i) {
+        const auto command = static_cast<TableCommand>(i);
+        const TableCommandText& text = TextOf(command);
+        auto* action = new QAction(QString::fromUtf8(text.caption), this);
+        action->setObjectName(QString::fromLatin1(text.name));
+        QList<QKeySequence> keys;
+        for (const char* shortcut : {text.shortcut, text.otherShortcut}) {
+            if (*shortcut != '\0') {
+                keys.append(QKeySequence::fromString(QString::fromLatin1(shortcut),
+                                                     QKeySequence::PortableText));
+            }
+        }
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+        if (text.gridKeys) {
+            // Its keys work where the compatibility grid has the keyboard.
+            action->setShortcutContext(Qt::WidgetShortcut);
+            m_tblCompatibility->addAction(action);
+        } else {
+            addAction(action);
+        }
+        m_actions[i] = action;
+    }
+    const auto fill = [this](auto* into, const auto& commands) {
+        for (const TableCommand command : commands) {
+            if (command == TableCommand::Separator) {
+                into->addSeparator();
+            } else {
+                into->addAction(m_actions[static_cast<std::size_t>(command)]);
+            }
+        }
+    };
+    fill(menuBar()->addMenu(QString::fromUtf8(kTablesMenu)), kTablesMenuCommands);
+    fill(menuBar()->addMenu(QString::fromUtf8(kTablesEditMenu)), kTablesEditMenuCommands);
     QToolBar* bar = addToolBar(QStringLiteral("Tables"));
     bar->setObjectName(QStringLiteral("barTables"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->addAction(m_actSave);
-    bar->addSeparator();
-    bar->addAction(m_actUndo);
-    bar->addAction(m_actRedo);
-    bar->addAction(m_actRevert);
-    bar->addSeparator();
-    bar->addAction(reload);
+    fill(bar, kTablesToolBarCommands);
 }
 
-void TableEditor::Load(const CheckedTables& tables) {
-    m_edits.Load(tables.values);
-    m_readOnlyReason =
-        tables.check.SafeToWrite() ? std::string() : DescribeRefusal(m_places, tables.check);
-    m_machines->SetReadOnly(ReadOnly());
-    m_compatibility->SetReadOnly(ReadOnly());
-    ShowNotice(QString(), false);
-    EditsChanged();
+void TableEditor::Run(TableCommand command) {
+    switch (command) {
+        case TableCommand::Close:
+            close();
+            return;
+        case TableCommand::Filter:
+            m_pages->setCurrentIndex(1);
+            m_txtFilter->setFocus(Qt::ShortcutFocusReason);
+            m_txtFilter->selectAll();
+            return;
+        case TableCommand::Save:
+            CommitOpenEditor();
+            break;
+        default:
+            break;
+    }
+    std::string copied;
+    const bool changed = m_session->Perform(
+        command, Selection(), [] { return QGuiApplication::clipboard()->text().toStdString(); },
+        copied);
+    if (!copied.empty()) {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(copied));
+    }
+    if (changed) {
+        ShowNotice();
+        EditsChanged();
+    }
 }
 
 void TableEditor::EditsChanged() {
     m_machines->Refresh();
     m_compatibility->Refresh();
     m_compatibility->RefreshHeaders();
-    const int pending = m_edits.PendingCount();
-    setWindowModified(pending > 0);
-    m_pending->setText(pending == 0   ? QStringLiteral("No edits pending")
-                       : pending == 1 ? QStringLiteral("1 edit not saved")
-                                      : QStringLiteral("%1 edits not saved").arg(pending));
-    const bool writable = !ReadOnly();
-    m_actSave->setEnabled(writable && pending > 0);
-    m_actUndo->setEnabled(writable && m_edits.CanUndo());
-    m_actRedo->setEnabled(writable && m_edits.CanRedo());
-    m_actRevert->setEnabled(writable && pending > 0);
-    for (QAction* action : {m_actTick, m_actClear, m_actPaste}) {
-        action->setEnabled(writable);
+    setWindowModified(m_session->HasPendingEdits());
+    m_pending->setText(FromStd(m_session->StatusText()));
+    for (std::size_t i = 0; i < m_actions.size(); ++i) {
+        m_actions[i]->setEnabled(m_session->Enabled(static_cast<TableCommand>(i)));
     }
 }
 
-void TableEditor::ShowNotice(const QString& changedText, bool offerReload) {
-    // Where the game keeps its tables stays said at the top for as long as the window is open.
-    QString text = FromStd(m_placesNote);
-    if (ReadOnly()) {
-        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) +
-                QStringLiteral("Read-only: ") + FromStd(m_readOnlyReason);
-    }
-    if (!changedText.isEmpty()) {
-        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + changedText;
-    }
-    m_noticeText->setText(text);
-    m_btnReload->setVisible(offerReload);
-    m_notice->setVisible(!text.isEmpty());
+void TableEditor::ShowNotice() {
+    m_noticeText->setText(FromStd(m_session->Notice()));
+    m_btnReload->setVisible(m_session->OffersReload());
+    m_notice->setVisible(!m_session->Notice().empty());
 }
 
 void TableEditor::CheckFile() {
-    if (m_checking) {
-        return;
-    }
-    m_checking = true;
-    if (ChangedElsewhere(m_romPath, m_places, m_edits)) {
-        ShowNotice(QStringLiteral("\u201C%1\u201D has been changed by another program or window "
-                                  "since the table editor read it. Your edits are kept; Reload "
-                                  "reads the file again and keeps your edits on top of it, and "
-                                  "Save asks before it replaces the other changes.")
-                       .arg(FromStd(DisplayName(m_romPath))),
-                   true);
-    } else {
-        ShowNotice(QString(), false);
-    }
-    m_checking = false;
-}
-
-void TableEditor::Reload() {
-    m_checking = true;
-    const auto tables = ReadCheckedTables(m_romPath, m_places);
-    if (tables) {
-        m_edits.Rebase(tables->values);
-        m_readOnlyReason =
-            tables->check.SafeToWrite() ? std::string() : DescribeRefusal(m_places, tables->check);
-        m_machines->SetReadOnly(ReadOnly());
-        m_compatibility->SetReadOnly(ReadOnly());
-        ShowNotice(QString(), false);
-    }
-    EditsChanged();
-    m_checking = false;
-}
-
-void TableEditor::Save() {
-    if (ReadOnly()) {
-        ShowMessage(kSaveRefusedPrefix + m_readOnlyReason, MessageIcon::Error);
-        return;
-    }
-    CommitOpenEditor();
-    if (!m_edits.HasPending()) {
-        return;
-    }
-    m_checking = true;
-    const ImportStatus status = SaveTableEdits(m_romPath, m_places, m_edits);
-    m_checking = false;
-    EditsChanged();
-    if (status == ImportStatus::Written || status == ImportStatus::Unchanged) {
-        ShowNotice(QString(), false);
-        emit TablesSaved();
+    if (m_session->CheckFile()) {
+        ShowNotice();
     }
 }
 
@@ -428,52 +324,17 @@ void TableEditor::CommitOpenEditor() {
     }
 }
 
-void TableEditor::Undo() {
-    if (!ReadOnly() && m_edits.Undo()) {
-        EditsChanged();
-    }
-}
-
-void TableEditor::Redo() {
-    if (!ReadOnly() && m_edits.Redo()) {
-        EditsChanged();
-    }
-}
-
-void TableEditor::Revert() {
-    if (!ReadOnly() && m_edits.Revert()) {
-        EditsChanged();
-    }
-}
-
 bool TableEditor::SettlePendingEdits() {
     CommitOpenEditor();
-    if (!m_edits.HasPending()) {
+    if (!m_session->HasPendingEdits()) {
         return true;
     }
     raise();
     activateWindow();
-    const int pending = m_edits.PendingCount();
-    const std::string question =
-        "The table editor has " +
-        (pending == 1 ? std::string("1 edit") : std::to_string(pending) + " edits") + " to \u201C" +
-        DisplayName(m_romPath) + "\u201D that " + (pending == 1 ? "is" : "are") +
-        " not saved. Save them, discard them, or cancel and keep them?";
-    m_checking = true;
-    const PendingEditsAnswer answer = AskAboutPendingEdits(question);
-    m_checking = false;
-    switch (answer) {
-        case PendingEditsAnswer::Save:
-            Save();
-            return !m_edits.HasPending();
-        case PendingEditsAnswer::Discard:
-            m_edits.Revert();
-            EditsChanged();
-            return true;
-        case PendingEditsAnswer::Cancel:
-            break;
-    }
-    return false;
+    const bool settled = m_session->SettlePendingEdits();
+    ShowNotice();
+    EditsChanged();
+    return settled;
 }
 
 void TableEditor::closeEvent(QCloseEvent* event) {
@@ -491,107 +352,35 @@ void TableEditor::changeEvent(QEvent* event) {
     }
 }
 
-bool TableEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_tblCompatibility && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
-            ToggleSelection();
-            return true;
-        }
+GridSelection TableEditor::Selection() const {
+    GridSelection grid;
+    const int rows = m_filter->rowCount();
+    grid.shownSpecies.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) {
+        grid.shownSpecies.push_back(m_filter->mapToSource(m_filter->index(row, 0)).row());
     }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-std::vector<LearnsCell> TableEditor::SelectedCells() const {
-    std::vector<LearnsCell> cells;
+    const QModelIndex current = m_tblCompatibility->currentIndex();
+    if (current.isValid()) {
+        grid.currentRow = current.row();
+        grid.currentColumn = current.column();
+    }
     const QModelIndexList selected = m_tblCompatibility->selectionModel()->selectedIndexes();
-    cells.reserve(static_cast<std::size_t>(selected.size()));
+    grid.selected.reserve(static_cast<std::size_t>(selected.size()));
     for (const QModelIndex& index : selected) {
-        const QModelIndex source = m_filter->mapToSource(index);
-        cells.push_back({source.row(), source.column()});
+        grid.selected.emplace_back(index.row(), index.column());
     }
-    // The current cell belongs to the block even where nothing is selected.
-    const QModelIndex current = m_filter->mapToSource(m_tblCompatibility->currentIndex());
-    if (cells.empty() && current.isValid()) {
-        cells.push_back({current.row(), current.column()});
-    }
-    return cells;
-}
-
-std::vector<int> TableEditor::RowsFromCurrent() const {
-    std::vector<int> rows;
-    const QModelIndex current = m_tblCompatibility->currentIndex();
-    if (!current.isValid()) {
-        return rows;
-    }
-    for (int row = current.row(); row < m_filter->rowCount(); ++row) {
-        rows.push_back(m_filter->mapToSource(m_filter->index(row, 0)).row());
-    }
-    return rows;
-}
-
-void TableEditor::SetSelection(bool learns) {
-    if (!ReadOnly() && m_edits.SetLearns(SelectedCells(), learns)) {
-        EditsChanged();
-    }
-}
-
-void TableEditor::ToggleSelection() {
-    const QModelIndex current = m_filter->mapToSource(m_tblCompatibility->currentIndex());
-    if (ReadOnly() || !current.isValid()) {
-        return;
-    }
-    if (m_edits.Toggle(SelectedCells(), {current.row(), current.column()})) {
-        EditsChanged();
-    }
-}
-
-void TableEditor::CopySelection() {
-    const QModelIndexList selected = m_tblCompatibility->selectionModel()->selectedIndexes();
-    QModelIndexList cells = selected;
-    if (cells.isEmpty() && m_tblCompatibility->currentIndex().isValid()) {
-        cells.append(m_tblCompatibility->currentIndex());
-    }
-    if (cells.isEmpty()) {
-        return;
-    }
-    // The rectangle around the selection, in the rows the grid shows.
-    int top = m_filter->rowCount();
-    int bottom = -1;
-    int left = kMachineCount;
-    int right = -1;
-    for (const QModelIndex& index : std::as_const(cells)) {
-        top = std::min(top, index.row());
-        bottom = std::max(bottom, index.row());
-        left = std::min(left, index.column());
-        right = std::max(right, index.column());
-    }
-    std::vector<int> species;
-    for (int row = top; row <= bottom; ++row) {
-        species.push_back(m_filter->mapToSource(m_filter->index(row, 0)).row());
-    }
-    QGuiApplication::clipboard()->setText(
-        QString::fromStdString(m_edits.CopyBlock(species, left, right)));
-}
-
-void TableEditor::PasteAtCurrent() {
-    const QModelIndex current = m_tblCompatibility->currentIndex();
-    if (ReadOnly() || !current.isValid()) {
-        return;
-    }
-    const std::string text = QGuiApplication::clipboard()->text().toStdString();
-    if (m_edits.PasteBlock(text, RowsFromCurrent(), current.column())) {
-        EditsChanged();
-    }
+    return grid;
 }
 
 void TableEditor::ShowCompatibilityMenu(const QPoint& at) {
     QMenu menu(this);
-    menu.addAction(m_actTick);
-    menu.addAction(m_actClear);
-    menu.addSeparator();
-    menu.addAction(m_actCopy);
-    menu.addAction(m_actPaste);
+    for (const TableCommand command : kCompatibilityMenuCommands) {
+        if (command == TableCommand::Separator) {
+            menu.addSeparator();
+        } else {
+            menu.addAction(m_actions[static_cast<std::size_t>(command)]);
+        }
+    }
     menu.exec(m_tblCompatibility->viewport()->mapToGlobal(at));
 }
 

@@ -1,7 +1,8 @@
 // TableEditor: the window that edits every machine and species of the open ROM in two grids,
-// keeps the edits until they are saved in one go, and never drops them without asking. The
-// values, the edits, the history and the save live in the core's TableEdits; this is the
-// window around them: the grids, the filter, the actions and their keys, and the questions.
+// keeps the edits until they are saved in one go, and never drops them without asking. What it
+// does, says and asks lives in the core's TableEditorSession and TableEditorTexts, shared with
+// the Windows table editor; this is the window around them: the grids, the filter, the actions
+// and their keys.
 #pragma once
 
 #include <memory>
@@ -10,7 +11,7 @@
 
 #include <QMainWindow>
 
-#include "tables/TableEdits.h"
+#include "editor/TableEditorSession.h"
 
 class QAction;
 class QLabel;
@@ -38,9 +39,10 @@ public:
                              QWidget* parent);
     ~TableEditor() override;
 
-    const std::string& RomPath() const { return m_romPath; }
-    bool HasPendingEdits() const { return m_edits.HasPending(); }
-    bool ReadOnly() const { return !m_readOnlyReason.empty(); }
+    const std::string& RomPath() const { return m_session->RomPath(); }
+    bool HasPendingEdits() const { return m_session->HasPendingEdits(); }
+    bool ReadOnly() const { return m_session->ReadOnly(); }
+    TableEditorSession* Session() const { return m_session.get(); }
 
     // Before the edits would be lost: asks Save / Discard / Cancel when any are pending.
     // True when nothing is left to lose (saved, discarded or none); Cancel keeps them (false).
@@ -56,41 +58,27 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TableEditor(const std::string& romPath, const LocatedTables& located, QWidget* parent);
+    TableEditor(std::unique_ptr<TableEditorSession> session, QWidget* parent);
 
     void BuildActions();
     QWidget* BuildMachinesPage();
     QWidget* BuildCompatibilityPage();
     QWidget* BuildNotice();
 
-    void Load(const CheckedTables& tables);
-    void Save();
-    void Reload();
+    // Runs a command of the session's list.
+    void Run(TableCommand command);
     void CommitOpenEditor();
-    void Undo();
-    void Redo();
-    void Revert();
-    void SetSelection(bool learns);
-    void ToggleSelection();
-    void CopySelection();
-    void PasteAtCurrent();
     void ShowCompatibilityMenu(const QPoint& at);
 
-    // The species cells of the selection, and the rows the grid shows from the current on.
-    std::vector<LearnsCell> SelectedCells() const;
-    std::vector<int> RowsFromCurrent() const;
+    // The compatibility grid's rows, current cell and selection, as the session takes them.
+    GridSelection Selection() const;
     // After any change of the edits: the grids, the title, the status bar and the actions.
     void EditsChanged();
-    void ShowNotice(const QString& text, bool offerReload);
+    void ShowNotice();
 
-    std::string m_romPath;
-    TablePlaces m_places;
-    std::string m_placesNote;  // where the game's code keeps the tables, when not the release's
-    TableEdits m_edits;
-    std::string m_readOnlyReason;
+    std::unique_ptr<TableEditorSession> m_session;
 
     MachinesModel* m_machines = nullptr;
     CompatibilityModel* m_compatibility = nullptr;
@@ -104,15 +92,7 @@ private:
     QLabel* m_noticeText = nullptr;
     QPushButton* m_btnReload = nullptr;
     QLabel* m_pending = nullptr;
-    QAction* m_actSave = nullptr;
-    QAction* m_actUndo = nullptr;
-    QAction* m_actRedo = nullptr;
-    QAction* m_actRevert = nullptr;
-    QAction* m_actTick = nullptr;
-    QAction* m_actClear = nullptr;
-    QAction* m_actCopy = nullptr;
-    QAction* m_actPaste = nullptr;
-    bool m_checking = false;
+    std::vector<QAction*> m_actions;  // by TableCommand
 };
 
 }  // namespace brindlewick

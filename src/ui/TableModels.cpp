@@ -7,24 +7,14 @@
 #include <QPainter>
 #include <QSpinBox>
 
-#include "rom/NameMatching.h"
+#include "editor/TableEditorSession.h"
 #include "rom/RomTables.h"
-#include "tables/TableEdits.h"
 
 namespace brindlewick {
 namespace {
 
 QString FromStd(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString MachineText(int machine) {
-    return QString::fromStdString(MachineName(machine));
-}
-
-QString SpeciesHeader(int species) {
-    return QStringLiteral("%1 ").arg(species + 1, 3, 10, QLatin1Char('0')) +
-           FromStd(SpeciesListText(species));
 }
 
 QVariant PendingFont(bool changed) {
@@ -45,13 +35,13 @@ constexpr int kHeaderPadding = 6;
 }  // namespace
 
 QColor PendingEditColour() {
-    return {255, 226, 140};
+    return {kPendingEditTint.red, kPendingEditTint.green, kPendingEditTint.blue};
 }
 
 // ---- machines ---------------------------------------------------------------------------
 
-MachinesModel::MachinesModel(TableEdits& edits, QObject* parent)
-    : QAbstractTableModel(parent), m_edits(edits) {}
+MachinesModel::MachinesModel(TableEditorSession& session, QObject* parent)
+    : QAbstractTableModel(parent), m_session(session) {}
 
 int MachinesModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kMachineCount;
@@ -65,45 +55,51 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
     }
+    const TableEdits& edits = m_session.Edits();
     const TableCell cell{index.column() == MoveColumn ? CellKind::Move : CellKind::Price,
                          index.row(), 0};
-    const int value = m_edits.Value(cell);
     switch (role) {
         case Qt::DisplayRole:
-            return cell.kind == CellKind::Move ? FromStd(MoveListText(value)) : QVariant(value);
+            return cell.kind == CellKind::Move ? QVariant(FromStd(MachineCellText(edits, cell)))
+                                               : QVariant(edits.Value(cell));
         case Qt::EditRole:
-            return value;
+            return edits.Value(cell);
         case Qt::TextAlignmentRole:
             return cell.kind == CellKind::Price ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                 : QVariant();
         case Qt::FontRole:
-            return PendingFont(m_edits.Changed(cell));
+            return PendingFont(edits.Changed(cell));
         case Qt::BackgroundRole:
-            return PendingBackground(m_edits.Changed(cell));
-        case Qt::ToolTipRole:
-            if (m_edits.Changed(cell)) {
-                const int before = m_edits.ValueAsRead(cell);
-                return QStringLiteral("Not saved; the file holds ") +
-                       (cell.kind == CellKind::Move ? FromStd(MoveListText(before))
-                                                    : QString::number(before));
-            }
-            return {};
+            return PendingBackground(edits.Changed(cell));
+        case Qt::ToolTipRole: {
+            const std::string tip = MachineCellToolTip(edits, cell);
+            return tip.empty() ? QVariant() : QVariant(FromStd(tip));
+        }
         default:
             return {};
     }
 }
 
 bool MachinesModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || m_readOnly) {
+    if (!index.isValid() || role != Qt::EditRole) {
         return false;
     }
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (!ok) {
-        return false;
+    // Typed text goes through the session's reading of a move or a price; a number is the
+    // move or price itself.
+    bool changed = false;
+    if (value.typeId() == QMetaType::QString) {
+        const std::string typed = value.toString().toStdString();
+        changed = index.column() == MoveColumn ? m_session.TypeMove(index.row(), typed)
+                                               : m_session.TypePrice(index.row(), typed);
+    } else {
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (!ok) {
+            return false;
+        }
+        changed = index.column() == MoveColumn ? m_session.SetMove(index.row(), number)
+                                               : m_session.SetPrice(index.row(), number);
     }
-    const bool changed = index.column() == MoveColumn ? m_edits.SetMove(index.row(), number)
-                                                      : m_edits.SetPrice(index.row(), number);
     if (changed) {
         emit dataChanged(index, index);
         emit Edited();
@@ -116,14 +112,14 @@ QVariant MachinesModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     }
     if (orientation == Qt::Vertical) {
-        return MachineText(section);
+        return FromStd(MachineRowText(section));
     }
-    return section == MoveColumn ? QStringLiteral("Move") : QStringLiteral("Price");
+    return QString::fromUtf8(section == MoveColumn ? kMoveColumn : kPriceColumn);
 }
 
 Qt::ItemFlags MachinesModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (!m_readOnly) {
+    if (!m_session.ReadOnly()) {
         flags |= Qt::ItemIsEditable;
     }
     return flags;
@@ -135,8 +131,8 @@ void MachinesModel::Refresh() {
 
 // ---- compatibility ------------------------------------------------------------------------
 
-CompatibilityModel::CompatibilityModel(TableEdits& edits, QObject* parent)
-    : QAbstractTableModel(parent), m_edits(edits) {}
+CompatibilityModel::CompatibilityModel(TableEditorSession& session, QObject* parent)
+    : QAbstractTableModel(parent), m_session(session) {}
 
 int CompatibilityModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kSpeciesCount;
@@ -150,30 +146,27 @@ QVariant CompatibilityModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
     }
+    const TableEdits& edits = m_session.Edits();
     const int species = index.row();
     const int machine = index.column();
     switch (role) {
         case Qt::CheckStateRole:
-            return m_edits.Learns(species, machine) ? Qt::Checked : Qt::Unchecked;
+            return edits.Learns(species, machine) ? Qt::Checked : Qt::Unchecked;
         case Qt::BackgroundRole:
-            return PendingBackground(m_edits.LearnsChanged(species, machine));
+            return PendingBackground(edits.LearnsChanged(species, machine));
         case Qt::ToolTipRole:
-            return FromStd(SpeciesListText(species)) + QStringLiteral(", ") + MachineText(machine) +
-                   QLatin1Char(' ') +
-                   FromStd(MoveListText(m_edits.Value({CellKind::Move, machine, 0}))) +
-                   (m_edits.LearnsChanged(species, machine) ? QStringLiteral(" (not saved)")
-                                                            : QString());
+            return FromStd(LearnsCellToolTip(edits, species, machine));
         default:
             return {};
     }
 }
 
 bool CompatibilityModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::CheckStateRole || m_readOnly) {
+    if (!index.isValid() || role != Qt::CheckStateRole) {
         return false;
     }
     const bool learns = value.toInt() == Qt::Checked;
-    if (!m_edits.SetLearns(index.row(), index.column(), learns)) {
+    if (!m_session.SetLearns(index.row(), index.column(), learns)) {
         return false;
     }
     emit dataChanged(index, index);
@@ -186,15 +179,14 @@ QVariant CompatibilityModel::headerData(int section, Qt::Orientation orientation
         return {};
     }
     if (orientation == Qt::Vertical) {
-        return SpeciesHeader(section);
+        return FromStd(SpeciesRowText(section));
     }
-    return MachineText(section) + QLatin1Char(' ') +
-           FromStd(MoveListText(m_edits.Value({CellKind::Move, section, 0})));
+    return FromStd(MachineColumnText(m_session.Edits(), section));
 }
 
 Qt::ItemFlags CompatibilityModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!m_readOnly && index.isValid()) {
+    if (!m_session.ReadOnly() && index.isValid()) {
         flags |= Qt::ItemIsUserCheckable;
     }
     return flags;
@@ -240,8 +232,8 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(16);
-    for (int move = 0; move < kMoveCount; ++move) {
-        combo->addItem(FromStd(MoveListText(move)));
+    for (const std::string& move : MoveChoices()) {
+        combo->addItem(FromStd(move));
     }
     // Typing any part of a name offers the moves that contain it.
     auto* completer = new QCompleter(combo->model(), combo);
@@ -280,23 +272,13 @@ void MachineDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
 
 void MachineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                    const QModelIndex& index) const {
+    // The typed text decides, read by the session as both table editors read it.
     if (auto* spin = qobject_cast<QSpinBox*>(editor)) {
-        spin->interpretText();
-        model->setData(index, spin->value(), Qt::EditRole);
+        model->setData(index, spin->cleanText(), Qt::EditRole);
         return;
     }
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        // The typed name decides, matched as the CSV import matches it (the games' own
-        // spellings too, case, blanks and punctuation ignored); a text that names no move leaves
-        // the cell as it was.
-        const QString typed = combo->currentText().trimmed();
-        int move = combo->findText(typed, Qt::MatchFixedString);
-        if (move < 0) {
-            move = MatchMove(typed.toStdString()).value_or(-1);
-        }
-        if (move >= 0) {
-            model->setData(index, move, Qt::EditRole);
-        }
+        model->setData(index, combo->currentText(), Qt::EditRole);
         return;
     }
     QStyledItemDelegate::setModelData(editor, model, index);

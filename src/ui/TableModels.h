@@ -1,7 +1,8 @@
 // TableModels: the table editor's grids as Qt item models, thin wiring over the core's
-// TableEdits. The machines model has a row per machine (move, price); the compatibility model
-// a row per species and a check cell per machine; the filter model shows the species the
-// core's filter accepts. Every edit goes to TableEdits; the models only tell the views.
+// TableEditorSession. The machines model has a row per machine (move, price); the compatibility
+// model a row per species and a check cell per machine; the filter model shows the species the
+// core's filter accepts. Every edit and every text comes from the session; the models only tell
+// the views.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -11,7 +12,7 @@
 
 namespace brindlewick {
 
-class TableEdits;
+class TableEditorSession;
 
 // The tint of a cell whose value differs from the file, with bold text.
 QColor PendingEditColour();
@@ -22,7 +23,7 @@ class MachinesModel final : public QAbstractTableModel {
 public:
     enum Column { MoveColumn, PriceColumn, ColumnCount };
 
-    MachinesModel(TableEdits& edits, QObject* parent);
+    MachinesModel(TableEditorSession& session, QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,7 +32,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     // Every cell may show something else now (undo, revert, reload, save).
     void Refresh();
 
@@ -39,15 +39,14 @@ signals:
     void Edited();
 
 private:
-    TableEdits& m_edits;
-    bool m_readOnly = false;
+    TableEditorSession& m_session;
 };
 
 class CompatibilityModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    CompatibilityModel(TableEdits& edits, QObject* parent);
+    CompatibilityModel(TableEditorSession& session, QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -56,7 +55,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     void Refresh();
     // The column headers name each machine's move: after a move edit they change too.
     void RefreshHeaders();
@@ -65,8 +63,7 @@ signals:
     void Edited();
 
 private:
-    TableEdits& m_edits;
-    bool m_readOnly = false;
+    TableEditorSession& m_session;
 };
 
 // Shows the species whose name or number contains the filter text.

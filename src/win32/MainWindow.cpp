@@ -10,18 +10,22 @@
 #include <vector>
 
 #include "editor/PriceField.h"
+#include "editor/StartupArguments.h"
 #include "editor/TableCommands.h"
+#include "editor/TableEditorSession.h"
 #include "editor/WindowCommands.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
 #include "win32/AboutWindow.h"
+#include "win32/Accelerators.h"
 #include "win32/Clipboard.h"
 #include "win32/CommonDialog.h"
 #include "win32/LearnersWindow.h"
 #include "win32/Pictures.h"
 #include "win32/Resource.h"
 #include "win32/Scale.h"
+#include "win32/TableEditorWindow.h"
 #include "win32/Text.h"
 
 namespace brindlewick::win32 {
@@ -74,23 +78,6 @@ LRESULT CALLBACK PriceFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-// The accelerator of a shortcut in the portable text form: "Ctrl+Shift+C" is C with Ctrl and
-// Shift held.
-ACCEL Accelerator(std::string_view shortcut, WORD command) {
-    ACCEL key{FVIRTKEY, 0, command};
-    while (true) {
-        const auto plus = shortcut.find('+');
-        if (plus == std::string_view::npos) {
-            break;
-        }
-        const std::string_view modifier = shortcut.substr(0, plus);
-        key.fVirt |= modifier == "Ctrl" ? FCONTROL : modifier == "Shift" ? FSHIFT : FALT;
-        shortcut.remove_prefix(plus + 1);
-    }
-    key.key = shortcut.empty() ? 0 : static_cast<WORD>(shortcut.front());
-    return key;
-}
-
 void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC pageProc) {
     static bool registered = false;
     if (registered) {
@@ -132,9 +119,10 @@ MainWindow::MainWindow(bool endsProgram) : m_endsProgram(endsProgram), m_editor(
     m_banner2x = std::make_unique<Picture>(IDR_BANNER_2X);
     m_bannerEdge = ::CreateSolidBrush(RightEdgeColour(*m_banner));
 
-    m_window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, Wide(kApplicationTitle).c_str(),
-                                 kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 600, 600, nullptr,
-                                 nullptr, instance, this);
+    // A file dropped from Explorer is opened as one named on the command line.
+    m_window = ::CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, kWindowClass,
+                                 Wide(kApplicationTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, 600, 600, nullptr, nullptr, instance, this);
     m_dpi = ::GetDpiForWindow(m_window);
     m_font = CreateMessageFont(m_dpi);
     BuildMenus();
@@ -143,6 +131,7 @@ MainWindow::MainWindow(bool endsProgram) : m_endsProgram(endsProgram), m_editor(
 }
 
 MainWindow::~MainWindow() {
+    m_tableEditor.reset();
     m_learners.reset();
     m_about.reset();
     if (::IsWindow(m_window)) {
@@ -196,8 +185,15 @@ void MainWindow::BuildControls() {
     item.pszText = caption.data();
     TabCtrl_InsertItem(tab, 1, &item);
     for (std::size_t page = 0; page < m_pages.size(); ++page) {
-        m_pages[page] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 0,
-                                          0, tab, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        // The species page clips its children: its background, erased whenever the page is
+        // shown or moved, never paints over a box that has already drawn itself. Without that,
+        // under Wine the page's erase could come after the last boxes' first paint and wipe
+        // them (HM06, HM07 or the whole last columns, depending on when the layout's moves
+        // landed). The machines page keeps its labels on its own background and needs no clip.
+        const DWORD clip = page == 1 ? WS_CLIPCHILDREN : 0;
+        m_pages[page] =
+            ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | clip, 0, 0, 0, 0,
+                              tab, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(m_pages[page], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     const HWND techniques = m_pages[0];
@@ -359,6 +355,7 @@ void MainWindow::BuildMenus() {
     add(tools, kMenuCheck, kCheckCommand, false);
     ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
     add(tools, kMenuLearners, kLearnersCommand, false);
+    add(tools, kMenuTableEditor, kTableEditorCommand, false);
     add(popup(kHelpMenu), kMenuAbout, kAboutCommand, true);
     ::SetMenu(m_window, m_menu);
     m_accelerators = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -513,6 +510,11 @@ HWND MainWindow::LearnersHandle() const {
     return m_learners != nullptr ? m_learners->Handle() : nullptr;
 }
 
+TableEditorWindow* MainWindow::TableEditor() const {
+    return m_tableEditor != nullptr && m_tableEditor->Handle() != nullptr ? m_tableEditor.get()
+                                                                          : nullptr;
+}
+
 bool MainWindow::PreTranslate(MSG& message) {
     if (const HWND about = AboutHandle(); about != nullptr && ::IsDialogMessageW(about, &message)) {
         return true;
@@ -521,6 +523,10 @@ bool MainWindow::PreTranslate(MSG& message) {
         if (m_learners->PreTranslate(message)) {
             return true;
         }
+    }
+    if (TableEditorWindow* tables = TableEditor();
+        tables != nullptr && tables->PreTranslate(message)) {
+        return true;
     }
     // The shortcuts work wherever the keyboard is in the main window, and only while it takes
     // input (not while the About window is open).
@@ -562,8 +568,15 @@ LRESULT CALLBACK MainWindow::PageProc(HWND window, UINT message, WPARAM wParam, 
             }
             return 1;
         }
-        case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
+            // A box on the clipped species page paints its own background: the theme's
+            // (themed boxes draw their parent's background themselves) or the page's colour.
+            if (!::IsAppThemed()) {
+                ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            }
+            [[fallthrough]];
+        case WM_CTLCOLORSTATIC:
             // Labels, frames and check boxes draw their text on the page's background. A field
             // keeps its own.
             if (self != nullptr && reinterpret_cast<HWND>(lParam) != self->Control("txtPrice")) {
@@ -608,7 +621,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ApplyDpi(HIWORD(wParam));
             return 0;
         }
+        case WM_DROPFILES:
+            DropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_CLOSE:
+            // The table editor's pending edits are asked about first; Cancel keeps the program.
+            if (CloseTableEditor()) {
+                ::DestroyWindow(m_window);
+            }
+            return 0;
         case WM_DESTROY:
+            m_tableEditor.reset();
             m_learners.reset();
             m_about.reset();
             if (m_endsProgram) {
@@ -641,7 +664,7 @@ void MainWindow::Command(WORD id, WORD code, HWND control) {
     switch (id) {
         case kMenuOpen:
             m_editor.OpenRom();
-            RefreshLearners();
+            AfterOpen();
             break;
         case kMenuSave:
             SaveRom();
@@ -666,6 +689,9 @@ void MainWindow::Command(WORD id, WORD code, HWND control) {
             break;
         case kMenuLearners:
             ShowLearners();
+            break;
+        case kMenuTableEditor:
+            ShowTableEditor();
             break;
         case kMenuAbout:
             ShowAbout();
@@ -697,7 +723,11 @@ void MainWindow::SaveRom() {
 }
 
 void MainWindow::Exit() {
-    // Every window closes and the program ends; unsaved edits are dropped without a prompt.
+    // Every window closes and the program ends; unsaved edits of this window are dropped
+    // without a prompt, the table editor's are asked about (Cancel keeps the program).
+    if (!CloseTableEditor()) {
+        return;
+    }
     m_learners.reset();
     m_about.reset();
     ::EnableWindow(m_window, TRUE);
@@ -785,7 +815,78 @@ void MainWindow::ImportTables() {
 }
 
 void MainWindow::OpenRomPath(const std::string& path) {
+    if (!SettleTableEditorBefore(path)) {
+        return;
+    }
     m_editor.OpenRomPath(path);
+    AfterOpen();
+}
+
+void MainWindow::OpenDroppedFiles(const std::vector<std::string>& paths) {
+    const StartupArguments dropped = ParseDroppedFiles(paths);
+    if (!dropped.refused && !dropped.file.empty()) {
+        OpenRomPath(dropped.file);
+    }
+}
+
+void MainWindow::DropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(Utf8(path));
+    }
+    // Explorer is let go before the open, with any message box it shows.
+    ::DragFinish(drop);
+    OpenDroppedFiles(paths);
+}
+
+bool MainWindow::SettleTableEditorBefore(const std::string& path) {
+    TableEditorWindow* tables = TableEditor();
+    return !TableEditorSettlesBefore(tables != nullptr ? tables->SessionPointer() : nullptr,
+                                     path) ||
+           tables->SettlePendingEdits();
+}
+
+bool MainWindow::CloseTableEditor() {
+    if (TableEditorWindow* tables = TableEditor(); tables != nullptr && !tables->Close()) {
+        return false;
+    }
+    m_tableEditor.reset();
+    return true;
+}
+
+void MainWindow::AfterOpen() {
+    // The table editor's edits were settled before the new file was taken; it belongs to the
+    // file opened before.
+    TableEditorWindow* tables = TableEditor();
+    if (TableEditorBelongsElsewhere(tables != nullptr ? tables->SessionPointer() : nullptr,
+                                    m_editor.State().RomPath)) {
+        CloseTableEditor();
+    }
+    RefreshLearners();
+}
+
+void MainWindow::ShowTableEditor() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    if (TableEditor() == nullptr) {
+        const EditorState& state = m_editor.State();
+        m_tableEditor = TableEditorWindow::Open(m_window, state.RomPath, state.Tables,
+                                                [this] { TablesSaved(); });
+        if (m_tableEditor == nullptr) {
+            return;
+        }
+    }
+    m_tableEditor->Show();
+}
+
+void MainWindow::TablesSaved() {
+    // The machine and the species shown here are read from the file again, as after an
+    // import.
+    m_editor.ReloadSelection();
     RefreshLearners();
 }
 
@@ -871,8 +972,9 @@ void MainWindow::EnableEditing() {
     for (const HWND page : m_pages) {
         ::EnableWindow(page, TRUE);
     }
-    for (const WORD command : {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility,
-                               kMenuExport, kMenuImport, kMenuCheck, kMenuLearners}) {
+    for (const WORD command :
+         {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility, kMenuExport, kMenuImport,
+          kMenuCheck, kMenuLearners, kMenuTableEditor}) {
         ::EnableMenuItem(m_menu, command, MF_BYCOMMAND | MF_ENABLED);
     }
     ::DrawMenuBar(m_window);
@@ -887,7 +989,8 @@ std::string MainWindow::AskForRomPath() {
     request.title = kOpenRomTitle;
     request.filter = kOpenRomFilter;
     request.flags = kOpenRomDialogFlags;
-    return ChooseFile(request);
+    const std::string path = ChooseFile(request);
+    return SettleTableEditorBefore(path) ? path : std::string();
 }
 
 }  // namespace brindlewick::win32

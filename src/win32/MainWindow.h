@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <commctrl.h>
 
@@ -14,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "editor/Editor.h"
 #include "editor/EditorView.h"
@@ -23,6 +26,7 @@ namespace brindlewick::win32 {
 
 class AboutWindow;
 class LearnersWindow;
+class TableEditorWindow;
 class Picture;
 
 // Command numbers of the menus and shortcuts.
@@ -36,6 +40,7 @@ enum MenuCommand : WORD {
     kMenuImport,
     kMenuCheck,
     kMenuLearners,
+    kMenuTableEditor,
     kMenuAbout,
 };
 
@@ -68,6 +73,8 @@ public:
     // The About and learners windows while they are open; nullptr otherwise.
     HWND AboutHandle() const;
     HWND LearnersHandle() const;
+    // The table editor while it is open; nullptr otherwise.
+    TableEditorWindow* TableEditor() const;
     const Editor& GetEditor() const { return m_editor; }
 
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
@@ -75,6 +82,9 @@ public:
     // Opens `path` (UTF-8) as "Open ROM..." does once its dialog has closed: for a file named
     // on the command line.
     void OpenRomPath(const std::string& path);
+    // Files dropped on the window (UTF-8): one is opened as the command line's is; anything
+    // else is refused as the command line refuses it.
+    void OpenDroppedFiles(const std::vector<std::string>& paths);
 
     // The keyboard before the message is dispatched: the shortcuts, and moving between
     // controls with Tab in all of the program's windows. True: handled.
@@ -126,6 +136,14 @@ private:
     void CopyCompatibility();
     void PasteCompatibility();
     void ShowLearners();
+    void ShowTableEditor();
+    void TablesSaved();
+    // Before another ROM is taken or the program ends: the table editor's pending edits are
+    // asked about (Cancel: false, nothing happens).
+    bool SettleTableEditorBefore(const std::string& path);
+    bool CloseTableEditor();
+    void AfterOpen();
+    void DropFiles(HDROP drop);
     void RefreshLearners();
     void ExportTables();
     void ImportTables();
@@ -150,6 +168,7 @@ private:
     HBRUSH m_bannerEdge = nullptr;
     std::unique_ptr<AboutWindow> m_about;
     std::unique_ptr<LearnersWindow> m_learners;
+    std::unique_ptr<TableEditorWindow> m_tableEditor;
     FileChooser m_chooseFile;
     Editor m_editor;
 };
