@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 namespace {
@@ -42,6 +43,10 @@ std::string_view Trimmed(std::string_view text) {
 
 // A pasted cell: 1 or 0, or the TRUE and FALSE a spreadsheet copies for a tick.
 std::optional<bool> PastedTick(std::string_view cell) {
+    constexpr std::size_t kLongestTick = 5;  // "FALSE"
+    if (Trimmed(cell).size() > kLongestTick) {
+        return std::nullopt;
+    }
     const std::string value = Lower(Trimmed(cell));
     if (value == "1" || value == "true") {
         return true;
@@ -306,6 +311,10 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
         ShowMessage("Nothing was pasted: " + why, MessageIcon::Information);
         return false;
     };
+    if (const std::string refusal = PastedBlockSizeRefusal(text.size()); !refusal.empty()) {
+        ShowMessage(refusal, MessageIcon::Information);
+        return false;
+    }
     const auto rows = SplitBlock(text);
     if (rows.empty()) {
         return refuse("the clipboard holds no block of 1 and 0.");
@@ -333,7 +342,7 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
             const auto tick = PastedTick(rows[r][c]);
             if (!tick) {
                 return refuse("line " + std::to_string(r + 1) + ", cell " + std::to_string(c + 1) +
-                              " holds \u201C" + std::string(Trimmed(rows[r][c])) +
+                              " holds \u201C" + InputExcerpt(rows[r][c]) +
                               "\u201D; only 1 and 0 can be pasted.");
             }
             cells.push_back({species[r], firstMachine + static_cast<int>(c)});

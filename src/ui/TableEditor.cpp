@@ -1,6 +1,7 @@
 #include "ui/TableEditor.h"
 
 #include <algorithm>
+#include <new>
 #include <set>
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -27,6 +29,7 @@
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
 #include "rom/RomProfile.h"
+#include "tables/TypedInput.h"
 #include "ui/Artwork.h"
 #include "ui/TableModels.h"
 
@@ -574,9 +577,29 @@ void TableEditor::PasteAtCurrent() {
     if (ReadOnly() || !current.isValid()) {
         return;
     }
-    const std::string text = QGuiApplication::clipboard()->text().toStdString();
-    if (m_edits.PasteBlock(text, RowsFromCurrent(), current.column())) {
-        EditsChanged();
+    // Qt cannot tell a clipboard's size without fetching its data: the text is fetched once,
+    // as the clipboard holds it, and measured before anything else is made of it.
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data == nullptr || !data->hasText()) {
+        ShowMessage("Nothing was pasted: the clipboard holds no block of 1 and 0.",
+                    MessageIcon::Information);
+        return;
+    }
+    try {
+        const QByteArray bytes = data->data(QStringLiteral("text/plain"));
+        const auto size = static_cast<std::size_t>(bytes.size());
+        if (const std::string refusal = PastedBlockSizeRefusal(size); !refusal.empty()) {
+            ShowMessage(refusal, MessageIcon::Information);
+            return;
+        }
+        if (m_edits.PasteBlock(std::string_view(bytes.constData(), size), RowsFromCurrent(),
+                               current.column())) {
+            EditsChanged();
+        }
+    } catch (const std::bad_alloc&) {
+        // Whatever the clipboard holds, the pending edits outlive it.
+        ShowMessage("Nothing was pasted: the clipboard's text is too large to read.",
+                    MessageIcon::Information);
     }
 }
 
