@@ -392,36 +392,71 @@ std::string MoveListText(int move) {
     return "byte " + HexText(static_cast<std::uint32_t>(move), 2);
 }
 
+namespace {
+
+// `field` with the bits that stand for no machine as `from` holds them.
+void TakeSpareBits(CompatibilityField& field, const CompatibilityField& from) {
+    CompatibilityField kept = from;
+    for (int k = 0; k < kMachineCount; ++k) {
+        SetLearns(kept, k, Learns(field, k));
+    }
+    field = kept;
+}
+
+std::string ListedDetails(const ImportPlan& plan) {
+    std::string list;
+    const auto& details = plan.details;
+    for (std::size_t i = 0; i < details.size() && i < kMaxListedChanges; ++i) {
+        list += "\n" + details[i];
+    }
+    if (details.size() > kMaxListedChanges) {
+        list += "\n(and " + std::to_string(details.size() - kMaxListedChanges) + " more)";
+    }
+    return list;
+}
+
+}  // namespace
+
 ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profile,
                             TableEdits& edits) {
     ImportOptions options;
     options.expectedCurrent = &edits.AsRead();
-    options.confirmOverwrite = [&romPath](const ImportPlan& changedElsewhere) {
-        std::string list;
-        const auto& details = changedElsewhere.details;
-        for (std::size_t i = 0; i < details.size() && i < kMaxListedChanges; ++i) {
-            list += "\n" + details[i];
+    options.confirmOverwrite = [&romPath](const ImportPlan& overwritten,
+                                          const ImportPlan& changedElsewhere) {
+        std::string text = "\u201C" + DisplayName(romPath) +
+                           "\u201D has been changed since the table editor read it, by another "
+                           "program or window:" +
+                           ListedDetails(changedElsewhere);
+        if (overwritten.details.size() < changedElsewhere.details.size()) {
+            text += "\nSaving replaces these of them with what the table editor shows:" +
+                    ListedDetails(overwritten) + "\nThe others are kept as the file holds them.";
+        } else {
+            text += "\nSaving replaces that with what the table editor shows.";
         }
-        if (details.size() > kMaxListedChanges) {
-            list += "\n(and " + std::to_string(details.size() - kMaxListedChanges) + " more)";
-        }
-        return ConfirmMessage("\u201C" + DisplayName(romPath) +
-                              "\u201D has been changed since the table editor read it, by "
-                              "another program or window:" +
-                              list +
-                              "\nSaving replaces that with what the table editor shows. Save "
-                              "all the same?");
+        return ConfirmMessage(text + " Save all the same?");
     };
     options.confirm = [](const std::string& question) { return ConfirmMessage(question); };
-    const TableValues target = edits.Target();
+    // The editor never edits the bits of a field that stand for no machine (Crystal's move
+    // tutor): they are written as the file holds them at the save, whatever another program
+    // put there since the editor read it.
+    TableValues written;
     const ImportResult result = WriteTablesPlan(
-        romPath, profile, [&target](const TableValues&) { return std::optional(target); }, options);
+        romPath, profile,
+        [&edits, &written](const TableValues& current) {
+            written = edits.Target();
+            for (std::size_t s = 0; s < written.fields.size(); ++s) {
+                TakeSpareBits(written.fields[s], current.fields[s]);
+            }
+            return std::optional(written);
+        },
+        options);
     if (result.status == ImportStatus::Written || result.status == ImportStatus::Unchanged) {
-        // The grid shows the file from now on. The file's tables are exactly `target`: every
-        // byte that differed was written and flushed through the one locked handle (or none
-        // differed). Not opening the file again keeps the save to that one handle, and a change
-        // another program makes afterwards is noticed as one, not taken as what was saved.
-        edits.Rebase(target);
+        // The grid shows the file from now on. The file's tables are exactly what was written:
+        // every byte that differed was written and flushed through the one locked handle (or
+        // none differed). Not opening the file again keeps the save to that one handle, and a
+        // change another program makes afterwards is noticed as one, not taken as what was
+        // saved.
+        edits.Rebase(written);
     }
     return result.status;
 }

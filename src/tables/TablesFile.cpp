@@ -345,11 +345,14 @@ ImportPlan ChangesOverwritten(const RomProfile& profile, const TableValues& expe
             undone.prices[k] = expected.prices[k];
         }
     }
+    // Bit by bit: a write of a machine's bit undoes nothing in the bits beside it (the move
+    // tutor's among them) that it leaves as the file holds them.
     for (std::size_t s = 0; s < undone.fields.size(); ++s) {
         for (std::size_t j = 0; j < undone.fields[s].size(); ++j) {
-            if (target.fields[s][j] != current.fields[s][j]) {
-                undone.fields[s][j] = expected.fields[s][j];
-            }
+            const auto written =
+                static_cast<std::uint8_t>(target.fields[s][j] ^ current.fields[s][j]);
+            undone.fields[s][j] = static_cast<std::uint8_t>((current.fields[s][j] & ~written) |
+                                                            (expected.fields[s][j] & written));
         }
     }
     return PlanImport(profile, undone, current);
@@ -420,7 +423,9 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
         const ImportPlan overwritten =
             ChangesOverwritten(profile, *options.expectedCurrent, snapshot->values, *target);
         if (!overwritten.Empty() &&
-            !(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
+            !(options.confirmOverwrite &&
+              options.confirmOverwrite(
+                  overwritten, PlanImport(profile, *options.expectedCurrent, snapshot->values)))) {
             result.status = ImportStatus::Refused;
             return result;
         }

@@ -84,10 +84,12 @@ struct ImportOptions {
     std::function<bool(const std::string& whatChanged, const ImportPlan& plan)> confirmAgain;
     // The tables as the caller read them earlier and built its values on (the table editor's
     // values as read). Where the file now holds something else and the plan would write over
-    // it, `confirmOverwrite` is asked with what changed elsewhere (from `expectedCurrent` to
-    // what the file holds); false or no function writes nothing. Null: nothing is compared.
+    // it, `confirmOverwrite` is asked with the changes made elsewhere that the write undoes
+    // and with every change made elsewhere (both from `expectedCurrent` to what the file
+    // holds); false or no function writes nothing. Null: nothing is compared.
     const TableValues* expectedCurrent = nullptr;
-    std::function<bool(const ImportPlan& changedElsewhere)> confirmOverwrite;
+    std::function<bool(const ImportPlan& overwritten, const ImportPlan& changedElsewhere)>
+        confirmOverwrite;
 };
 
 enum class ImportStatus {

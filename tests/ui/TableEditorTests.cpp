@@ -466,6 +466,61 @@ private slots:
         QCOMPARE(ReadFileBytes(m_rom), expected);
     }
 
+    // Crystal's move tutor bits, set by another program while an edit is pending, stay as the
+    // file holds them at the save; a question about another change lists the tutor's too, and
+    // the summary counts what was written.
+    void tutorBitsSetElsewhereAreKeptAndTold() {
+        const Release& crystal = ReleaseOf("BYTE");
+        const std::string path = SyntheticRom(crystal).Price(1, 1000).WriteTo(m_dir, "c.gbc");
+        QVERIFY(OpenRomThroughWindow(*m_window, path));
+        m_sink.Clear();
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        TickFirstCell(*editor);
+        const int bulbasaurField = ReadFileBytes(path)[FieldAt(crystal, 0, 0)];
+        constexpr int kCyndaquil = 154;
+
+        // Cyndaquil learns Flamethrower from the tutor (bit 1 of its last field byte).
+        Bytes changed = ReadFileBytes(path);
+        changed[FieldAt(crystal, kCyndaquil, 7)] |= 0x02;
+        WriteFileBytes(path, changed);
+        m_sink.answer = true;
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        Bytes expected = changed;
+        expected[FieldAt(crystal, 0, 0)] = static_cast<std::uint8_t>(bulbasaurField ^ 0x01);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(path)), std::vector<std::size_t>{});
+        // Nothing made elsewhere was replaced, so nothing was asked.
+        QVERIFY(m_sink.questions.empty());
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        QVERIFY2(m_sink.messages[0].text.ends_with("changed 0 machines and 1 species: 1 byte"),
+                 m_sink.messages[0].text.c_str());
+
+        // Now TM02's price is edited here and changed elsewhere, with the tutor bits beside it.
+        auto* machines = Child<QTableView>(*editor, QStringLiteral("tblMachines"));
+        Child<QTabWidget>(*editor, QStringLiteral("tabTables"))->setCurrentIndex(0);
+        machines->setFocus();
+        machines->setCurrentIndex(machines->model()->index(1, 1));
+        QTest::keyClick(machines, Qt::Key_5);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(machines->model()->index(1, 1).data().toInt(), 5);
+        changed = ReadFileBytes(path);
+        PutPrice(changed, PriceAt(crystal, 1), 4321);
+        changed[FieldAt(crystal, kCyndaquil, 7)] |= 0x08;
+        WriteFileBytes(path, changed);
+        m_sink.Clear();
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_sink.questions.size(), std::size_t{1});
+        const std::string& question = m_sink.questions[0].text;
+        QVERIFY2(question.find("\nTM02: price 1000 -> 4321\nCyndaquil: now learns Ice Beam "
+                               "from the move tutor\nSaving replaces these of them with what the "
+                               "table editor shows:\nTM02: price 1000 -> 4321\nThe others are "
+                               "kept") != std::string::npos,
+                 question.c_str());
+        expected = changed;
+        PutPrice(expected, PriceAt(crystal, 1), 5);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(path)), std::vector<std::size_t>{});
+    }
+
     void modifiedGameOpensReadOnly() {
         CartridgeOptions moved;
         moved.baseStatsShift = 32;
