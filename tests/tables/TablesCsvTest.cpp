@@ -145,6 +145,28 @@ TEST(TablesCsv, NamesAreTakenTrimmedCaselessOrByNumber) {
     expectField(28, {0, 49});
 }
 
+// A name written with fullwidth or superscript digits is the name with ASCII digits, as a
+// Japanese input method types it; a name with any other character is refused with the
+// nearest names, never taken for the entry without that character.
+TEST(TablesCsv, LookAlikeNamesAreTheirAsciiAndNoCharacterIsDropped) {
+    const TableValues current{};
+    std::string header = HeaderRows(current);
+    header.replace(header.find("move,N/A"), 8, "move,Conversion\uFF12");
+    for (const char* name : {"Porygon\uFF12", "Porygon\u00B2"}) {
+        CsvProblems problems;
+        const auto parsed = Parse(header + name + Bits({0}) + "\n", current, problems);
+        ASSERT_TRUE(parsed) << problems.Describe();
+        EXPECT_EQ(parsed->moves[0], 176);  // Conversion2, not Conversion
+        EXPECT_TRUE(Learns(parsed->fields[232], 0)) << name;
+        EXPECT_FALSE(Learns(parsed->fields[136], 0)) << name;
+    }
+    CsvProblems problems;
+    EXPECT_FALSE(Parse(header + "Pikach\u00FC" + Bits({0}) + "\n", current, problems));
+    EXPECT_EQ(problems.Describe(),
+              "line 4, column 1: no species is called \"Pikach\u00FC\"; did you mean "
+              "\"Pikachu\"?");
+}
+
 struct BadCell {
     int line;
     int column;
