@@ -98,17 +98,23 @@ bool CheckFieldCount(const CsvRecord& record, CsvProblems& problems) {
     return false;
 }
 
-void CheckHeaderRow(const CsvRecord& record, CsvProblems& problems) {
+void CheckHeaderRow(const CsvRecord& record, char separator, CsvProblems& problems) {
     // A file that does not begin with the header is probably another file altogether: one
-    // problem says so rather than one for each of its cells.
+    // problem says so rather than one for each of its cells, and names the separators read.
     const CsvField& first = record.fields.front();
     if (!SameName(first.text, kSpeciesHeader)) {
-        problems.Add(
-            first.line, first.column,
-            "expected the header row (species, TM01 ... HM07), found " + Quoted(first.text));
+        problems.Add(first.line, first.column,
+                     "expected the header row (species, TM01 ... HM07) with its fields "
+                     "separated by commas, semicolons or tabs, found " +
+                         Quoted(first.text));
         return;
     }
-    if (!CheckFieldCount(record, problems)) {
+    if (record.fieldCount != static_cast<std::size_t>(kCsvColumns)) {
+        problems.Add(record.line, 1,
+                     std::to_string(record.fieldCount) + " columns separated by " +
+                         SeparatorName(separator) + ", as the first line shows; expected " +
+                         std::to_string(kCsvColumns) +
+                         " (species, TM01 ... HM07), each row separated the same way");
         return;
     }
     for (const CsvField& field : record.fields) {
@@ -270,8 +276,9 @@ std::string ExportCsv(const TableValues& values) {
 
 std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
                                           CsvProblems& problems) {
+    const char separator = SeparatorOfFirstLine(text);
     const std::vector<CsvRecord> records =
-        ParseCsv(text, static_cast<std::size_t>(kCsvColumns), problems);
+        ParseCsv(text, static_cast<std::size_t>(kCsvColumns), problems, separator);
     if (!problems.Empty()) {
         return std::nullopt;
     }
@@ -280,7 +287,7 @@ std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValu
         return std::nullopt;
     }
     TableValues target = current;
-    CheckHeaderRow(records[0], problems);
+    CheckHeaderRow(records[0], separator, problems);
     const int lastLine = records.back().line;
     if (records.size() < 2 || !CheckTitle(records[1], kMoveHeader, problems)) {
         if (records.size() < 2) {

@@ -167,6 +167,49 @@ TEST(TablesCsv, LookAlikeNamesAreTheirAsciiAndNoCharacterIsDropped) {
               "\"Pikachu\"?");
 }
 
+// A spreadsheet saved in a German, French, Spanish or Italian setting separates its fields with
+// semicolons, and some copy them with tabs: the first line shows which, and the file reads as
+// the same tables. A first line that fits no reading says what was expected.
+TEST(TablesCsv, SemicolonsAndTabsAreReadWhereTheFirstLineShowsThem) {
+    const TableValues values = RandomValues(3);
+    const std::string csv = ExportCsv(values);
+    ASSERT_EQ(csv.find('"'), std::string::npos);
+    for (const char separator : {';', '\t'}) {
+        std::string other = csv;
+        std::replace(other.begin(), other.end(), ',', separator);
+        CsvProblems problems;
+        const auto parsed = Parse(other, TableValues{}, problems);
+        ASSERT_TRUE(parsed) << problems.Describe();
+        EXPECT_EQ(parsed->moves, values.moves);
+        EXPECT_EQ(parsed->prices, values.prices);
+        for (int species = 0; species < kSpeciesCount; ++species) {
+            for (int machine = 0; machine < kMachineCount; ++machine) {
+                ASSERT_EQ(Learns(parsed->fields[species], machine),
+                          Learns(values.fields[species], machine));
+            }
+        }
+    }
+    const std::vector<std::string> lines = Lines(csv);
+    std::string mixed = lines[0];
+    mixed[mixed.find(',')] = ';';
+    CsvProblems problems;
+    EXPECT_FALSE(Parse(mixed + "\n" + lines[1] + "\n" + lines[2] + "\n", values, problems));
+    ASSERT_FALSE(problems.Reported().empty());
+    EXPECT_EQ(problems.Reported()[0].text,
+              "2 columns separated by semicolons, as the first line shows; expected 58 (species, "
+              "TM01 ... HM07), each row separated the same way");
+    std::string piped = csv;
+    std::replace(piped.begin(), piped.end(), ',', '|');
+    problems = {};
+    EXPECT_FALSE(Parse(piped, values, problems));
+    EXPECT_EQ(problems.Reported()[0].text.rfind(
+                  "expected the header row (species, TM01 ... HM07) with its fields separated by "
+                  "commas, semicolons or tabs, found \"species|TM01|",
+                  0),
+              0u)
+        << problems.Reported()[0].text;
+}
+
 struct BadCell {
     int line;
     int column;
