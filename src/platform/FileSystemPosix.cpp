@@ -272,6 +272,51 @@ std::error_code AddOwnerWrite(const std::string& fileName, const FileFacts& fact
     return {};
 }
 
+namespace {
+// Whether the program was started with standard output closed (GuardStandardStreams).
+bool g_outputClosed = false;
+}  // namespace
+
+void GuardStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        g_outputClosed = g_outputClosed || fd == STDOUT_FILENO;
+        // The lowest free descriptor is this one.
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            static_cast<void>(::close(null));
+        }
+    }
+}
+
+std::error_code InspectStandardOutput(FileFacts& facts) {
+    facts = {};
+    if (g_outputClosed) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    return InspectFd(STDOUT_FILENO, facts);
+}
+
+std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+    if (g_outputClosed) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put < 0) {
+            return SystemError();
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return {};
+}
+
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                     const FileIdentity* protectedFile) {
     if (target.empty()) {

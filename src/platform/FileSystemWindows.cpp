@@ -352,6 +352,42 @@ std::error_code AddOwnerWrite(const std::string& fileName, const FileFacts& /*fa
     return {};
 }
 
+void GuardStandardStreams() {
+    // A Windows program started without a standard handle has none to lose: files it opens
+    // get handles of their own, never the standard ones.
+}
+
+std::error_code InspectStandardOutput(FileFacts& facts) {
+    facts = {};
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) {
+        return SystemError(ERROR_INVALID_HANDLE);
+    }
+    return InspectHandle(output, facts);
+}
+
+std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) {
+        return SystemError(ERROR_INVALID_HANDLE);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto count = static_cast<DWORD>(std::min(bytes.size() - done, kMaxTransfer));
+        DWORD put = 0;
+        // Standard output may be a file opened for appending or at any position: it is
+        // written where it stands, not at an offset of ours.
+        if (!::WriteFile(output, bytes.data() + done, count, &put, nullptr)) {
+            return SystemError();
+        }
+        if (put == 0) {
+            return MakeErrorCode(FileFailure::TransferFailed);
+        }
+        done += put;
+    }
+    return {};
+}
+
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                     const FileIdentity* protectedFile) {
     if (target.empty()) {

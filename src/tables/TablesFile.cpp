@@ -286,6 +286,12 @@ std::optional<std::string> ExportThrough(OpenFile& rom, const std::string& romPa
     if (profile == nullptr) {
         return std::nullopt;
     }
+    if (options.output != nullptr && *options.output == rom.Facts().identity) {
+        ReportAbout(romPath,
+                    "standard output is the ROM itself; nothing was written. Send the "
+                    "CSV to another file.");
+        return std::nullopt;
+    }
     const auto snapshot = ReadRomSnapshot(rom, *profile);
     if (!snapshot) {
         return std::nullopt;

@@ -45,6 +45,9 @@ struct ExportOptions {
     // Asked with the self-check's findings about such an image when `force` is not set; true
     // exports it all the same. No function: it is refused.
     std::function<bool(const std::string& question)> confirmModified;
+    // Where the CSV goes when that is no named file (standard output that is a file): refused,
+    // nothing exported, when it is the ROM itself.
+    const FileIdentity* output = nullptr;
 };
 
 // The CSV of `romPath`, or nothing after a reported failure or refusal. A real cartridge image
