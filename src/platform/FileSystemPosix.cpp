@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
 #include <thread>
 #include <utility>
 
@@ -81,19 +80,14 @@ std::error_code CloseFd(int fd) {
 }
 
 // The folder that holds `target` and the name the new file gets there: hidden, beside the
-// target, so that the rename stays on one file system.
+// target, so that the rename stays on one file system. The name is short and of a fixed
+// length, whatever the target's: a target whose name is as long as the system allows must
+// still get a new file beside it.
 std::string NewFileBeside(const std::string& target) {
     const auto slash = target.find_last_of('/');
     const std::string folder =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    static std::mt19937_64 random{std::random_device{}()};
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kDigits[random() % 36];
-    }
-    return folder + "." + name + "." + suffix + ".new";
+    return folder + NewFileName();
 }
 
 std::string FolderOf(const std::string& target) {

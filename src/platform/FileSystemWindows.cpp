@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
 #include <thread>
 #include <utility>
 
@@ -152,16 +151,11 @@ std::size_t NameStart(const std::string& path) {
     return separator == std::string::npos ? 0 : separator + 1;
 }
 
-// The name the new file gets beside the target, so that the rename stays on one volume.
+// The name the new file gets beside the target, so that the rename stays on one volume. It is
+// short and of a fixed length, so that a target whose name is as long as the system allows
+// still gets a new file beside it.
 std::string NewFileBeside(const std::string& target) {
-    const std::size_t start = NameStart(target);
-    static std::mt19937_64 random{std::random_device{}()};
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kDigits[random() % 36];
-    }
-    return target.substr(0, start) + "." + target.substr(start) + "." + suffix + ".new";
+    return target.substr(0, NameStart(target)) + NewFileName();
 }
 
 // Refuses a target that exists and is not a regular file, or that is the protected file.

@@ -1,5 +1,6 @@
 #include "platform/NativeFile.h"
 
+#include <random>
 #include <utility>
 
 #include "platform/FileAccess.h"
@@ -154,6 +155,16 @@ std::error_code WriteFileBytesAt(const std::string& fileName, std::int64_t offse
         }
     }
     return file.Close();
+}
+
+std::string NewFileName() {
+    static std::mt19937_64 random{std::random_device{}()};
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = ".brindlewick-";
+    for (int i = 0; i < 8; ++i) {
+        name += kDigits[random() % 36];
+    }
+    return name + ".new";
 }
 
 FileLayerTestHooks SetFileLayerTestHooks(FileLayerTestHooks hooks) {

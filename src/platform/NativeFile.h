@@ -98,6 +98,11 @@ void GuardStandardStreams();
 // (a full disk, a closed pipe).
 [[nodiscard]] std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes);
 
+// The name of a new file that ReplaceFileContents writes beside its target before renaming
+// it over it: ".brindlewick-" and eight random letters and digits, then ".new". For the native
+// sides of this layer.
+std::string NewFileName();
+
 // Test seam: what another program or a failing disk could do at exactly the wrong moment.
 // `beforeOpen` runs just before every open by path of this layer, with the path and whether
 // the open is for writing; `beforeWrite` just before every write through an OpenFile, with its

@@ -456,5 +456,27 @@ TEST_F(TablesFile, ExportToAFileCreatesOnlyThatFileAndNeverTheRom) {
     EXPECT_FALSE(fs::exists(PathFromUtf8(m_dir.File("missing.gbc"))));
 }
 
+// A name as long as the system allows (255 bytes on Linux, 255 characters on Windows) is
+// exported to: the new file beside it, renamed over it, has a short name of its own.
+TEST_F(TablesFile, ExportToTheLongestNameTheSystemTakes) {
+    WriteFileBytes(m_rom, SyntheticRomBytes("AAUE"));
+    const std::string name = std::string(251, 'n') + ".csv";
+    const std::string target = m_dir.File(name);
+    {
+        std::ofstream probe(PathFromUtf8(target));
+        ASSERT_TRUE(probe) << "the system takes no name of 255 characters here";
+    }
+    for (int time = 0; time < 2; ++time) {  // created, then replaced
+        ASSERT_TRUE(ExportTablesToFile(m_rom, target)) << AllMessages(m_sink);
+        EXPECT_EQ(ReadCsvFile(target), ExportTables(m_rom));
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{name, "rom.gbc"}));
+}
+
 }  // namespace
 }  // namespace brindlewick::test
