@@ -486,6 +486,12 @@ bool Editor::WritePlan(const OpenFile& rom, const std::vector<PlannedWrite>& pla
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const std::uint8_t value = plan[i].value;
         if (auto error = rom.WriteAt(plan[i].offset, {&value, 1})) {
+            if (error == MakeErrorCode(FileFailure::CutWhileWriting)) {
+                Remember(plan[i]);
+                ReportFileFailure(FileAction::Save, romPath, error,
+                                  DescribeCutWhileWriting(rom, plan[i].offset, 1, sizeBefore));
+                return false;
+            }
             return fail(error, DescribePartialSave(plan, i));
         }
         Remember(plan[i]);

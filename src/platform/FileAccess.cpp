@@ -43,6 +43,8 @@ public:
                 return "The file is being written by another program";
             case FileFailure::TargetIsRom:
                 return "The file is the ROM itself";
+            case FileFailure::CutWhileWriting:
+                return "Another program cut the file short while it was being written";
         }
         return "Unknown file failure";
     }

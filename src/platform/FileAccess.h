@@ -26,6 +26,7 @@ enum class FileFailure {
     OtherFileInPlace = 1011,
     Busy = 1012,
     TargetIsRom = 1013,
+    CutWhileWriting = 1014,
 };
 
 const std::error_category& FileFailureCategory();

@@ -75,7 +75,19 @@ std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint
     if (!Holds(now, offset, bytes.size())) {
         return MakeErrorCode(FileFailure::WritePastEnd);
     }
-    return WriteWhole(offset, bytes);
+    if (FileLayerHooks().afterSizeCheck) {
+        FileLayerHooks().afterSizeCheck(m_fileName, offset);
+    }
+    if (auto error = WriteWhole(offset, bytes)) {
+        return error;
+    }
+    // No system call writes "only within the file": a cut that falls between the check and the
+    // write is extended by the write. It can only be seen afterwards, and is told as such.
+    FileFacts after;
+    if (!Inspect(after) && after.size < now.size) {
+        return MakeErrorCode(FileFailure::CutWhileWriting);
+    }
+    return {};
 }
 
 std::error_code ReadFileBlocks(const std::string& fileName, std::span<const FileBlock> blocks,
@@ -144,6 +156,10 @@ std::error_code WriteFileBytesAt(const std::string& fileName, std::int64_t offse
         return MakeErrorCode(FileFailure::WritePastEnd);
     }
     if (auto writeError = file.WriteAt(offset, bytes)) {
+        if (checks.written != nullptr &&
+            writeError == MakeErrorCode(FileFailure::CutWhileWriting)) {
+            *checks.written = true;
+        }
         return writeError;
     }
     if (checks.written != nullptr) {

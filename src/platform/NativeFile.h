@@ -106,12 +106,15 @@ std::string NewFileName();
 // Test seam: what another program or a failing disk could do at exactly the wrong moment.
 // `beforeOpen` runs just before every open by path of this layer, with the path and whether
 // the open is for writing; `beforeWrite` just before every write through an OpenFile, with its
-// path and offset; `beforeRename` just before ReplaceFileContents renames its new file over the
-// target. A set `flushFailure` is what every flush reports instead of flushing. The program
-// never sets any of them.
+// path and offset; `afterSizeCheck` in the same write after the file's size was checked,
+// right before the bytes go (where another program's cut cannot be seen any more);
+// `beforeRename` just before ReplaceFileContents renames its new file over the target. A set
+// `flushFailure` is what every flush reports instead of flushing. The program never sets any
+// of them.
 struct FileLayerTestHooks {
     std::function<void(const std::string& fileName, bool forWriting)> beforeOpen;
     std::function<void(const std::string& fileName, std::int64_t offset)> beforeWrite;
+    std::function<void(const std::string& fileName, std::int64_t offset)> afterSizeCheck;
     std::function<void(const std::string& newFile, const std::string& target)> beforeRename;
     std::error_code flushFailure;
 };

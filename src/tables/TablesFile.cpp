@@ -149,7 +149,8 @@ std::string Bytes(std::uint64_t count) {
 
 // What the file holds after a write of the plan failed: `written` of its changed bytes, the
 // first ones in file order, hold their new values.
-std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, bool flushFailed) {
+std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, bool flushFailed,
+                                  const std::string& writeAgain) {
     const std::size_t total = plan.changes.size();
     if (flushFailed) {
         return "Every changed byte was written, but they may not all have reached the disk.";
@@ -163,8 +164,8 @@ std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, b
     return "Only " + std::to_string(written) + " of the " + std::to_string(total) +
            " changed bytes were written: the file holds the new values up to offset " +
            HexOffset(plan.changes[written - 1].offset) + " and the old ones from " +
-           HexOffset(plan.changes[written].offset) +
-           " on. Importing the same CSV again writes the rest.";
+           HexOffset(plan.changes[written].offset) + " on." +
+           (writeAgain.empty() ? std::string() : " " + writeAgain);
 }
 
 // The size of the file now, as told after the writes; `fallback` when it cannot be asked.
@@ -187,7 +188,9 @@ std::string DescribeSizeChange(std::uint64_t before, std::uint64_t after) {
 // Neighbouring changed bytes go in one write; each write happens only while the ROM's path
 // still reaches the handle. One flush after the last write; then the size is checked on the
 // handle. Stops at the first failure and reports it with what the file now holds.
-bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
+// `writeAgain` is what writes the rest after a failure part of the way ("Importing the same
+// CSV again writes the rest.").
+bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& writeAgain) {
     const std::string& romPath = rom.FileName();
     struct Run {
         std::int32_t offset;
@@ -204,9 +207,11 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
     const std::uint64_t sizeBefore = SizeNow(rom, rom.Facts().size);
     std::size_t written = 0;
     auto fail = [&](const std::error_code& error, bool flushFailed) {
-        std::string more = DescribePartialImport(plan, written, flushFailed);
-        if (const std::string sized = DescribeSizeChange(sizeBefore, SizeNow(rom, sizeBefore));
-            !sized.empty()) {
+        // A file cut short holds no rest to write: writing again would be refused.
+        const std::uint64_t sizeAfter = SizeNow(rom, sizeBefore);
+        std::string more = DescribePartialImport(plan, written, flushFailed,
+                                                 sizeAfter < sizeBefore ? "" : writeAgain);
+        if (const std::string sized = DescribeSizeChange(sizeBefore, sizeAfter); !sized.empty()) {
             more += ' ' + sized;
         }
         if (error == MakeErrorCode(FileFailure::OtherFileInPlace) && written > 0) {
@@ -235,6 +240,12 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
     }
     for (const Run& run : runs) {
         if (auto error = rom.WriteAt(run.offset, run.bytes)) {
+            if (error == MakeErrorCode(FileFailure::CutWhileWriting)) {
+                ReportFileFailure(
+                    FileAction::Write, romPath, error,
+                    DescribeCutWhileWriting(rom, run.offset, run.bytes.size(), sizeBefore));
+                return false;
+            }
             return fail(error, false);
         }
         written += run.bytes.size();
@@ -370,7 +381,8 @@ ImportPlan ChangesOverwritten(const RomProfile& profile, const TableValues& expe
 // the questions, reads everything again after them, and writes only the bytes whose value
 // changes. Reports the outcome once.
 ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
-                                const TablesTarget& makeTarget, const ImportOptions& options) {
+                                const TablesTarget& makeTarget, const ImportOptions& options,
+                                const std::string& writeAgain) {
     ImportResult result;
     const std::string& romPath = rom.FileName();
     auto snapshot = ReadRomSnapshot(rom, profile);
@@ -484,7 +496,7 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
         }
     }
 
-    if (!WritePlanThrough(rom, result.plan)) {
+    if (!WritePlanThrough(rom, result.plan, writeAgain)) {
         return result;
     }
     ReportAbout(romPath, "changed " + SummarizePlan(result.plan), MessageIcon::Information);
@@ -516,6 +528,48 @@ std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom) {
         return error;
     }
     return {};
+}
+
+std::string DescribeCutWhileWriting(const OpenFile& rom, std::int64_t offset, std::size_t length,
+                                    std::uint64_t sizeBefore) {
+    const std::uint64_t sizeNow = SizeNow(rom, sizeBefore);
+    const auto end = static_cast<std::uint64_t>(offset) + length;
+    const std::string wrote =
+        Bytes(length) + " at offset " + HexOffset(static_cast<std::int32_t>(offset));
+    std::string text = "While this program wrote " + wrote +
+                       ", another program cut the file short: it held " + Bytes(sizeBefore) +
+                       " before";
+    if (sizeNow != end) {
+        // Cut to a length past this write: nothing was extended.
+        return text + " and holds " + Bytes(sizeNow) +
+               " now, this program's bytes among them; the ROM's last " +
+               Bytes(sizeBefore - sizeNow) + " are gone. Restore it from a backup.";
+    }
+    // The write ended the file, so the cut fell before its end, and where it fell before the
+    // write, the write extended the file with zeros up to its offset: the zeros right before
+    // the offset show where the cut fell, as far as the bytes can tell.
+    std::vector<std::uint8_t> before(static_cast<std::size_t>(offset));
+    std::uint64_t cut = static_cast<std::uint64_t>(offset);
+    if (!rom.ReadAt(0, before)) {
+        while (cut > 0 && before[static_cast<std::size_t>(cut - 1)] == 0) {
+            --cut;
+        }
+    }
+    text += "; ";
+    if (cut < static_cast<std::uint64_t>(offset)) {
+        text += "it was cut to " + Bytes(cut) + " (as far as its bytes show), and ";
+    }
+    text += "this program's write then made it " + Bytes(sizeNow) +
+            " long. It now holds the ROM's bytes before offset " +
+            HexOffset(static_cast<std::int32_t>(cut));
+    if (cut < static_cast<std::uint64_t>(offset)) {
+        text +=
+            ", zeros from there up to the write, which the system put where the file had "
+            "been cut";
+    }
+    return text + ", the " + wrote +
+           " this program wrote, and nothing after them: the ROM's last " +
+           Bytes(sizeBefore - sizeNow) + " are gone. Restore it from a backup.";
 }
 
 std::chrono::milliseconds RomLockWait() {
@@ -632,7 +686,9 @@ ImportStatus ApplyImportPlan(const std::string& romPath, const RomProfile& profi
     if (plan.Empty()) {
         return ImportStatus::Unchanged;
     }
-    return WritePlanThrough(rom, plan) ? ImportStatus::Written : ImportStatus::Failed;
+    return WritePlanThrough(rom, plan, "Writing the same changes again writes the rest.")
+               ? ImportStatus::Written
+               : ImportStatus::Failed;
 }
 
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
@@ -660,7 +716,8 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         }
         return target;
     };
-    result = WriteTablesThrough(rom, *profile, fromCsv, options);
+    result = WriteTablesThrough(rom, *profile, fromCsv, options,
+                                "Importing the same CSV again writes the rest.");
     result.problems = std::move(problems);
     return result;
 }
@@ -680,7 +737,8 @@ ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profi
         result.status = ImportStatus::Refused;
         return result;
     }
-    return WriteTablesThrough(rom, profile, makeTarget, options);
+    return WriteTablesThrough(rom, profile, makeTarget, options,
+                              "Saving the tables again writes the rest.");
 }
 
 std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,

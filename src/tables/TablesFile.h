@@ -141,6 +141,12 @@ class OpenFile;
 // read-only answers ReadOnly, whoever runs the program; another holder of the lock, Busy.
 [[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom);
 
+// What the file holds after another program cut it short while this program wrote `length`
+// bytes at `offset` through `rom` (OpenFile::WriteAt's CutWhileWriting): the size before and
+// after, where the cut fell as far as the file's bytes show, and which bytes hold what.
+std::string DescribeCutWhileWriting(const OpenFile& rom, std::int64_t offset, std::size_t length,
+                                    std::uint64_t sizeBefore);
+
 // How long a writer waits for another program's lock on the ROM before it gives up; tests
 // shorten it.
 std::chrono::milliseconds RomLockWait();

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/FileAccess.h"
+
 #include "rom/RomProfile.h"
 #include "support/CartridgeImage.h"
 #include "support/TestSupport.h"
@@ -325,6 +329,34 @@ TEST_F(TableEditsSave, AChangeMadeElsewhereIsAskedAboutBeforeItIsOverwritten) {
     expected = original;
     expected[MoveAt(release, 0)] = 2;
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
+}
+
+// A save stopped part of the way says what writes the rest: saving the tables again, not an
+// import of a CSV the table editor never had.
+TEST_F(TableEditsSave, APartialSaveAdvisesSavingAgain) {
+    const Release& release = ReleaseOf("AAUE");
+    const RomProfile& profile = *Identify(release.code);
+    const Bytes original = CartridgeImageBytes(LayoutOf(release));
+    WriteFileBytes(m_rom, original);
+    TableEdits edits(*ReadTables(m_rom, profile));
+    ASSERT_TRUE(edits.SetPrice(0, 1234));
+    ASSERT_TRUE(edits.SetLearns(0, 0, !edits.Learns(0, 0)));
+    ASSERT_TRUE(edits.SetLearns(10, 0, !edits.Learns(10, 0)));
+    // A copy of the file is put in the ROM's place after the first write; the second write
+    // still goes into the file the save opened, and then the save stops.
+    const std::string copy = m_dir.File("copy.gbc");
+    {
+        const ScopedFileHooks hooks(BeforeWrite(2, [&] {
+            WriteFileBytes(copy, ReadFileBytes(m_rom));
+            std::filesystem::rename(PathFromUtf8(copy), PathFromUtf8(m_rom));
+        }));
+        EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Failed);
+    }
+    ASSERT_EQ(m_sink.messages.size(), 1U);
+    const std::string& text = m_sink.messages[0].text;
+    EXPECT_NE(text.find("Saving the tables again writes the rest."), std::string::npos) << text;
+    EXPECT_EQ(text.find("CSV"), std::string::npos) << text;
+    EXPECT_TRUE(edits.HasPending());
 }
 
 TEST_F(TableEditsSave, ModifiedGameIsNeverWritten) {
