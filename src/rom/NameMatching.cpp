@@ -300,8 +300,10 @@ std::string NormalizedName(std::string_view name) {
         const char32_t character = NextCharacter(name, i);
         folded.clear();
         if (!CompatibilityForm(character, folded)) {
-            // A character with no compatibility form of its own, kept as it was written.
-            folded.assign(name.substr(start, i - start));
+            // A character with no compatibility form of its own, kept as it was written; a
+            // byte that is no UTF-8 is kept as the replacement character.
+            folded.assign(character == 0xFFFD ? std::string_view("\uFFFD")
+                                              : name.substr(start, i - start));
         }
         for (std::size_t j = 0; j < folded.size(); ++j) {
             const char c = folded[j];
