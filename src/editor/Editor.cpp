@@ -130,14 +130,10 @@ void Editor::OpenRom() {
 }
 
 void Editor::OpenRomPath(const std::string& path) {
-    // The attributes are reset before identification, so a refused file is left writable
-    // too. Nothing of the editor state has changed yet, so a failure here leaves the ROM
-    // opened before in force.
-    if (const auto error = MakeWritable(path)) {
-        ReportFileFailure(FileAction::Open, path, error);
-        return;
-    }
-
+    // An open changes nothing of the file, its attributes included: a ROM its owner marked
+    // read-only stays so, and a save asks before making it writable. Nothing of the editor
+    // state changes until the file is identified, so a failure leaves the ROM opened before
+    // in force.
     const RomProfile* profile = nullptr;
     std::string gameCode;
     std::uint64_t size = 0;
@@ -291,7 +287,12 @@ void Editor::SaveRom() {
     // One handle for the whole save: the check, the lock, the questions' second look and
     // every write reach the same file, and another writer waits for this one.
     OpenFile rom;
-    if (const auto error = OpenRomForWriting(m_state.RomPath, rom)) {
+    const auto error = OpenRomForWriting(
+        m_state.RomPath, rom, [](const std::string& question) { return ConfirmMessage(question); });
+    if (error == MakeErrorCode(FileFailure::DeclinedMakeWritable)) {
+        return;
+    }
+    if (error) {
         ReportFileFailure(FileAction::Save, m_state.RomPath, error);
         return;
     }

@@ -123,8 +123,8 @@ std::error_code OpenFile::Open(const std::string& fileName, Access access) {
     static_cast<void>(Close());
     m_fileName = fileName;
     m_facts = {};
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     const bool forWriting = access == Access::ReadWrite;
     if (FileLayerHooks().beforeOpen) {
@@ -248,8 +248,8 @@ std::error_code OpenFile::Close() {
 }
 
 std::error_code StatPath(const std::string& fileName, FileFacts& facts) {
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     struct stat status {};
     if (::stat(fileName.c_str(), &status) != 0) {
@@ -313,8 +313,8 @@ std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
 
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                     const FileIdentity* protectedFile) {
-    if (target.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(target)) {
+        return error;
     }
     FileFacts old;
     bool exists = false;

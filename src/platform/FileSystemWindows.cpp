@@ -188,8 +188,8 @@ std::error_code OpenFile::Open(const std::string& fileName, Access access) {
     static_cast<void>(Close());
     m_fileName = fileName;
     m_facts = {};
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     const bool forWriting = access == Access::ReadWrite;
     if (FileLayerHooks().beforeOpen) {
@@ -314,8 +314,8 @@ std::error_code OpenFile::Close() {
 }
 
 std::error_code StatPath(const std::string& fileName, FileFacts& facts) {
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     std::wstring native;
     if (auto error = NativePath(fileName, native)) {
@@ -339,8 +339,13 @@ std::error_code AddOwnerWrite(const std::string& fileName, const FileFacts& /*fa
     if (auto error = NativePath(fileName, native)) {
         return error;
     }
-    // The file's attributes reset to normal: no longer read-only.
-    if (!::SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+    // Only the read-only attribute is cleared; hidden, system and archive stay as they are.
+    const DWORD attributes = ::GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return SystemError();
+    }
+    const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (!::SetFileAttributesW(native.c_str(), writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable)) {
         return SystemError();
     }
     return {};
@@ -384,8 +389,8 @@ std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
 
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                     const FileIdentity* protectedFile) {
-    if (target.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(target)) {
+        return error;
     }
     bool exists = false;
     if (auto error = CheckTarget(target, protectedFile, exists)) {

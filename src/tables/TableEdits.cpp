@@ -436,6 +436,9 @@ ImportStatus SaveTableEdits(const std::string& romPath, const RomProfile& profil
         return ConfirmMessage(text + " Save all the same?");
     };
     options.confirm = [](const std::string& question) { return ConfirmMessage(question); };
+    options.confirmMakeWritable = [](const std::string& question) {
+        return ConfirmMessage(question);
+    };
     // The editor never edits the bits of a field that stand for no machine (Crystal's move
     // tutor): they are written as the file holds them at the save, whatever another program
     // put there since the editor read it.

@@ -63,13 +63,37 @@ struct RomSnapshot {
     SelfCheckResult check;
 };
 
+// Opens `romPath` for reading and writing, refusing a file its owner marked read-only.
+std::error_code OpenWritableRom(const std::string& romPath, OpenFile& rom) {
+    if (auto error = rom.Open(romPath, OpenFile::Access::ReadWrite)) {
+        // A file its owner marked read-only is named so.
+        FileFacts facts;
+        if (error == std::errc::permission_denied && !StatPath(romPath, facts) && facts.regular &&
+            !facts.ownerWritable) {
+            return MakeErrorCode(FileFailure::ReadOnly);
+        }
+        return error;
+    }
+    // The permission bits are checked rather than trusting the open: an administrator's open
+    // succeeds on a file its owner marked read-only.
+    if (!rom.Facts().ownerWritable) {
+        static_cast<void>(rom.Close());
+        return MakeErrorCode(FileFailure::ReadOnly);
+    }
+    return {};
+}
+
 // Opens `romPath` and identifies it through the handle: a supported game code in its header
 // and a file long enough for that release's tables. Reports why not, naming the file, and
 // gives nullptr.
 const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access access,
-                                  OpenFile& rom) {
-    const auto error = access == OpenFile::Access::ReadWrite ? OpenRomForWriting(romPath, rom)
-                                                             : rom.Open(romPath, access);
+                                  OpenFile& rom, const MakeWritableQuestion& makeWritable = {}) {
+    const auto error = access == OpenFile::Access::ReadWrite
+                           ? OpenRomForWriting(romPath, rom, makeWritable)
+                           : rom.Open(romPath, access);
+    if (error == MakeErrorCode(FileFailure::DeclinedMakeWritable)) {
+        return nullptr;  // the user said no: nothing to tell
+    }
     if (error) {
         // What stands in the way of writing is told as a failure to write, with its way out.
         const bool writing = error == MakeErrorCode(FileFailure::Busy) ||
@@ -506,26 +530,32 @@ ImportResult WriteTablesThrough(OpenFile& rom, const RomProfile& profile,
 
 }  // namespace
 
-std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom) {
-    if (auto error = rom.Open(romPath, OpenFile::Access::ReadWrite)) {
-        // A file its owner marked read-only is named so.
-        FileFacts facts;
-        if (error == std::errc::permission_denied && !StatPath(romPath, facts) && facts.regular &&
-            !facts.ownerWritable) {
-            return MakeErrorCode(FileFailure::ReadOnly);
+std::string MakeWritableText(const std::string& romPath) {
+    return "\u201C" + DisplayName(romPath) +
+           "\u201D is marked read-only. Make it writable and save?";
+}
+
+std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom,
+                                  const MakeWritableQuestion& makeWritable) {
+    std::error_code error = OpenWritableRom(romPath, rom);
+    // Only the user's yes clears the mark, and only the owner's write bit (on Windows the
+    // read-only attribute): the other attributes stay as they are.
+    if (error == MakeErrorCode(FileFailure::ReadOnly) && makeWritable) {
+        if (!makeWritable(MakeWritableText(romPath))) {
+            return MakeErrorCode(FileFailure::DeclinedMakeWritable);
         }
-        return error;
+        if (auto madeWritable = MakeWritable(romPath)) {
+            return madeWritable;
+        }
+        error = OpenWritableRom(romPath, rom);
     }
-    // The permission bits are checked rather than trusting the open: an administrator's open
-    // succeeds on a file its owner marked read-only.
-    if (!rom.Facts().ownerWritable) {
-        static_cast<void>(rom.Close());
-        return MakeErrorCode(FileFailure::ReadOnly);
+    if (error) {
+        return error;
     }
     // Held from the check to the last write: a second writer waits, then refuses.
-    if (auto error = rom.Lock(g_lockWait)) {
+    if (auto lockError = rom.Lock(g_lockWait)) {
         static_cast<void>(rom.Close());
-        return error;
+        return lockError;
     }
     return {};
 }
@@ -696,7 +726,7 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     ImportResult result;
     OpenFile rom;
     const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
-    const RomProfile* profile = OpenAndIdentify(romPath, access, rom);
+    const RomProfile* profile = OpenAndIdentify(romPath, access, rom, options.confirmMakeWritable);
     if (profile == nullptr) {
         result.status = ImportStatus::Refused;
         return result;
@@ -727,7 +757,7 @@ ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profi
     ImportResult result;
     OpenFile rom;
     const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
-    const RomProfile* found = OpenAndIdentify(romPath, access, rom);
+    const RomProfile* found = OpenAndIdentify(romPath, access, rom, options.confirmMakeWritable);
     if (found == nullptr) {
         result.status = ImportStatus::Refused;
         return result;

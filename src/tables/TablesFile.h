@@ -93,6 +93,9 @@ struct ImportOptions {
     const TableValues* expectedCurrent = nullptr;
     std::function<bool(const ImportPlan& overwritten, const ImportPlan& changedElsewhere)>
         confirmOverwrite;
+    // Asked first when the ROM is marked read-only; true makes it writable. No function: such
+    // a ROM is refused (the command line).
+    std::function<bool(const std::string& question)> confirmMakeWritable;
 };
 
 enum class ImportStatus {
@@ -136,10 +139,21 @@ ImportResult WriteTablesPlan(const std::string& romPath, const RomProfile& profi
 
 class OpenFile;
 
+// Asked before a write into a ROM that is marked read-only, with the question; true makes it
+// writable and goes on. The windows ask the user; the command line asks no one.
+using MakeWritableQuestion = std::function<bool(const std::string& question)>;
+
+// "“x.gbc” is marked read-only. Make it writable and save?"
+std::string MakeWritableText(const std::string& romPath);
+
 // Opens `romPath` for reading and writing and takes its lock, waiting RomLockWait() for
 // another program's: the first step of every write into a ROM. A file its owner marked
-// read-only answers ReadOnly, whoever runs the program; another holder of the lock, Busy.
-[[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom);
+// read-only answers ReadOnly, whoever runs the program, unless `makeWritable` is given and
+// says yes: then the owner's write bit (on Windows the read-only attribute) is set and the file
+// opened; a no answers DeclinedMakeWritable, which needs no message. Another holder of the
+// lock answers Busy.
+[[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom,
+                                                const MakeWritableQuestion& makeWritable = {});
 
 // What the file holds after another program cut it short while this program wrote `length`
 // bytes at `offset` through `rom` (OpenFile::WriteAt's CutWhileWriting): the size before and

@@ -81,8 +81,10 @@ ListBox* MakeList(const QString& name, QWidget* parent) {
 }
 
 // The file a drag carries when it carries exactly one local file, else "". Several files, a
-// web address or plain text are not taken: the window opens one ROM.
-QString DraggedRomPath(const QMimeData* data) {
+// web address or plain text are not taken: the window opens one ROM. The name is the bytes the
+// address spells (a file manager writes a name that is no UTF-8 as %E9 and the like), not its
+// decoding to text, which would turn such a byte into another character, and so another file.
+std::string DraggedRomPath(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) {
         return {};
     }
@@ -90,7 +92,13 @@ QString DraggedRomPath(const QMimeData* data) {
     if (urls.size() != 1 || !urls.front().isLocalFile()) {
         return {};
     }
-    return urls.front().toLocalFile();
+#ifdef Q_OS_WIN
+    return urls.front().toLocalFile().toStdString();
+#else
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1());
+    return {path.constData(), static_cast<std::size_t>(path.size())};
+#endif
 }
 
 }  // namespace
@@ -411,11 +419,11 @@ void Form1::changeEvent(QEvent* event) {
     }
 }
 
-void Form1::OpenRomPath(const QString& path) {
-    if (!SettleTableEditorBefore(path.toStdString())) {
+void Form1::OpenRomPath(const std::string& path) {
+    if (!SettleTableEditorBefore(path)) {
         return;
     }
-    m_editor.OpenRomPath(path.toStdString());
+    m_editor.OpenRomPath(path);
     AfterOpen();
 }
 
@@ -436,20 +444,20 @@ void Form1::AfterOpen() {
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+    if (!DraggedRomPath(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void Form1::dragMoveEvent(QDragMoveEvent* event) {
-    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+    if (!DraggedRomPath(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    const QString path = DraggedRomPath(event->mimeData());
-    if (path.isEmpty()) {
+    const std::string path = DraggedRomPath(event->mimeData());
+    if (path.empty()) {
         return;
     }
     event->acceptProposedAction();

@@ -7,12 +7,14 @@
 #include <functional>
 #include <memory>
 
+#include "editor/TableCommands.h"
 #include "platform/FileAccess.h"
 #include "platform/NativeFile.h"
 #include "rom/GameRules.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
 #include "support/TestSupport.h"
+#include "tables/TableEdits.h"
 #include "tables/TablesCsv.h"
 #include "tables/TablesFile.h"
 #include "tables/TablesTestImages.h"
@@ -365,6 +367,43 @@ TEST_F(TablesFile, ReadOnlyRomIsRefused) {
             "Could not write to \u201Crom.gbc\u201D: The file is read-only. Make it writable", 0),
         0u)
         << m_sink.messages[0].text;
+}
+
+// The window's import and the table editor's save ask before they make a read-only ROM
+// writable, and only a yes does; the command line's import, which asks no one, refuses.
+TEST_F(TablesFile, WindowsAskBeforeMakingAReadOnlyRomWritable) {
+    const RomProfile& profile = *Identify("AAXF");
+    const Bytes original = SyntheticRomBytes("AAXF");
+    WriteFileBytes(m_rom, original);
+    const TableValues values = Decode(original, profile);
+    WriteText(m_csv, ReplaceLine(*ExportTables(m_rom), "move,", MoveRow(values, 0, 1)));
+    const auto path = PathFromUtf8(m_rom);
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const auto readOnly = fs::status(path).permissions();
+    const std::string question =
+        "\u201Crom.gbc\u201D is marked read-only. Make it writable and save?";
+
+    EXPECT_EQ(ImportRomTables(m_rom, m_csv), ImportStatus::Refused);
+    ASSERT_EQ(m_sink.questions.size(), 1u);
+    EXPECT_EQ(m_sink.questions[0].text, question);
+    EXPECT_TRUE(m_sink.messages.empty()) << AllMessages(m_sink);
+    TableEdits edits(values);
+    ASSERT_TRUE(edits.SetPrice(0, 1234));
+    m_sink.Clear();
+    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Refused);
+    ASSERT_EQ(m_sink.questions.size(), 1u);
+    EXPECT_EQ(m_sink.questions[0].text, question);
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+    EXPECT_EQ(fs::status(path).permissions(), readOnly);
+
+    m_sink.Clear();
+    m_sink.answer = true;
+    EXPECT_EQ(SaveTableEdits(m_rom, profile, edits), ImportStatus::Written) << AllMessages(m_sink);
+    EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
+    Bytes expected = original;
+    PutPrice(expected, PriceAt(ReleaseOf("AAXF"), 0), 1234);
+    EXPECT_EQ(ReadFileBytes(m_rom), expected);
 }
 
 // A copy of the ROM put in its place (a new file, as a copy and rename leaves it): the import
