@@ -15,8 +15,10 @@ using namespace brindlewick::fuzz;
 
 namespace {
 
+// Of ASCII, only lower-case letters and digits are compared; other characters stay as they are.
 bool IsLetterOrDigit(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 // The properties of one list's lookups; `entries` is the list, `display` its display names.

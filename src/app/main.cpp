@@ -17,8 +17,7 @@ int main(int argc, char* argv[]) {
     // The desktop entry's id lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.brindlewick.Brindlewick"));
 
-    const brindlewick::StartupArguments arguments =
-        brindlewick::ParseStartupArguments(QApplication::arguments());
+    const brindlewick::StartupArguments arguments = brindlewick::ParseStartupArguments(argc, argv);
     if (arguments.refused) {
         std::fprintf(stderr, "%s\n", brindlewick::kStartupUsage);
         return brindlewick::kStartupUsageStatus;

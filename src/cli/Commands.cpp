@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "platform/Messages.h"
+#include "platform/NativeFile.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
 #include "rom/TableLocation.h"
@@ -74,20 +75,36 @@ int CheckCommand(const std::string& romPath, std::ostream& out) {
     return kExitRefused;
 }
 
-int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force,
-                  std::ostream& out) {
+int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force) {
     ExportOptions options;
     options.force = force;
     if (!csvPath.empty()) {
         return ExportTablesToFile(romPath, csvPath, options) ? kExitSuccess : kExitRefused;
     }
+    // Standard output is a target like a named file: the ROM itself (`>> rom.gbc`) is refused
+    // before a byte is written, and a failed write is told.
+    const auto failedOutput = [&romPath](const std::error_code& error) {
+        ShowMessage(
+            romPath + ": could not write the CSV to standard output: " + error.message() + ".",
+            MessageIcon::Error);
+        return kExitRefused;
+    };
+    FileFacts output;
+    if (const auto error = InspectStandardOutput(output)) {
+        return failedOutput(error);
+    }
+    if (output.regular) {
+        options.output = &output.identity;
+    }
     const auto csv = ExportTables(romPath, options);
     if (!csv) {
         return kExitRefused;
     }
-    out << *csv;
-    out.flush();
-    return out ? kExitSuccess : kExitRefused;
+    if (const auto error = WriteStandardOutput(
+            {reinterpret_cast<const std::uint8_t*>(csv->data()), csv->size()})) {
+        return failedOutput(error);
+    }
+    return kExitSuccess;
 }
 
 int ImportCommand(const std::string& romPath, const std::string& csvPath, bool dryRun, bool force) {

@@ -14,11 +14,10 @@ inline constexpr int kExitUsage = 2;
 // The release, and each finding of the self-check, to `out`.
 int CheckCommand(const std::string& romPath, std::ostream& out);
 
-// The CSV to `out`, or to the file `csvPath` when it is not empty. `force` exports a real
-// cartridge image that fails the self-check, with a warning; without it such an image is
-// refused with the findings.
-int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force,
-                  std::ostream& out);
+// The CSV to standard output, or to the file `csvPath` when it is not empty; either is refused
+// when it is the ROM itself. `force` exports a real cartridge image that fails the self-check,
+// with a warning; without it such an image is refused with the findings.
+int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force);
 
 // `force` writes a change the game cannot use; without it such a change is refused. A dry run
 // exits as the import would: 1 where it would be refused.

@@ -15,6 +15,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LineSink.h"
+#include "platform/NativeFile.h"
 
 #ifdef _WIN32
 namespace {
@@ -42,6 +43,7 @@ std::vector<std::string> Utf8Arguments() {
 
 int main(int argc, char** argv) {
     using namespace brindlewick;
+    GuardStandardStreams();
 #ifdef _WIN32
     // The CSV goes to standard output byte for byte, with the line ends it has on every
     // system; and the messages are UTF-8, which the console is told.
@@ -76,7 +78,8 @@ int main(int argc, char** argv) {
     CLI::App* exportCommand = app.add_subcommand(
         "export", "Write the tables as CSV to standard output, or to the file CSV.");
     exportCommand->add_option("ROM", romPath, "the cartridge image")->required();
-    exportCommand->add_option("CSV", csvPath, "the file to write (created or replaced)");
+    CLI::Option* exportTarget =
+        exportCommand->add_option("CSV", csvPath, "the file to write (created or replaced)");
     exportCommand->add_flag("--force", force,
                             "export a modified game whose tables are not where its release "
                             "keeps them (otherwise refused)");
@@ -95,7 +98,11 @@ int main(int argc, char** argv) {
         // Help and version end the program successfully; every other parse error is bad usage.
         return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
     }
-    if (romPath.empty() || (importCommand->parsed() && csvPath.empty())) {
+    // An empty name (an unset variable in a script) is refused, also where no name at all
+    // would mean standard output.
+    const bool emptyTarget =
+        exportCommand->parsed() && exportTarget->count() > 0 && csvPath.empty();
+    if (romPath.empty() || (importCommand->parsed() && csvPath.empty()) || emptyTarget) {
         std::cerr << "brindlewick-tables: a file name may not be empty\n";
         return kExitUsage;
     }
@@ -105,7 +112,7 @@ int main(int argc, char** argv) {
         return CheckCommand(romPath, std::cout);
     }
     if (exportCommand->parsed()) {
-        return ExportCommand(romPath, csvPath, force, std::cout);
+        return ExportCommand(romPath, csvPath, force);
     }
     return ImportCommand(romPath, csvPath, dryRun, force);
 }

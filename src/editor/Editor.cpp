@@ -130,16 +130,11 @@ void Editor::OpenRom() {
 }
 
 void Editor::OpenRomPath(const std::string& path) {
-    // The attributes are reset before identification, so a refused file is left writable
-    // too. Nothing of the editor state has changed yet, so a failure here leaves the ROM
-    // opened before in force.
-    if (const auto error = MakeWritable(path)) {
-        ReportFileFailure(FileAction::Open, path, error);
-        return;
-    }
-
-    // One handle for everything the open reads: the game code, the game's code that leads to
-    // the tables, and the proof that they are there.
+    // An open changes nothing of the file, its attributes included: a ROM its owner marked
+    // read-only stays so, and a save asks before making it writable. Nothing of the editor
+    // state changes until the file is identified, so a failure leaves the ROM opened before
+    // in force. One handle serves everything the open reads: the game code, the game's code
+    // that leads to the tables, and the proof that they are there.
     OpenFile rom;
     if (const auto error = rom.Open(path, OpenFile::Access::Read)) {
         ReportFileFailure(FileAction::Open, path, error);
@@ -300,7 +295,12 @@ void Editor::SaveRom() {
     // One handle for the whole save: the check, the lock, the questions' second look and
     // every write reach the same file, and another writer waits for this one.
     OpenFile rom;
-    if (const auto error = OpenRomForWriting(m_state.RomPath, rom)) {
+    const auto error = OpenRomForWriting(
+        m_state.RomPath, rom, [](const std::string& question) { return ConfirmMessage(question); });
+    if (error == MakeErrorCode(FileFailure::DeclinedMakeWritable)) {
+        return;
+    }
+    if (error) {
         ReportFileFailure(FileAction::Save, m_state.RomPath, error);
         return;
     }
@@ -497,6 +497,12 @@ bool Editor::WritePlan(const OpenFile& rom, const std::vector<PlannedWrite>& pla
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const std::uint8_t value = plan[i].value;
         if (auto error = rom.WriteAt(plan[i].offset, {&value, 1})) {
+            if (error == MakeErrorCode(FileFailure::CutWhileWriting)) {
+                Remember(plan[i]);
+                ReportFileFailure(FileAction::Save, romPath, error,
+                                  DescribeCutWhileWriting(rom, plan[i].offset, 1, sizeBefore));
+                return false;
+            }
             return fail(error, DescribePartialSave(plan, i));
         }
         Remember(plan[i]);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rom/NameMatching.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 namespace {
@@ -34,7 +35,7 @@ bool IsPartSeparator(char character) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\u201C" + std::string(text) + "\u201D";
+    return "\u201C" + InputExcerpt(text) + "\u201D";
 }
 
 // The part without its leading and trailing blanks.

@@ -10,11 +10,12 @@ namespace brindlewick {
 
 struct StartupArguments {
     bool refused = false;  // more than one file, an option, or an empty name
-    std::string file;      // the file to open (UTF-8), absolute; empty: none
+    std::string file;      // the file to open, absolute, its name as given; empty: none
 };
 
-// `arguments` in UTF-8, the program first (the toolkit's own options already taken out). "--"
-// ends the options, so that a file whose name begins with "-" can be named.
+// `arguments` as the system gives them (UTF-8 on Windows; bytes on Linux, which are kept as they
+// are), the program first, the toolkit's own options already taken out. "--" ends the options,
+// so that a file whose name begins with "-" can be named.
 [[nodiscard]] StartupArguments ParseStartupArguments(const std::vector<std::string>& arguments);
 
 // Files dropped on the main window (UTF-8 paths), read by the same rule as the command line:

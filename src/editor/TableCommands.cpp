@@ -67,6 +67,9 @@ std::string DescribeImportQuestion(const std::string& romPath, const std::string
 
 ImportStatus ImportRomTables(const std::string& romPath, const std::string& csvPath) {
     ImportOptions options;
+    options.confirmMakeWritable = [](const std::string& question) {
+        return ConfirmMessage(question);
+    };
     options.confirmChanges = [&](const ImportPlan& plan) {
         return ConfirmMessage(DescribeImportQuestion(romPath, csvPath, plan));
     };

@@ -1,6 +1,7 @@
 #include "editor/TableEditorSession.h"
 
 #include <algorithm>
+#include <new>
 
 #include "editor/Editor.h"
 #include "editor/MachineListText.h"
@@ -8,6 +9,7 @@
 #include "rom/RomProfile.h"
 #include "rom/RomTables.h"
 #include "rom/TableLocation.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 namespace {
@@ -24,17 +26,6 @@ private:
     bool& m_flag;
     bool m_before;
 };
-
-// At most this much of a typed text is quoted back in a refusal.
-constexpr std::size_t kMaxQuoted = 40;
-
-std::string Quoted(std::string_view typed) {
-    std::string text(typed.substr(0, kMaxQuoted));
-    if (typed.size() > kMaxQuoted) {
-        text += "\u2026";
-    }
-    return "\u201C" + text + "\u201D";
-}
 
 }  // namespace
 
@@ -125,36 +116,29 @@ bool TableEditorSession::SetPrice(int machine, int price) {
 }
 
 bool TableEditorSession::TypeMove(int machine, std::string_view typed) {
-    if (ReadOnly()) {
-        return false;
-    }
-    const std::optional<int> move = ReadTypedMove(typed);
     // An empty field is no answer: the cell keeps its move without a word.
-    if (!move && typed.find_first_not_of(" \t") == std::string_view::npos) {
+    if (ReadOnly() || typed.find_first_not_of(" \t") == std::string_view::npos) {
         return false;
     }
-    if (!move) {
-        ShowMessage(
-            Quoted(typed) + " names no move; " + MachineName(machine) + " keeps the move it has.",
-            MessageIcon::Information);
-        return false;
-    }
-    return m_edits.SetMove(machine, *move);
+    return TakeTyped(ParseTypedMove(typed),
+                     [&](int move) { return m_edits.SetMove(machine, move); });
 }
 
 bool TableEditorSession::TypePrice(int machine, std::string_view typed) {
     if (ReadOnly()) {
         return false;
     }
-    const std::optional<int> price = ReadTypedPrice(typed);
-    if (!price) {
-        ShowMessage(Quoted(typed) + " is no price: a price is a whole number from 0 to " +
-                        std::to_string(kMaxPrice) + ". " + MachineName(machine) +
-                        " keeps the price it has.",
-                    MessageIcon::Information);
+    return TakeTyped(ParseTypedPrice(typed),
+                     [&](int price) { return m_edits.SetPrice(machine, price); });
+}
+
+bool TableEditorSession::TakeTyped(const TypedValue& typed, const std::function<bool(int)>& take) {
+    // What names no move or is no price is refused, saying why; the cell keeps its value.
+    if (!typed.value) {
+        ShowMessage(typed.refusal, MessageIcon::Error);
         return false;
     }
-    return m_edits.SetPrice(machine, *price);
+    return take(*typed.value);
 }
 
 bool TableEditorSession::SetLearns(int species, int machine, bool learns) {
@@ -226,11 +210,9 @@ bool TableEditorSession::PasteAtCurrent(const GridSelection& grid, std::string_v
         static_cast<std::size_t>(grid.currentRow) >= grid.shownSpecies.size()) {
         return false;
     }
-    if (clipboardText.size() > kMaxMachineListText) {
-        ShowMessage("Nothing was pasted: the clipboard holds more than " +
-                        std::to_string(kMaxMachineListText / 1024) +
-                        " KB of text, more than the whole grid's 1 and 0.",
-                    MessageIcon::Information);
+    if (const std::string refusal = PastedBlockSizeRefusal(clipboardText.size());
+        !refusal.empty()) {
+        ShowMessage(refusal, MessageIcon::Information);
         return false;
     }
     const std::vector<int> rows(
@@ -276,7 +258,14 @@ bool TableEditorSession::Perform(TableCommand command, const GridSelection& grid
             copied = CopySelection(grid);
             return false;
         case TableCommand::Paste:
-            return PasteAtCurrent(grid, clipboardText());
+            // Whatever the clipboard holds, the pending edits outlive it.
+            try {
+                return PasteAtCurrent(grid, clipboardText());
+            } catch (const std::bad_alloc&) {
+                ShowMessage("Nothing was pasted: the clipboard's text is too large to read.",
+                            MessageIcon::Information);
+                return false;
+            }
         case TableCommand::Close:
         case TableCommand::Filter:
         case TableCommand::Separator:

@@ -17,6 +17,7 @@
 #include "editor/TableEditorTexts.h"
 #include "rom/TablePlaces.h"
 #include "tables/TableEdits.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 
@@ -68,6 +69,8 @@ public:
     bool SetPrice(int machine, int price);
     // A move or price as typed in a cell; one that names no move or no price is refused and
     // said so, and the cell keeps its value.
+    // A move or price as typed, read by the rules of tables/TypedInput.h; what is refused is
+    // said and leaves the cell as it was.
     bool TypeMove(int machine, std::string_view typed);
     bool TypePrice(int machine, std::string_view typed);
     bool SetLearns(int species, int machine, bool learns);
@@ -78,7 +81,7 @@ public:
     // Copy: the rectangle around the selection, in the rows the grid shows; "" for no cell.
     std::string CopySelection(const GridSelection& grid) const;
     // Paste: a block of 1 and 0 at the current cell, down the rows the grid shows from there.
-    // Text over 64 KB or of the wrong shape changes nothing and says why.
+    // Text over kMaxPastedBlockBytes or of the wrong shape changes nothing and says why.
     bool PasteAtCurrent(const GridSelection& grid, std::string_view clipboardText);
     bool Undo();
     bool Redo();
@@ -103,6 +106,7 @@ public:
     bool SettlePendingEdits();
 
 private:
+    bool TakeTyped(const TypedValue& typed, const std::function<bool(int)>& take);
     TableEditorSession(const std::string& romPath, const LocatedTables& located);
     void TakeCheck(const CheckedTables& tables);
     void SetNotice(const std::string& changedText, bool offerReload);

@@ -140,33 +140,4 @@ std::vector<int> MoveCompletions(std::string_view typed) {
     return moves;
 }
 
-std::optional<int> ReadTypedMove(std::string_view typed) {
-    const std::string name = Lower(Trimmed(typed));
-    if (name.empty()) {
-        return std::nullopt;
-    }
-    const auto& choices = MoveChoices();
-    for (std::size_t move = 0; move < choices.size(); ++move) {
-        if (Lower(choices[move]) == name) {
-            return static_cast<int>(move);
-        }
-    }
-    return MatchMove(Trimmed(typed));
-}
-
-std::optional<int> ReadTypedPrice(std::string_view typed) {
-    const std::string_view digits = Trimmed(typed);
-    if (digits.empty() || digits.size() > 5) {
-        return std::nullopt;
-    }
-    int price = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        price = price * 10 + (c - '0');
-    }
-    return price <= kMaxPrice ? std::optional(price) : std::nullopt;
-}
-
 }  // namespace brindlewick

@@ -114,11 +114,5 @@ std::string LearnsCellToolTip(const TableEdits& edits, int species, int machine)
 // has been typed: those whose name contains the text, case ignored; every move for none.
 const std::vector<std::string>& MoveChoices();
 std::vector<int> MoveCompletions(std::string_view typed);
-// The move a typed name stands for: a list entry (case ignored), or a name as the games or
-// the CSV import spell it; nothing when it names no move.
-std::optional<int> ReadTypedMove(std::string_view typed);
-// The price a typed text stands for: a whole number from 0 to 65535 (blanks around it
-// ignored); nothing otherwise.
-std::optional<int> ReadTypedPrice(std::string_view typed);
 
 }  // namespace brindlewick

@@ -43,6 +43,12 @@ public:
                 return "The file is being written by another program";
             case FileFailure::TargetIsRom:
                 return "The file is the ROM itself";
+            case FileFailure::DeclinedMakeWritable:
+                return "The file is read-only, and it was not to be made writable";
+            case FileFailure::ZeroInName:
+                return "The file name holds a zero byte, which no file's name can";
+            case FileFailure::CutWhileWriting:
+                return "Another program cut the file short while it was being written";
         }
         return "Unknown file failure";
     }
@@ -130,7 +136,11 @@ std::string DisplayName(const std::string& fileName) {
 
 std::string DescribeFileFailure(FileAction action, const std::string& fileName,
                                 const std::error_code& error) {
-    const std::string name = DisplayName(fileName);
+    // A zero byte is shown as the sign for it, so that the name reads as it was given.
+    std::string name;
+    for (const char c : DisplayName(fileName)) {
+        name += c == '\0' ? std::string("\u2400") : std::string(1, c);
+    }
     // Another program's lock: nothing of ours went wrong, the file is simply taken.
     if (error == MakeErrorCode(FileFailure::Busy) && !name.empty()) {
         return "“" + name +
@@ -158,6 +168,16 @@ void ReportFileFailure(FileAction action, const std::string& fileName, const std
 void ReportFileFailure(const std::error_code& error) {
     ShowMessage(error.message() + ".", MessageIcon::None,
                 "Error: " + std::to_string(error.value()));
+}
+
+std::error_code CheckFileName(const std::string& fileName) {
+    if (fileName.empty()) {
+        return MakeErrorCode(FileFailure::NoFileName);
+    }
+    if (fileName.find('\0') != std::string::npos) {
+        return MakeErrorCode(FileFailure::ZeroInName);
+    }
+    return {};
 }
 
 std::filesystem::path PathFromUtf8(const std::string& fileName) {

@@ -26,6 +26,9 @@ enum class FileFailure {
     OtherFileInPlace = 1011,
     Busy = 1012,
     TargetIsRom = 1013,
+    CutWhileWriting = 1014,
+    ZeroInName = 1015,
+    DeclinedMakeWritable = 1016,
 };
 
 const std::error_category& FileFailureCategory();
@@ -56,14 +59,20 @@ void ReportFileFailure(const std::error_code& error);
 // The last part of a path, as the user knows the file: "Gold copy.gbc".
 std::string DisplayName(const std::string& fileName);
 
+// Whether `fileName` can name a file at all: NoFileName when it is empty, ZeroInName when it
+// holds a zero byte (a dropped address with %00), which the system's calls would take as its
+// end and so reach another file. Every call of the native sides by path asks this first.
+[[nodiscard]] std::error_code CheckFileName(const std::string& fileName);
+
 std::filesystem::path PathFromUtf8(const std::string& fileName);
 
 // The size of the regular file `fileName` (one stat), or a failure: no name, no such file,
 // or a path that names a folder or something else that is not a regular file.
 [[nodiscard]] std::error_code RegularFileSize(const std::string& fileName, std::uintmax_t& size);
 
-// Resets a file's attributes to normal: makes it writable for its owner. One stat; a change
-// only where the owner's write bit is missing.
+// Makes a file writable for its owner (on Windows: clears its read-only attribute, no other),
+// once the user has said yes to that. One stat; a change only where the owner's write bit is
+// missing.
 [[nodiscard]] std::error_code MakeWritable(const std::string& fileName);
 
 // Succeeds when `fileName` is an existing regular file that its owner may write and that

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
 #include <thread>
 #include <utility>
 
@@ -81,19 +80,14 @@ std::error_code CloseFd(int fd) {
 }
 
 // The folder that holds `target` and the name the new file gets there: hidden, beside the
-// target, so that the rename stays on one file system.
+// target, so that the rename stays on one file system. The name is short and of a fixed
+// length, whatever the target's: a target whose name is as long as the system allows must
+// still get a new file beside it.
 std::string NewFileBeside(const std::string& target) {
     const auto slash = target.find_last_of('/');
     const std::string folder =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    static std::mt19937_64 random{std::random_device{}()};
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kDigits[random() % 36];
-    }
-    return folder + "." + name + "." + suffix + ".new";
+    return folder + NewFileName();
 }
 
 std::string FolderOf(const std::string& target) {
@@ -129,8 +123,8 @@ std::error_code OpenFile::Open(const std::string& fileName, Access access) {
     static_cast<void>(Close());
     m_fileName = fileName;
     m_facts = {};
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     const bool forWriting = access == Access::ReadWrite;
     if (FileLayerHooks().beforeOpen) {
@@ -254,8 +248,8 @@ std::error_code OpenFile::Close() {
 }
 
 std::error_code StatPath(const std::string& fileName, FileFacts& facts) {
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     struct stat status {};
     if (::stat(fileName.c_str(), &status) != 0) {
@@ -272,10 +266,55 @@ std::error_code AddOwnerWrite(const std::string& fileName, const FileFacts& fact
     return {};
 }
 
+namespace {
+// Whether the program was started with standard output closed (GuardStandardStreams).
+bool g_outputClosed = false;
+}  // namespace
+
+void GuardStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        g_outputClosed = g_outputClosed || fd == STDOUT_FILENO;
+        // The lowest free descriptor is this one.
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            static_cast<void>(::close(null));
+        }
+    }
+}
+
+std::error_code InspectStandardOutput(FileFacts& facts) {
+    facts = {};
+    if (g_outputClosed) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    return InspectFd(STDOUT_FILENO, facts);
+}
+
+std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+    if (g_outputClosed) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put < 0) {
+            return SystemError();
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return {};
+}
+
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                     const FileIdentity* protectedFile) {
-    if (target.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(target)) {
+        return error;
     }
     FileFacts old;
     bool exists = false;

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
 #include <thread>
 #include <utility>
 
@@ -152,16 +151,11 @@ std::size_t NameStart(const std::string& path) {
     return separator == std::string::npos ? 0 : separator + 1;
 }
 
-// The name the new file gets beside the target, so that the rename stays on one volume.
+// The name the new file gets beside the target, so that the rename stays on one volume. It is
+// short and of a fixed length, so that a target whose name is as long as the system allows
+// still gets a new file beside it.
 std::string NewFileBeside(const std::string& target) {
-    const std::size_t start = NameStart(target);
-    static std::mt19937_64 random{std::random_device{}()};
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kDigits[random() % 36];
-    }
-    return target.substr(0, start) + "." + target.substr(start) + "." + suffix + ".new";
+    return target.substr(0, NameStart(target)) + NewFileName();
 }
 
 // Refuses a target that exists and is not a regular file, or that is the protected file.
@@ -194,8 +188,8 @@ std::error_code OpenFile::Open(const std::string& fileName, Access access) {
     static_cast<void>(Close());
     m_fileName = fileName;
     m_facts = {};
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     const bool forWriting = access == Access::ReadWrite;
     if (FileLayerHooks().beforeOpen) {
@@ -320,8 +314,8 @@ std::error_code OpenFile::Close() {
 }
 
 std::error_code StatPath(const std::string& fileName, FileFacts& facts) {
-    if (fileName.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(fileName)) {
+        return error;
     }
     std::wstring native;
     if (auto error = NativePath(fileName, native)) {
@@ -345,17 +339,58 @@ std::error_code AddOwnerWrite(const std::string& fileName, const FileFacts& /*fa
     if (auto error = NativePath(fileName, native)) {
         return error;
     }
-    // The file's attributes reset to normal: no longer read-only.
-    if (!::SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+    // Only the read-only attribute is cleared; hidden, system and archive stay as they are.
+    const DWORD attributes = ::GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         return SystemError();
+    }
+    const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (!::SetFileAttributesW(native.c_str(), writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable)) {
+        return SystemError();
+    }
+    return {};
+}
+
+void GuardStandardStreams() {
+    // A Windows program started without a standard handle has none to lose: files it opens
+    // get handles of their own, never the standard ones.
+}
+
+std::error_code InspectStandardOutput(FileFacts& facts) {
+    facts = {};
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) {
+        return SystemError(ERROR_INVALID_HANDLE);
+    }
+    return InspectHandle(output, facts);
+}
+
+std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) {
+        return SystemError(ERROR_INVALID_HANDLE);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto count = static_cast<DWORD>(std::min(bytes.size() - done, kMaxTransfer));
+        DWORD put = 0;
+        // Standard output may be a file opened for appending or at any position: it is
+        // written where it stands, not at an offset of ours.
+        if (!::WriteFile(output, bytes.data() + done, count, &put, nullptr)) {
+            return SystemError();
+        }
+        if (put == 0) {
+            return MakeErrorCode(FileFailure::TransferFailed);
+        }
+        done += put;
     }
     return {};
 }
 
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                     const FileIdentity* protectedFile) {
-    if (target.empty()) {
-        return MakeErrorCode(FileFailure::NoFileName);
+    if (auto error = CheckFileName(target)) {
+        return error;
     }
     bool exists = false;
     if (auto error = CheckTarget(target, protectedFile, exists)) {

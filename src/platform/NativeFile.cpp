@@ -1,5 +1,6 @@
 #include "platform/NativeFile.h"
 
+#include <random>
 #include <utility>
 
 #include "platform/FileAccess.h"
@@ -74,7 +75,19 @@ std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint
     if (!Holds(now, offset, bytes.size())) {
         return MakeErrorCode(FileFailure::WritePastEnd);
     }
-    return WriteWhole(offset, bytes);
+    if (FileLayerHooks().afterSizeCheck) {
+        FileLayerHooks().afterSizeCheck(m_fileName, offset);
+    }
+    if (auto error = WriteWhole(offset, bytes)) {
+        return error;
+    }
+    // No system call writes "only within the file": a cut that falls between the check and the
+    // write is extended by the write. It can only be seen afterwards, and is told as such.
+    FileFacts after;
+    if (!Inspect(after) && after.size < now.size) {
+        return MakeErrorCode(FileFailure::CutWhileWriting);
+    }
+    return {};
 }
 
 std::error_code ReadFileBlocks(const std::string& fileName, std::span<const FileBlock> blocks,
@@ -143,6 +156,10 @@ std::error_code WriteFileBytesAt(const std::string& fileName, std::int64_t offse
         return MakeErrorCode(FileFailure::WritePastEnd);
     }
     if (auto writeError = file.WriteAt(offset, bytes)) {
+        if (checks.written != nullptr &&
+            writeError == MakeErrorCode(FileFailure::CutWhileWriting)) {
+            *checks.written = true;
+        }
         return writeError;
     }
     if (checks.written != nullptr) {
@@ -154,6 +171,16 @@ std::error_code WriteFileBytesAt(const std::string& fileName, std::int64_t offse
         }
     }
     return file.Close();
+}
+
+std::string NewFileName() {
+    static std::mt19937_64 random{std::random_device{}()};
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = ".brindlewick-";
+    for (int i = 0; i < 8; ++i) {
+        name += kDigits[random() % 36];
+    }
+    return name + ".new";
 }
 
 FileLayerTestHooks SetFileLayerTestHooks(FileLayerTestHooks hooks) {

@@ -82,15 +82,39 @@ struct WriteChecks {
 // `facts` gives (from StatPath).
 [[nodiscard]] std::error_code AddOwnerWrite(const std::string& fileName, const FileFacts& facts);
 
+// Standard input, output and error that the program was started without (closed) are opened
+// on the null device, so that no file the program opens later takes their place: a message
+// written to a closed standard error must not land in a ROM opened in its stead. Call once,
+// first thing; the program is told whether standard output was closed.
+void GuardStandardStreams();
+
+// What standard output is, for a program that writes its result there: one inspection of it.
+// `facts.regular` with its identity when it is a file on a disk (the shell's `> file`); a
+// terminal, pipe or device is no regular file. Fails (bad file descriptor) when the program
+// was started with it closed.
+[[nodiscard]] std::error_code InspectStandardOutput(FileFacts& facts);
+
+// Writes every byte to standard output, bypassing any buffer, and reports the system's answer
+// (a full disk, a closed pipe).
+[[nodiscard]] std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes);
+
+// The name of a new file that ReplaceFileContents writes beside its target before renaming
+// it over it: ".brindlewick-" and eight random letters and digits, then ".new". For the native
+// sides of this layer.
+std::string NewFileName();
+
 // Test seam: what another program or a failing disk could do at exactly the wrong moment.
 // `beforeOpen` runs just before every open by path of this layer, with the path and whether
 // the open is for writing; `beforeWrite` just before every write through an OpenFile, with its
-// path and offset; `beforeRename` just before ReplaceFileContents renames its new file over the
-// target. A set `flushFailure` is what every flush reports instead of flushing. The program
-// never sets any of them.
+// path and offset; `afterSizeCheck` in the same write after the file's size was checked,
+// right before the bytes go (where another program's cut cannot be seen any more);
+// `beforeRename` just before ReplaceFileContents renames its new file over the target. A set
+// `flushFailure` is what every flush reports instead of flushing. The program never sets any
+// of them.
 struct FileLayerTestHooks {
     std::function<void(const std::string& fileName, bool forWriting)> beforeOpen;
     std::function<void(const std::string& fileName, std::int64_t offset)> beforeWrite;
+    std::function<void(const std::string& fileName, std::int64_t offset)> afterSizeCheck;
     std::function<void(const std::string& newFile, const std::string& target)> beforeRename;
     std::error_code flushFailure;
 };

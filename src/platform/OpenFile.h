@@ -43,8 +43,10 @@ public:
     [[nodiscard]] std::error_code ReadBlocks(std::span<const FileBlock> blocks) const;
     [[nodiscard]] std::error_code ReadAt(std::int64_t offset, std::span<std::uint8_t> bytes) const;
 
-    // Writes `bytes` from 0-based `offset`. Never extends the file: a range beyond its current
-    // end is refused (WritePastEnd) before any byte is written.
+    // Writes `bytes` from 0-based `offset`. A range beyond the file's current end is refused
+    // (WritePastEnd) before any byte is written. Should another program cut the file short
+    // between that check and the write, which then extends it, or during the write, the bytes
+    // have been written and the answer is CutWhileWriting.
     [[nodiscard]] std::error_code WriteAt(std::int64_t offset,
                                           std::span<const std::uint8_t> bytes) const;
 

@@ -13,9 +13,11 @@
 
 namespace brindlewick {
 
-// The form names are compared in: ASCII letters in lower case and digits; blanks,
-// punctuation and other characters are left out, except the signs ♀ and ♂, which become
-// "f" and "m" as in the list's "Nidoran (f)".
+// The form names are compared in, after a compatibility normalisation of the characters that
+// can stand for the names' ASCII (fullwidth letters and digits, superscript and other digits:
+// "Porygon２" and "Porygon²" are "porygon2"): ASCII letters in lower case and digits; blanks
+// and punctuation are left out, the signs ♀ and ♂ become "f" and "m" as in the list's
+// "Nidoran (f)", and every other character stays, so that it matches no entry.
 std::string NormalizedName(std::string_view name);
 
 // The move number (0 to 251) or the species index (0 to 250) a name stands for. Nothing when

@@ -97,8 +97,8 @@ std::string CsvProblems::Describe() const {
     return text;
 }
 
-std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields,
-                                CsvProblems& problems) {
+std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields, CsvProblems& problems,
+                                char separator) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (text.starts_with(kByteOrderMark)) {
         text.remove_prefix(kByteOrderMark.size());
@@ -165,7 +165,7 @@ std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields,
                 }
                 // Blanks between the closing quote and the separator are tolerated.
                 bool strayText = false;
-                while (pos < text.size() && text[pos] != ',' && !atLineEnd(pos)) {
+                while (pos < text.size() && text[pos] != separator && !atLineEnd(pos)) {
                     strayText = strayText || (text[pos] != ' ' && text[pos] != '\t');
                     ++pos;
                 }
@@ -174,7 +174,7 @@ std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields,
                 }
             } else {
                 bool strayQuote = false;
-                while (pos < text.size() && text[pos] != ',' && !atLineEnd(pos)) {
+                while (pos < text.size() && text[pos] != separator && !atLineEnd(pos)) {
                     strayQuote = strayQuote || text[pos] == '"';
                     if (keep) {
                         field.text += text[pos];
@@ -190,7 +190,7 @@ std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields,
             if (keep) {
                 record.fields.push_back(std::move(field));
             }
-            if (pos < text.size() && text[pos] == ',') {
+            if (pos < text.size() && text[pos] == separator) {
                 ++pos;
             } else {
                 recordDone = true;
@@ -202,6 +202,34 @@ std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields,
         records.push_back(std::move(record));
     }
     return records;
+}
+
+char SeparatorOfFirstLine(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    std::size_t pos = 0;
+    if (pos < text.size() && text[pos] == '"') {
+        const std::size_t close = text.find('"', 1);
+        pos = close == std::string_view::npos ? text.size() : close + 1;
+    }
+    const std::size_t end = text.find_first_of(",;\t\r\n", pos);
+    if (end != std::string_view::npos && (text[end] == ';' || text[end] == '\t')) {
+        return text[end];
+    }
+    return ',';
+}
+
+std::string SeparatorName(char separator) {
+    switch (separator) {
+        case ';':
+            return "semicolons";
+        case '\t':
+            return "tabs";
+        default:
+            return "commas";
+    }
 }
 
 std::string CsvQuote(std::string_view field) {

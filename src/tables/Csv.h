@@ -1,5 +1,6 @@
 // Csv: reading and writing RFC 4180 text (comma-separated, fields with a comma, a quote or a
-// line end in double quotes, a quote inside them doubled). Every field keeps the line and
+// line end in double quotes, a quote inside them doubled); reading also takes the semicolons or
+// tabs that spreadsheets of some countries separate fields with. Every field keeps the line and
 // column where it begins, so that a problem can be pointed at in a spreadsheet.
 #pragma once
 
@@ -49,12 +50,20 @@ struct CsvRecord {
     int line = 0;                  // where the record begins
 };
 
-// Splits `text` into records. A UTF-8 byte-order mark at the start is skipped; lines end in
-// LF or CRLF; empty lines are skipped. Text that is not UTF-8, or that holds a zero byte, is
-// no CSV: one problem says so and no records are returned. Fields past `maxFields` in a
-// record are counted but not kept, so a line of a million commas costs no memory.
-std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields,
-                                CsvProblems& problems);
+// Splits `text` into records whose fields are separated by `separator`. A UTF-8 byte-order
+// mark at the start is skipped; lines end in LF or CRLF; empty lines are skipped. Text that is
+// not UTF-8, or that holds a zero byte, is no CSV: one problem says so and no records are
+// returned. Fields past `maxFields` in a record are counted but not kept, so a line of a
+// million commas costs no memory.
+std::vector<CsvRecord> ParseCsv(std::string_view text, std::size_t maxFields, CsvProblems& problems,
+                                char separator = ',');
+
+// The separator the first line shows: what ends its first field, a semicolon or a tab as
+// spreadsheets in some countries (German, French, Spanish, Italian settings) save a CSV, or
+// else the comma.
+char SeparatorOfFirstLine(std::string_view text);
+// "commas", "semicolons", "tabs".
+std::string SeparatorName(char separator);
 
 // One field as RFC 4180 writes it: quoted when it holds a comma, a quote or a line end.
 std::string CsvQuote(std::string_view field);

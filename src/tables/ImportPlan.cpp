@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "convert/HexDigits.h"
+#include "rom/GameRules.h"
 #include "rom/Names.h"
 #include "rom/TablePlaces.h"
 
@@ -41,6 +43,47 @@ std::string MachineList(const std::vector<int>& machines) {
             text += ' ';
         }
         text += MachineName(machine);
+    }
+    return text;
+}
+
+// The change of the bits of the field's last byte that stand for no machine (bits 1..7): in
+// Crystal bits 1..3 are the move tutor's Flamethrower, Thunderbolt and Ice Beam; any other is
+// told as the byte's spare bits. "" when they are the same.
+std::string DescribeSpareBits(const RomProfile& profile, std::uint8_t before, std::uint8_t after) {
+    constexpr std::uint8_t kMachineBit = 0x01;
+    std::uint8_t other = static_cast<std::uint8_t>((before ^ after) & ~kMachineBit);
+    if (other == 0) {
+        return {};
+    }
+    std::vector<std::string> parts;
+    if (IsCrystal(profile)) {
+        std::string taught;
+        std::string dropped;
+        for (std::size_t i = 0; i < kCrystalTutorMoves.size(); ++i) {
+            const auto bit = static_cast<std::uint8_t>(0x02 << i);
+            if ((other & bit) == 0) {
+                continue;
+            }
+            std::string& list = (after & bit) != 0 ? taught : dropped;
+            list += (list.empty() ? "" : " ") + MoveText(kCrystalTutorMoves[i]);
+        }
+        if (!taught.empty()) {
+            parts.push_back("now learns " + taught + " from the move tutor");
+        }
+        if (!dropped.empty()) {
+            parts.push_back("no longer " + dropped + " from the move tutor");
+        }
+        other = static_cast<std::uint8_t>(other & 0xF0);
+    }
+    if (other != 0) {
+        const std::uint8_t spare = IsCrystal(profile) ? 0xF0 : 0xFE;
+        parts.push_back("spare bits of its last field byte " + HexText(before & spare, 2) + " -> " +
+                        HexText(after & spare, 2));
+    }
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : "; ") + part;
     }
     return text;
 }
@@ -91,15 +134,8 @@ ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
                       before[static_cast<std::size_t>(fieldByte)],
                       after[static_cast<std::size_t>(fieldByte)]);
         }
-        // Bit 0 of the last byte is HM07's; the others stand for no machine.
-        bool machinesDiffer = ((before[kLastFieldByte] ^ after[kLastFieldByte]) & 0x01) != 0;
-        for (int fieldByte = 0; fieldByte < kLastFieldByte && !machinesDiffer; ++fieldByte) {
-            machinesDiffer = before[static_cast<std::size_t>(fieldByte)] !=
-                             after[static_cast<std::size_t>(fieldByte)];
-        }
-        if (!machinesDiffer) {
-            continue;
-        }
+        // Every species whose field is written is counted and told, also one whose change lies
+        // only in the bits beyond HM07 (Crystal's move tutor).
         ++plan.speciesChanged;
         if (!lines) {
             continue;
@@ -111,17 +147,19 @@ ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
                 (Learns(after, machine) ? gained : lost).push_back(machine);
             }
         }
-        {
-            std::string detail = SpeciesText(species) + ":";
-            if (!gained.empty()) {
-                detail += " now learns " + MachineList(gained);
-            }
-            if (!lost.empty()) {
-                detail +=
-                    std::string(gained.empty() ? "" : ";") + " no longer " + MachineList(lost);
-            }
-            plan.details.push_back(std::move(detail));
+        std::string detail = SpeciesText(species) + ":";
+        if (!gained.empty()) {
+            detail += " now learns " + MachineList(gained);
         }
+        if (!lost.empty()) {
+            detail += std::string(gained.empty() ? "" : ";") + " no longer " + MachineList(lost);
+        }
+        const std::string spare =
+            DescribeSpareBits(*places.release, before[kLastFieldByte], after[kLastFieldByte]);
+        if (!spare.empty()) {
+            detail += std::string(gained.empty() && lost.empty() ? " " : "; ") + spare;
+        }
+        plan.details.push_back(std::move(detail));
     }
     std::sort(plan.changes.begin(), plan.changes.end(),
               [](const ByteChange& a, const ByteChange& b) { return a.offset < b.offset; });

@@ -23,9 +23,10 @@ struct ByteChange {
 struct ImportPlan {
     std::vector<ByteChange> changes;  // in ascending offset order
     int machinesChanged = 0;          // machines whose move or price changes
-    int speciesChanged = 0;           // species whose machine bits change
+    int speciesChanged = 0;           // species whose field changes, in any of its bits
     // One line per changed machine and species: "TM05: move Cut -> Surf, price 3000 -> 2000",
-    // "Bulbasaur: now learns TM02; no longer HM07".
+    // "Bulbasaur: now learns TM02; no longer HM07", "Cyndaquil: now learns Flamethrower from
+    // the move tutor".
     std::vector<std::string> details;
 
     bool Empty() const { return changes.empty(); }

@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 namespace {
@@ -42,6 +43,10 @@ std::string_view Trimmed(std::string_view text) {
 
 // A pasted cell: 1 or 0, or the TRUE and FALSE a spreadsheet copies for a tick.
 std::optional<bool> PastedTick(std::string_view cell) {
+    constexpr std::size_t kLongestTick = 5;  // "FALSE"
+    if (Trimmed(cell).size() > kLongestTick) {
+        return std::nullopt;
+    }
     const std::string value = Lower(Trimmed(cell));
     if (value == "1" || value == "true") {
         return true;
@@ -306,6 +311,10 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
         ShowMessage("Nothing was pasted: " + why, MessageIcon::Information);
         return false;
     };
+    if (const std::string refusal = PastedBlockSizeRefusal(text.size()); !refusal.empty()) {
+        ShowMessage(refusal, MessageIcon::Information);
+        return false;
+    }
     const auto rows = SplitBlock(text);
     if (rows.empty()) {
         return refuse("the clipboard holds no block of 1 and 0.");
@@ -333,7 +342,7 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
             const auto tick = PastedTick(rows[r][c]);
             if (!tick) {
                 return refuse("line " + std::to_string(r + 1) + ", cell " + std::to_string(c + 1) +
-                              " holds \u201C" + std::string(Trimmed(rows[r][c])) +
+                              " holds \u201C" + InputExcerpt(rows[r][c]) +
                               "\u201D; only 1 and 0 can be pasted.");
             }
             cells.push_back({species[r], firstMachine + static_cast<int>(c)});
@@ -383,36 +392,74 @@ std::string MoveListText(int move) {
     return "byte " + HexText(static_cast<std::uint32_t>(move), 2);
 }
 
+namespace {
+
+// `field` with the bits that stand for no machine as `from` holds them.
+void TakeSpareBits(CompatibilityField& field, const CompatibilityField& from) {
+    CompatibilityField kept = from;
+    for (int k = 0; k < kMachineCount; ++k) {
+        SetLearns(kept, k, Learns(field, k));
+    }
+    field = kept;
+}
+
+std::string ListedDetails(const ImportPlan& plan) {
+    std::string list;
+    const auto& details = plan.details;
+    for (std::size_t i = 0; i < details.size() && i < kMaxListedChanges; ++i) {
+        list += "\n" + details[i];
+    }
+    if (details.size() > kMaxListedChanges) {
+        list += "\n(and " + std::to_string(details.size() - kMaxListedChanges) + " more)";
+    }
+    return list;
+}
+
+}  // namespace
+
 ImportStatus SaveTableEdits(const std::string& romPath, const TablePlaces& places,
                             TableEdits& edits) {
     ImportOptions options;
     options.expectedCurrent = &edits.AsRead();
-    options.confirmOverwrite = [&romPath](const ImportPlan& changedElsewhere) {
-        std::string list;
-        const auto& details = changedElsewhere.details;
-        for (std::size_t i = 0; i < details.size() && i < kMaxListedChanges; ++i) {
-            list += "\n" + details[i];
+    options.confirmOverwrite = [&romPath](const ImportPlan& overwritten,
+                                          const ImportPlan& changedElsewhere) {
+        std::string text = "\u201C" + DisplayName(romPath) +
+                           "\u201D has been changed since the table editor read it, by another "
+                           "program or window:" +
+                           ListedDetails(changedElsewhere);
+        if (overwritten.details.size() < changedElsewhere.details.size()) {
+            text += "\nSaving replaces these of them with what the table editor shows:" +
+                    ListedDetails(overwritten) + "\nThe others are kept as the file holds them.";
+        } else {
+            text += "\nSaving replaces that with what the table editor shows.";
         }
-        if (details.size() > kMaxListedChanges) {
-            list += "\n(and " + std::to_string(details.size() - kMaxListedChanges) + " more)";
-        }
-        return ConfirmMessage("\u201C" + DisplayName(romPath) +
-                              "\u201D has been changed since the table editor read it, by "
-                              "another program or window:" +
-                              list +
-                              "\nSaving replaces that with what the table editor shows. Save "
-                              "all the same?");
+        return ConfirmMessage(text + " Save all the same?");
     };
     options.confirm = [](const std::string& question) { return ConfirmMessage(question); };
-    const TableValues target = edits.Target();
+    options.confirmMakeWritable = [](const std::string& question) {
+        return ConfirmMessage(question);
+    };
+    // The editor never edits the bits of a field that stand for no machine (Crystal's move
+    // tutor): they are written as the file holds them at the save, whatever another program
+    // put there since the editor read it.
+    TableValues written;
     const ImportResult result = WriteTablesPlan(
-        romPath, places, [&target](const TableValues&) { return std::optional(target); }, options);
+        romPath, places,
+        [&edits, &written](const TableValues& current) {
+            written = edits.Target();
+            for (std::size_t s = 0; s < written.fields.size(); ++s) {
+                TakeSpareBits(written.fields[s], current.fields[s]);
+            }
+            return std::optional(written);
+        },
+        options);
     if (result.status == ImportStatus::Written || result.status == ImportStatus::Unchanged) {
-        // The grid shows the file from now on. The file's tables are exactly `target`: every
-        // byte that differed was written and flushed through the one locked handle (or none
-        // differed). Not opening the file again keeps the save to that one handle, and a change
-        // another program makes afterwards is noticed as one, not taken as what was saved.
-        edits.Rebase(target);
+        // The grid shows the file from now on. The file's tables are exactly what was written:
+        // every byte that differed was written and flushed through the one locked handle (or
+        // none differed). Not opening the file again keeps the save to that one handle, and a
+        // change another program makes afterwards is noticed as one, not taken as what was
+        // saved.
+        edits.Rebase(written);
     }
     return result.status;
 }

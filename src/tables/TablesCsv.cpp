@@ -6,6 +6,7 @@
 
 #include "rom/NameMatching.h"
 #include "rom/Names.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 namespace {
@@ -78,45 +79,10 @@ bool WillBeTold(const CsvProblems& problems) {
     return problems.Reported().size() < kMaxReportedProblems;
 }
 
-// A problem quotes at most this many characters of a field, so that a hostile file (a field of
-// a million line ends, a name of a megabyte) gives a message of a few lines.
-constexpr std::size_t kMaxQuotedCharacters = 40;
-
-// The trimmed field in double quotes, cut after kMaxQuotedCharacters characters (whole UTF-8
-// sequences) with an ellipsis; a line end shows as ↵ and any other control character as a
-// blank, so that a quote is one line.
+// The field in double quotes, cut short as every refusal cuts what it quotes: a hostile file (a
+// field of a million line ends, a name of a megabyte) gives a message of a few lines.
 std::string Quoted(std::string_view text) {
-    const std::string_view field = Trim(text);
-    std::string quoted = "\"";
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < field.size(); ++characters) {
-        if (characters == kMaxQuotedCharacters) {
-            quoted += "\u2026";
-            break;
-        }
-        const auto lead = static_cast<unsigned char>(field[i]);
-        if (lead == '\r' || lead == '\n') {
-            quoted += "\u21B5";
-            // A CR LF pair is one line end.
-            i += lead == '\r' && i + 1 < field.size() && field[i + 1] == '\n' ? 2 : 1;
-            continue;
-        }
-        if (lead < 0x20 || lead == 0x7F) {
-            quoted += ' ';
-            ++i;
-            continue;
-        }
-        std::size_t length = lead < 0x80    ? 1
-                             : lead >= 0xF0 ? 4
-                             : lead >= 0xE0 ? 3
-                             : lead >= 0xC0 ? 2
-                                            : 1;
-        length = std::min(length, field.size() - i);
-        quoted.append(field.substr(i, length));
-        i += length;
-    }
-    quoted += '"';
-    return quoted;
+    return "\"" + InputExcerpt(text) + "\"";
 }
 
 // Checks the number of fields. A row of the wrong width is told as that one problem: its
@@ -132,17 +98,23 @@ bool CheckFieldCount(const CsvRecord& record, CsvProblems& problems) {
     return false;
 }
 
-void CheckHeaderRow(const CsvRecord& record, CsvProblems& problems) {
+void CheckHeaderRow(const CsvRecord& record, char separator, CsvProblems& problems) {
     // A file that does not begin with the header is probably another file altogether: one
-    // problem says so rather than one for each of its cells.
+    // problem says so rather than one for each of its cells, and names the separators read.
     const CsvField& first = record.fields.front();
     if (!SameName(first.text, kSpeciesHeader)) {
-        problems.Add(
-            first.line, first.column,
-            "expected the header row (species, TM01 ... HM07), found " + Quoted(first.text));
+        problems.Add(first.line, first.column,
+                     "expected the header row (species, TM01 ... HM07) with its fields "
+                     "separated by commas, semicolons or tabs, found " +
+                         Quoted(first.text));
         return;
     }
-    if (!CheckFieldCount(record, problems)) {
+    if (record.fieldCount != static_cast<std::size_t>(kCsvColumns)) {
+        problems.Add(record.line, 1,
+                     std::to_string(record.fieldCount) + " columns separated by " +
+                         SeparatorName(separator) + ", as the first line shows; expected " +
+                         std::to_string(kCsvColumns) +
+                         " (species, TM01 ... HM07), each row separated the same way");
         return;
     }
     for (const CsvField& field : record.fields) {
@@ -304,8 +276,9 @@ std::string ExportCsv(const TableValues& values) {
 
 std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
                                           CsvProblems& problems) {
+    const char separator = SeparatorOfFirstLine(text);
     const std::vector<CsvRecord> records =
-        ParseCsv(text, static_cast<std::size_t>(kCsvColumns), problems);
+        ParseCsv(text, static_cast<std::size_t>(kCsvColumns), problems, separator);
     if (!problems.Empty()) {
         return std::nullopt;
     }
@@ -314,7 +287,7 @@ std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValu
         return std::nullopt;
     }
     TableValues target = current;
-    CheckHeaderRow(records[0], problems);
+    CheckHeaderRow(records[0], separator, problems);
     const int lastLine = records.back().line;
     if (records.size() < 2 || !CheckTitle(records[1], kMoveHeader, problems)) {
         if (records.size() < 2) {

@@ -69,13 +69,37 @@ struct RomSnapshot {
     SelfCheckResult check;
 };
 
+// Opens `romPath` for reading and writing, refusing a file its owner marked read-only.
+std::error_code OpenWritableRom(const std::string& romPath, OpenFile& rom) {
+    if (auto error = rom.Open(romPath, OpenFile::Access::ReadWrite)) {
+        // A file its owner marked read-only is named so.
+        FileFacts facts;
+        if (error == std::errc::permission_denied && !StatPath(romPath, facts) && facts.regular &&
+            !facts.ownerWritable) {
+            return MakeErrorCode(FileFailure::ReadOnly);
+        }
+        return error;
+    }
+    // The permission bits are checked rather than trusting the open: an administrator's open
+    // succeeds on a file its owner marked read-only.
+    if (!rom.Facts().ownerWritable) {
+        static_cast<void>(rom.Close());
+        return MakeErrorCode(FileFailure::ReadOnly);
+    }
+    return {};
+}
+
 // Opens `romPath` and identifies it through the handle: a supported game code in its header
 // and a file long enough for that release's tables. Reports why not, naming the file, and
 // gives nullptr.
 const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access access,
-                                  OpenFile& rom) {
-    const auto error = access == OpenFile::Access::ReadWrite ? OpenRomForWriting(romPath, rom)
-                                                             : rom.Open(romPath, access);
+                                  OpenFile& rom, const MakeWritableQuestion& makeWritable = {}) {
+    const auto error = access == OpenFile::Access::ReadWrite
+                           ? OpenRomForWriting(romPath, rom, makeWritable)
+                           : rom.Open(romPath, access);
+    if (error == MakeErrorCode(FileFailure::DeclinedMakeWritable)) {
+        return nullptr;  // the user said no: nothing to tell
+    }
     if (error) {
         // What stands in the way of writing is told as a failure to write, with its way out.
         const bool writing = error == MakeErrorCode(FileFailure::Busy) ||
@@ -106,8 +130,9 @@ const RomProfile* OpenAndIdentify(const std::string& romPath, OpenFile::Access a
 // OpenAndIdentify, then where the file keeps its tables (reported on failure): the release's
 // places or those the game's code leads to, for a file long enough for them.
 std::optional<LocatedTables> OpenAndLocate(const std::string& romPath, OpenFile::Access access,
-                                           OpenFile& rom) {
-    const RomProfile* profile = OpenAndIdentify(romPath, access, rom);
+                                           OpenFile& rom,
+                                           const MakeWritableQuestion& makeWritable = {}) {
+    const RomProfile* profile = OpenAndIdentify(romPath, access, rom, makeWritable);
     if (profile == nullptr) {
         return std::nullopt;
     }
@@ -163,7 +188,8 @@ std::string Bytes(std::uint64_t count) {
 
 // What the file holds after a write of the plan failed: `written` of its changed bytes, the
 // first ones in file order, hold their new values.
-std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, bool flushFailed) {
+std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, bool flushFailed,
+                                  const std::string& writeAgain) {
     const std::size_t total = plan.changes.size();
     if (flushFailed) {
         return "Every changed byte was written, but they may not all have reached the disk.";
@@ -177,8 +203,8 @@ std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, b
     return "Only " + std::to_string(written) + " of the " + std::to_string(total) +
            " changed bytes were written: the file holds the new values up to offset " +
            HexOffset(plan.changes[written - 1].offset) + " and the old ones from " +
-           HexOffset(plan.changes[written].offset) +
-           " on. Importing the same CSV again writes the rest.";
+           HexOffset(plan.changes[written].offset) + " on." +
+           (writeAgain.empty() ? std::string() : " " + writeAgain);
 }
 
 // The size of the file now, as told after the writes; `fallback` when it cannot be asked.
@@ -201,7 +227,9 @@ std::string DescribeSizeChange(std::uint64_t before, std::uint64_t after) {
 // Neighbouring changed bytes go in one write; each write happens only while the ROM's path
 // still reaches the handle. One flush after the last write; then the size is checked on the
 // handle. Stops at the first failure and reports it with what the file now holds.
-bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
+// `writeAgain` is what writes the rest after a failure part of the way ("Importing the same
+// CSV again writes the rest.").
+bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& writeAgain) {
     const std::string& romPath = rom.FileName();
     struct Run {
         std::int32_t offset;
@@ -218,9 +246,11 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
     const std::uint64_t sizeBefore = SizeNow(rom, rom.Facts().size);
     std::size_t written = 0;
     auto fail = [&](const std::error_code& error, bool flushFailed) {
-        std::string more = DescribePartialImport(plan, written, flushFailed);
-        if (const std::string sized = DescribeSizeChange(sizeBefore, SizeNow(rom, sizeBefore));
-            !sized.empty()) {
+        // A file cut short holds no rest to write: writing again would be refused.
+        const std::uint64_t sizeAfter = SizeNow(rom, sizeBefore);
+        std::string more = DescribePartialImport(plan, written, flushFailed,
+                                                 sizeAfter < sizeBefore ? "" : writeAgain);
+        if (const std::string sized = DescribeSizeChange(sizeBefore, sizeAfter); !sized.empty()) {
             more += ' ' + sized;
         }
         if (error == MakeErrorCode(FileFailure::OtherFileInPlace) && written > 0) {
@@ -251,10 +281,17 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
         return fail(error, false);
     }
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (auto error = rom.WriteAt(runs[i].offset, runs[i].bytes)) {
+        const Run& run = runs[i];
+        if (auto error = rom.WriteAt(run.offset, run.bytes)) {
+            if (error == MakeErrorCode(FileFailure::CutWhileWriting)) {
+                ReportFileFailure(
+                    FileAction::Write, romPath, error,
+                    DescribeCutWhileWriting(rom, run.offset, run.bytes.size(), sizeBefore));
+                return false;
+            }
             return fail(error, false);
         }
-        written += runs[i].bytes.size();
+        written += run.bytes.size();
         const bool groupDone = (i + 1) % kRunsPerPathCheck == 0 || i + 1 == runs.size();
         if (groupDone) {
             if (auto error = stillAtPath()) {
@@ -304,6 +341,12 @@ std::optional<std::string> ExportThrough(OpenFile& rom, const std::string& romPa
                                          const ExportOptions& options) {
     const auto located = OpenAndLocate(romPath, OpenFile::Access::Read, rom);
     if (!located) {
+        return std::nullopt;
+    }
+    if (options.output != nullptr && *options.output == rom.Facts().identity) {
+        ReportAbout(romPath,
+                    "standard output is the ROM itself; nothing was written. Send the "
+                    "CSV to another file.");
         return std::nullopt;
     }
     const auto snapshot = ReadRomSnapshot(rom, located->places);
@@ -365,23 +408,28 @@ ImportPlan ChangesOverwritten(const TablePlaces& places, const TableValues& expe
             undone.prices[k] = expected.prices[k];
         }
     }
+    // Bit by bit: a write of a machine's bit undoes nothing in the bits beside it (the move
+    // tutor's among them) that it leaves as the file holds them.
     for (std::size_t s = 0; s < undone.fields.size(); ++s) {
         for (std::size_t j = 0; j < undone.fields[s].size(); ++j) {
-            if (target.fields[s][j] != current.fields[s][j]) {
-                undone.fields[s][j] = expected.fields[s][j];
-            }
+            const auto written =
+                static_cast<std::uint8_t>(target.fields[s][j] ^ current.fields[s][j]);
+            undone.fields[s][j] = static_cast<std::uint8_t>((current.fields[s][j] & ~written) |
+                                                            (expected.fields[s][j] & written));
         }
     }
     return PlanImport(places, undone, current);
 }
 
 // The steps every write of the tables shares, through `rom` (open, identified as the release of
-// `places`, locked when it is to be written): reads the tables and the self-check, asks
-// `makeTarget` for the values to write, refuses a real cartridge image whose tables lie elsewhere,
+// `places`, locked when it is to be written): reads the tables and their proof, asks
+// `makeTarget` for the values to write, refuses a real cartridge image whose tables fail it,
 // plans, asks the questions, reads everything again after them, and writes only the bytes whose
-// value changes. Reports the outcome once.
+// value changes. Reports the outcome once. `writeAgain` is what writes the rest after a failure
+// part of the way.
 ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
-                                const TablesTarget& makeTarget, const ImportOptions& options) {
+                                const TablesTarget& makeTarget, const ImportOptions& options,
+                                const std::string& writeAgain) {
     ImportResult result;
     const std::string& romPath = rom.FileName();
     const RomProfile& profile = *places.release;
@@ -448,7 +496,9 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
             ChangesOverwritten(places, *options.expectedCurrent, snapshot->values, *target);
         if (!overwritten.Empty()) {
             asked = true;
-            if (!(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
+            if (!(options.confirmOverwrite &&
+                  options.confirmOverwrite(overwritten, PlanImport(places, *options.expectedCurrent,
+                                                                   snapshot->values)))) {
                 result.status = ImportStatus::Refused;
                 return result;
             }
@@ -509,7 +559,7 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
         }
     }
 
-    if (!WritePlanThrough(rom, result.plan)) {
+    if (!WritePlanThrough(rom, result.plan, writeAgain)) {
         return result;
     }
     ReportAbout(romPath, "changed " + SummarizePlan(result.plan), MessageIcon::Information);
@@ -519,28 +569,76 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
 
 }  // namespace
 
-std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom) {
-    if (auto error = rom.Open(romPath, OpenFile::Access::ReadWrite)) {
-        // A file its owner marked read-only is named so.
-        FileFacts facts;
-        if (error == std::errc::permission_denied && !StatPath(romPath, facts) && facts.regular &&
-            !facts.ownerWritable) {
-            return MakeErrorCode(FileFailure::ReadOnly);
+std::string MakeWritableText(const std::string& romPath) {
+    return "\u201C" + DisplayName(romPath) +
+           "\u201D is marked read-only. Make it writable and save?";
+}
+
+std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom,
+                                  const MakeWritableQuestion& makeWritable) {
+    std::error_code error = OpenWritableRom(romPath, rom);
+    // Only the user's yes clears the mark, and only the owner's write bit (on Windows the
+    // read-only attribute): the other attributes stay as they are.
+    if (error == MakeErrorCode(FileFailure::ReadOnly) && makeWritable) {
+        if (!makeWritable(MakeWritableText(romPath))) {
+            return MakeErrorCode(FileFailure::DeclinedMakeWritable);
         }
-        return error;
+        if (auto madeWritable = MakeWritable(romPath)) {
+            return madeWritable;
+        }
+        error = OpenWritableRom(romPath, rom);
     }
-    // The permission bits are checked rather than trusting the open: an administrator's open
-    // succeeds on a file its owner marked read-only.
-    if (!rom.Facts().ownerWritable) {
-        static_cast<void>(rom.Close());
-        return MakeErrorCode(FileFailure::ReadOnly);
+    if (error) {
+        return error;
     }
     // Held from the check to the last write: a second writer waits, then refuses.
-    if (auto error = rom.Lock(g_lockWait)) {
+    if (auto lockError = rom.Lock(g_lockWait)) {
         static_cast<void>(rom.Close());
-        return error;
+        return lockError;
     }
     return {};
+}
+
+std::string DescribeCutWhileWriting(const OpenFile& rom, std::int64_t offset, std::size_t length,
+                                    std::uint64_t sizeBefore) {
+    const std::uint64_t sizeNow = SizeNow(rom, sizeBefore);
+    const auto end = static_cast<std::uint64_t>(offset) + length;
+    const std::string wrote =
+        Bytes(length) + " at offset " + HexOffset(static_cast<std::int32_t>(offset));
+    std::string text = "While this program wrote " + wrote +
+                       ", another program cut the file short: it held " + Bytes(sizeBefore) +
+                       " before";
+    if (sizeNow != end) {
+        // Cut to a length past this write: nothing was extended.
+        return text + " and holds " + Bytes(sizeNow) +
+               " now, this program's bytes among them; the ROM's last " +
+               Bytes(sizeBefore - sizeNow) + " are gone. Restore it from a backup.";
+    }
+    // The write ended the file, so the cut fell before its end, and where it fell before the
+    // write, the write extended the file with zeros up to its offset: the zeros right before
+    // the offset show where the cut fell, as far as the bytes can tell.
+    std::vector<std::uint8_t> before(static_cast<std::size_t>(offset));
+    std::uint64_t cut = static_cast<std::uint64_t>(offset);
+    if (!rom.ReadAt(0, before)) {
+        while (cut > 0 && before[static_cast<std::size_t>(cut - 1)] == 0) {
+            --cut;
+        }
+    }
+    text += "; ";
+    if (cut < static_cast<std::uint64_t>(offset)) {
+        text += "it was cut to " + Bytes(cut) + " (as far as its bytes show), and ";
+    }
+    text += "this program's write then made it " + Bytes(sizeNow) +
+            " long. It now holds the ROM's bytes before offset " +
+            HexOffset(static_cast<std::int32_t>(cut));
+    if (cut < static_cast<std::uint64_t>(offset)) {
+        text +=
+            ", zeros from there up to the write, which the system put where the file had "
+            "been cut";
+    }
+    return text + ", the " + wrote +
+           " this program wrote, and nothing after them: the ROM's last " +
+           Bytes(sizeBefore - sizeNow) + " are gone. Restore it from a backup.";
 }
 
 std::chrono::milliseconds RomLockWait() {
@@ -661,7 +759,9 @@ ImportStatus ApplyImportPlan(const std::string& romPath, const TablePlaces& plac
     if (plan.Empty()) {
         return ImportStatus::Unchanged;
     }
-    return WritePlanThrough(rom, plan) ? ImportStatus::Written : ImportStatus::Failed;
+    return WritePlanThrough(rom, plan, "Writing the same changes again writes the rest.")
+               ? ImportStatus::Written
+               : ImportStatus::Failed;
 }
 
 ImportResult ImportTables(const std::string& romPath, const std::string& csvPath,
@@ -669,7 +769,7 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
     ImportResult result;
     OpenFile rom;
     const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
-    const auto located = OpenAndLocate(romPath, access, rom);
+    const auto located = OpenAndLocate(romPath, access, rom, options.confirmMakeWritable);
     if (!located) {
         result.status = ImportStatus::Refused;
         return result;
@@ -689,7 +789,8 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         }
         return target;
     };
-    result = WriteTablesThrough(rom, located->places, fromCsv, options);
+    result = WriteTablesThrough(rom, located->places, fromCsv, options,
+                                "Importing the same CSV again writes the rest.");
     result.problems = std::move(problems);
     return result;
 }
@@ -699,7 +800,7 @@ ImportResult WriteTablesPlan(const std::string& romPath, const TablePlaces& plac
     ImportResult result;
     OpenFile rom;
     const auto access = options.dryRun ? OpenFile::Access::Read : OpenFile::Access::ReadWrite;
-    const RomProfile* found = OpenAndIdentify(romPath, access, rom);
+    const RomProfile* found = OpenAndIdentify(romPath, access, rom, options.confirmMakeWritable);
     if (found == nullptr) {
         result.status = ImportStatus::Refused;
         return result;
@@ -709,7 +810,8 @@ ImportResult WriteTablesPlan(const std::string& romPath, const TablePlaces& plac
         result.status = ImportStatus::Refused;
         return result;
     }
-    return WriteTablesThrough(rom, places, makeTarget, options);
+    return WriteTablesThrough(rom, places, makeTarget, options,
+                              "Saving the tables again writes the rest.");
 }
 
 std::optional<CheckedTables> ReadCheckedTables(const std::string& romPath,

@@ -51,6 +51,9 @@ struct ExportOptions {
     // Asked with the self-check's findings about such an image when `force` is not set; true
     // exports it all the same. No function: it is refused.
     std::function<bool(const std::string& question)> confirmModified;
+    // Where the CSV goes when that is no named file (standard output that is a file): refused,
+    // nothing exported, when it is the ROM itself.
+    const FileIdentity* output = nullptr;
 };
 
 // The CSV of `romPath`, or nothing after a reported failure or refusal. A real cartridge image
@@ -90,10 +93,15 @@ struct ImportOptions {
     std::function<bool(const std::string& whatChanged, const ImportPlan& plan)> confirmAgain;
     // The tables as the caller read them earlier and built its values on (the table editor's
     // values as read). Where the file now holds something else and the plan would write over
-    // it, `confirmOverwrite` is asked with what changed elsewhere (from `expectedCurrent` to
-    // what the file holds); false or no function writes nothing. Null: nothing is compared.
+    // it, `confirmOverwrite` is asked with the changes made elsewhere that the write undoes
+    // and with every change made elsewhere (both from `expectedCurrent` to what the file
+    // holds); false or no function writes nothing. Null: nothing is compared.
     const TableValues* expectedCurrent = nullptr;
-    std::function<bool(const ImportPlan& changedElsewhere)> confirmOverwrite;
+    std::function<bool(const ImportPlan& overwritten, const ImportPlan& changedElsewhere)>
+        confirmOverwrite;
+    // Asked first when the ROM is marked read-only; true makes it writable. No function: such
+    // a ROM is refused (the command line).
+    std::function<bool(const std::string& question)> confirmMakeWritable;
 };
 
 enum class ImportStatus {
@@ -138,10 +146,27 @@ ImportResult WriteTablesPlan(const std::string& romPath, const TablePlaces& plac
 
 class OpenFile;
 
+// Asked before a write into a ROM that is marked read-only, with the question; true makes it
+// writable and goes on. The windows ask the user; the command line asks no one.
+using MakeWritableQuestion = std::function<bool(const std::string& question)>;
+
+// "“x.gbc” is marked read-only. Make it writable and save?"
+std::string MakeWritableText(const std::string& romPath);
+
 // Opens `romPath` for reading and writing and takes its lock, waiting RomLockWait() for
 // another program's: the first step of every write into a ROM. A file its owner marked
-// read-only answers ReadOnly, whoever runs the program; another holder of the lock, Busy.
-[[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom);
+// read-only answers ReadOnly, whoever runs the program, unless `makeWritable` is given and
+// says yes: then the owner's write bit (on Windows the read-only attribute) is set and the file
+// opened; a no answers DeclinedMakeWritable, which needs no message. Another holder of the
+// lock answers Busy.
+[[nodiscard]] std::error_code OpenRomForWriting(const std::string& romPath, OpenFile& rom,
+                                                const MakeWritableQuestion& makeWritable = {});
+
+// What the file holds after another program cut it short while this program wrote `length`
+// bytes at `offset` through `rom` (OpenFile::WriteAt's CutWhileWriting): the size before and
+// after, where the cut fell as far as the file's bytes show, and which bytes hold what.
+std::string DescribeCutWhileWriting(const OpenFile& rom, std::int64_t offset, std::size_t length,
+                                    std::uint64_t sizeBefore);
 
 // How long a writer waits for another program's lock on the ROM before it gives up; tests
 // shorten it.

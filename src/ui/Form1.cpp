@@ -81,19 +81,32 @@ ListBox* MakeList(const QString& name, QWidget* parent) {
     return list;
 }
 
-// The file a drag carries when it carries exactly one local file, else "". Several files, a
-// web address or plain text are not taken: the window opens one ROM.
-QString DraggedRomPath(const QMimeData* data) {
+// The bytes of a local file's name as the address spells them (a file manager writes a name
+// that is no UTF-8 as %E9 and the like), not their decoding to text, which would turn such a
+// byte into another character, and so another file.
+std::string LocalFileName(const QUrl& url) {
+#ifdef Q_OS_WIN
+    return url.toLocalFile().toStdString();
+#else
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return {path.constData(), static_cast<std::size_t>(path.size())};
+#endif
+}
+
+// The file a drag carries when the command line's rule takes it (one local file), else "".
+// Several files, a web address or plain text are not taken: the window opens one ROM.
+std::string DraggedRomPath(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) {
         return {};
     }
     // A file of another machine has no local path: an empty name, which the rule refuses.
     std::vector<std::string> paths;
     for (const QUrl& url : data->urls()) {
-        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+        paths.push_back(url.isLocalFile() ? LocalFileName(url) : std::string());
     }
     const StartupArguments dropped = ParseDroppedFiles(paths);
-    return dropped.refused ? QString() : QString::fromStdString(dropped.file);
+    return dropped.refused ? std::string() : dropped.file;
 }
 
 }  // namespace
@@ -413,11 +426,11 @@ void Form1::changeEvent(QEvent* event) {
     }
 }
 
-void Form1::OpenRomPath(const QString& path) {
-    if (!SettleTableEditorBefore(path.toStdString())) {
+void Form1::OpenRomPath(const std::string& path) {
+    if (!SettleTableEditorBefore(path)) {
         return;
     }
-    m_editor.OpenRomPath(path.toStdString());
+    m_editor.OpenRomPath(path);
     AfterOpen();
 }
 
@@ -438,20 +451,20 @@ void Form1::AfterOpen() {
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+    if (!DraggedRomPath(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void Form1::dragMoveEvent(QDragMoveEvent* event) {
-    if (!DraggedRomPath(event->mimeData()).isEmpty()) {
+    if (!DraggedRomPath(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    const QString path = DraggedRomPath(event->mimeData());
-    if (path.isEmpty()) {
+    const std::string path = DraggedRomPath(event->mimeData());
+    if (path.empty()) {
         return;
     }
     event->acceptProposedAction();

@@ -36,8 +36,8 @@ public:
     ~Form1() override;
 
     // Opens `path` as "Open ROM..." does once its dialog has closed: for a file named on the
-    // command line or dropped on the window.
-    void OpenRomPath(const QString& path);
+    // command line or dropped on the window. The name goes to the file layer byte for byte.
+    void OpenRomPath(const std::string& path);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -6,20 +6,18 @@
 
 namespace brindlewick {
 
-StartupArguments ParseStartupArguments(const QStringList& arguments) {
-    std::vector<std::string> utf8;
-    utf8.reserve(static_cast<std::size_t>(arguments.size()));
-    for (const QString& argument : arguments) {
-        utf8.push_back(argument.toStdString());
+StartupArguments ParseStartupArguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc && argv[i] != nullptr; ++i) {
+        arguments.emplace_back(argv[i]);
     }
-    return ParseStartupArguments(utf8);
+    return ParseStartupArguments(arguments);
 }
 
 void ShowAndOpen(Form1& window, const std::string& file) {
     window.show();
     if (!file.empty()) {
-        const QString path = QString::fromStdString(file);
-        QTimer::singleShot(0, &window, [&window, path] { window.OpenRomPath(path); });
+        QTimer::singleShot(0, &window, [&window, file] { window.OpenRomPath(file); });
     }
 }
 

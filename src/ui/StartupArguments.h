@@ -1,9 +1,8 @@
-// StartupArguments for the Qt window: the command line as Qt gives it, read by the one rule
-// every window shares, and the file it names opened once the window shows.
+// StartupArguments for the Qt window: the command line as the system gives it, read by the one
+// rule every window shares, and the file it names opened once the window shows.
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
 
 #include "editor/StartupArguments.h"
 
@@ -11,9 +10,11 @@ namespace brindlewick {
 
 class Form1;
 
-// `arguments` as QCoreApplication::arguments() gives them, the program first; Qt's own options
-// have been taken out by then.
-[[nodiscard]] StartupArguments ParseStartupArguments(const QStringList& arguments);
+// `argc` and `argv` as main has them once QApplication has taken its own options out, the
+// program first. They are taken as the bytes they are: on Linux a file name is bytes, and one
+// that is no UTF-8 (Latin-1 from an old archive) must reach the file layer unchanged, which
+// QCoreApplication::arguments(), decoded to text, cannot promise.
+[[nodiscard]] StartupArguments ParseStartupArguments(int argc, char** argv);
 
 // Shows `window` and, when `file` is not empty, opens it once the event loop runs, so that any
 // message of the open appears over the window that shows it.

@@ -1,6 +1,7 @@
 #include "ui/TableEditor.h"
 
 #include <algorithm>
+#include <new>
 #include <set>
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -24,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "rom/RomTables.h"
+#include "tables/TypedInput.h"
 #include "ui/Artwork.h"
 #include "ui/TableModels.h"
 

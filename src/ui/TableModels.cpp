@@ -1,14 +1,17 @@
 #include "ui/TableModels.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QSpinBox>
 
 #include "editor/TableEditorSession.h"
+#include "platform/Messages.h"
 #include "rom/RomTables.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick {
 namespace {
@@ -31,6 +34,9 @@ QVariant PendingBackground(bool changed) {
 }
 
 constexpr int kHeaderPadding = 6;
+
+// The move editor a completion list belongs to, kept on the list.
+constexpr const char* kMoveEditorProperty = "brindlewickMoveEditor";
 
 }  // namespace
 
@@ -219,11 +225,12 @@ bool SpeciesFilterModel::filterAcceptsRow(int sourceRow,
 QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const {
     if (index.column() == MachinesModel::PriceColumn) {
-        auto* spin = new QSpinBox(parent);
-        spin->setRange(0, kMaxPrice);
-        spin->setFrame(false);
-        spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        return spin;
+        // A plain field: every key typed stays in it, and the whole text is judged when it is
+        // committed, so that nothing typed is dropped without a word.
+        auto* field = new QLineEdit(parent);
+        field->setFrame(false);
+        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return field;
     }
     if (index.column() != MachinesModel::MoveColumn) {
         return QStyledItemDelegate::createEditor(parent, option, index);
@@ -241,7 +248,7 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     completer->setFilterMode(Qt::MatchContains);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     combo->setCompleter(completer);
-    // Enter on a completion takes it at once, as Enter in the field does.
+    // Enter on a highlighted completion takes it at once, as Enter in the field does.
     connect(completer, QOverload<const QString&>::of(&QCompleter::activated), combo,
             [this, combo](const QString& text) {
                 combo->setCurrentIndex(combo->findText(text, Qt::MatchFixedString));
@@ -249,14 +256,19 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
                 emit self->commitData(combo);
                 emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
             });
+    // Enter while the list is open but nothing in it is highlighted takes what was typed: the
+    // completer alone would only close the list and leave the editor open. This filter is
+    // installed after the completer's own, so it sees the key first.
+    completer->popup()->setProperty(kMoveEditorProperty, QVariant::fromValue<QObject*>(combo));
+    completer->popup()->installEventFilter(const_cast<MachineDelegate*>(this));
     return combo;
 }
 
 void MachineDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const int value = index.data(Qt::EditRole).toInt();
-    if (auto* spin = qobject_cast<QSpinBox*>(editor)) {
-        spin->setValue(value);
-        spin->selectAll();
+    if (auto* field = qobject_cast<QLineEdit*>(editor)) {
+        field->setText(QString::number(value));
+        field->selectAll();
         return;
     }
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
@@ -270,18 +282,75 @@ void MachineDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     QStyledItemDelegate::setEditorData(editor, index);
 }
 
-void MachineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
-                                   const QModelIndex& index) const {
-    // The typed text decides, read by the session as both table editors read it.
-    if (auto* spin = qobject_cast<QSpinBox*>(editor)) {
-        model->setData(index, spin->cleanText(), Qt::EditRole);
-        return;
+TypedValue MachineDelegate::Typed(QWidget* editor) {
+    if (auto* field = qobject_cast<QLineEdit*>(editor)) {
+        return ParseTypedPrice(field->text().toStdString());
     }
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        model->setData(index, combo->currentText(), Qt::EditRole);
+        // The typed name decides, matched as the CSV import matches it (the games' own
+        // spellings too, case, blanks and punctuation ignored).
+        return ParseTypedMove(combo->currentText().toStdString());
+    }
+    return {};
+}
+
+void MachineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                   const QModelIndex& index) const {
+    if (qobject_cast<QLineEdit*>(editor) == nullptr &&
+        qobject_cast<QComboBox*>(editor) == nullptr) {
+        QStyledItemDelegate::setModelData(editor, model, index);
         return;
     }
-    QStyledItemDelegate::setModelData(editor, model, index);
+    const TypedValue typed = Typed(editor);
+    if (typed.value) {
+        model->setData(index, *typed.value, Qt::EditRole);
+    } else if (!typed.refusal.empty()) {
+        // The cell keeps its value, and the user is told why.
+        ShowMessage(typed.refusal, MessageIcon::Error);
+    }
+}
+
+bool MachineDelegate::eventFilter(QObject* watched, QEvent* event) {
+    const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // The completion list of a move editor is no editor: only Enter is looked at there. A
+    // highlighted completion is the completer's to take; without one, what was typed is
+    // taken, or refused.
+    if (auto* combo =
+            qobject_cast<QComboBox*>(watched->property(kMoveEditorProperty).value<QObject*>())) {
+        auto* popup = qobject_cast<QAbstractItemView*>(watched);
+        if (!enter || popup == nullptr || popup->currentIndex().isValid()) {
+            return false;
+        }
+        popup->hide();
+        if (CommitIfValid(combo)) {
+            emit closeEditor(combo, SubmitModelCache);
+        }
+        return true;
+    }
+    auto* editor = qobject_cast<QWidget*>(watched);
+    if ((!enter && key != Qt::Key_Tab && key != Qt::Key_Backtab) ||
+        (qobject_cast<QLineEdit*>(editor) == nullptr &&
+         qobject_cast<QComboBox*>(editor) == nullptr)) {
+        return QStyledItemDelegate::eventFilter(watched, event);
+    }
+    // A text that would be refused keeps its editor open, so that it can be mended.
+    if (CommitIfValid(editor)) {
+        emit closeEditor(editor, key == Qt::Key_Backtab ? EditPreviousItem
+                                 : key == Qt::Key_Tab   ? EditNextItem
+                                                        : SubmitModelCache);
+    }
+    return true;
+}
+
+bool MachineDelegate::CommitIfValid(QWidget* editor) {
+    const TypedValue typed = Typed(editor);
+    if (!typed.value) {
+        ShowMessage(typed.refusal, MessageIcon::Error);
+        return false;
+    }
+    emit commitData(editor);
+    return true;
 }
 
 // ---- upward header ------------------------------------------------------------------------

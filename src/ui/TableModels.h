@@ -10,6 +10,8 @@
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
 
+#include "tables/TypedInput.h"
+
 namespace brindlewick {
 
 class TableEditorSession;
@@ -82,7 +84,7 @@ private:
 };
 
 // The machines grid's editors: the move as an editable list with completion over the move
-// list, the price as a number from 0 to 65535.
+// list, the price as a plain field. What is typed is judged by the core (TypedInput).
 class MachineDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -94,6 +96,17 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
+
+protected:
+    // Enter, Tab and Shift+Tab commit only a text the core's rules take; another is refused
+    // with a message and its editor stays open.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the price or move editor's text comes to, by the core's rules.
+    static TypedValue Typed(QWidget* editor);
+    // Commits the editor's value when its text is valid; otherwise tells why (false).
+    bool CommitIfValid(QWidget* editor);
 };
 
 // A horizontal header that writes each section's text upwards, so 57 narrow check columns

@@ -57,14 +57,20 @@ protected:
     std::string m_csv = m_dir.File("tables.csv");
 
     // Runs the program with `arguments` (single-quoted for the shell) from the test folder.
-    Outcome Start(const std::vector<std::string>& arguments) {
+    Outcome Start(const std::vector<std::string>& arguments) { return Start(arguments, {}); }
+
+    // The same, with `output` as the shell's redirection of standard output in place of the
+    // file the test reads it from (">> 'rom.gbc'", "> /dev/full", ">&-"); `out` is then empty.
+    Outcome Start(const std::vector<std::string>& arguments, const std::string& output,
+                  const std::string& error = {}) {
         std::string command = "'" BRINDLEWICK_TABLES_PROGRAM "'";
         for (const std::string& argument : arguments) {
             command += " '" + argument + "'";
         }
         const fs::path out = m_dir.Path() / "stdout.txt";
         const fs::path err = m_dir.Path() / "stderr.txt";
-        command += " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+        command += " </dev/null " + (output.empty() ? ">'" + out.string() + "'" : output) + " " +
+                   (error.empty() ? "2>'" + err.string() + "'" : error);
         const int raw = std::system(command.c_str());
         Outcome run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
         fs::remove(out);
@@ -340,6 +346,56 @@ TEST_F(TablesProgram, ExportNeverReplacesTheRomOrWaitsForAFifo) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     }
     EXPECT_EQ(ReadFileBytes(m_rom), original);
+}
+
+// Standard output is a target like a named one: the ROM itself, opened by the shell for
+// appending or for reading and writing, is refused before a byte is written; a failed write
+// is told; an empty name (an unset variable) is bad usage, as it is for import.
+TEST_F(TablesProgram, StandardOutputThatIsTheRomOrFailsIsTold) {
+    const RomProfile& silver = *Identify("AAXE");
+    const Bytes original = RealLookingRomBytes(silver);
+    WriteFileBytes(m_rom, original);
+    for (const std::string& redirection : {">> '" + m_rom + "'", "1<> '" + m_rom + "'"}) {
+        SCOPED_TRACE(redirection);
+        const Outcome run = Start({"export", m_rom}, redirection);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "brindlewick-tables: " + m_rom +
+                               ": standard output is the ROM itself; nothing was written. Send "
+                               "the CSV to another file.\n");
+        EXPECT_EQ(ReadFileBytes(m_rom), original);
+    }
+
+    const Outcome full = Start({"export", m_rom}, "> /dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "brindlewick-tables: " + m_rom +
+                            ": could not write the CSV to standard output: No space left on "
+                            "device.\n");
+    const Outcome closed = Start({"export", m_rom}, ">&-");
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, "brindlewick-tables: " + m_rom +
+                              ": could not write the CSV to standard output: Bad file "
+                              "descriptor.\n");
+
+    const Outcome empty = Start({"export", m_rom, ""});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_TRUE(empty.out.empty());
+    EXPECT_EQ(empty.err, "brindlewick-tables: a file name may not be empty\n");
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+}
+
+// Started with standard output or error closed, the program opens no file in their place: a
+// message meant for standard error never lands in the ROM that took its number.
+TEST_F(TablesProgram, ClosedStandardStreamsAreNeverTheRom) {
+    WriteFileBytes(m_rom, SyntheticRomBytes("BYTE"));
+    const Bytes original = ReadFileBytes(m_rom);
+    WriteCsv(m_csv, "species,TM01\nBulbasaur,x\n");
+    for (const auto& [output, error] : std::vector<std::pair<std::string, std::string>>{
+             {">&-", "2>&-"}, {"> /dev/null", "2>&-"}, {">&-", "2> /dev/null"}}) {
+        SCOPED_TRACE(output + " " + error);
+        EXPECT_EQ(Start({"import", m_rom, m_csv}, output, error).status, 1);
+        EXPECT_EQ(Start({"check", m_rom}, output, error).status, 0);
+        EXPECT_EQ(ReadFileBytes(m_rom), original);
+    }
 }
 
 const Release& kGoldEnglish = ReleaseOf("AAUE");

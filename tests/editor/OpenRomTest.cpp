@@ -127,14 +127,39 @@ TEST_F(OpenRomTest, CancelledRefusedOrFailedOpenChangesNothing) {
     }
 }
 
-TEST_F(OpenRomTest, ClearsReadOnlyWhetherOrNotTheFileIsSupported) {
+// An open changes nothing of a file, its read-only mark included, whether or not it is
+// supported; a save into a read-only ROM asks first, and only a yes makes it writable.
+TEST_F(OpenRomTest, ReadOnlyStaysSoUntilASaveIsAllowedToChangeIt) {
     const std::string refused = MakeSyntheticRom(m_dir, "ZZZZ", "refused.gbc");
-    for (const std::string& path : {m_rom, refused}) {
-        fs::permissions(PathFromUtf8(path), fs::perms::owner_read | fs::perms::group_read);
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read;
+    for (const std::string& path : {refused, m_rom}) {
+        fs::permissions(PathFromUtf8(path), readOnly);
+        const auto before = fs::status(PathFromUtf8(path)).permissions();
         Open(path);
-        const auto perms = fs::status(PathFromUtf8(path)).permissions();
-        EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none) << path;
+        EXPECT_EQ(fs::status(PathFromUtf8(path)).permissions(), before) << path;
     }
+    const Bytes original = ReadFileBytes(m_rom);
+    m_view.shown.price = "4242";
+    const auto before = fs::status(PathFromUtf8(m_rom)).permissions();
+    m_sink.Clear();
+    m_editor.SaveRom();
+    ASSERT_EQ(m_sink.questions.size(), 1u);
+    EXPECT_EQ(m_sink.questions[0].text,
+              "\u201Crom.gbc\u201D is marked read-only. Make it writable and save?");
+    EXPECT_TRUE(m_sink.messages.empty());
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+    EXPECT_EQ(fs::status(PathFromUtf8(m_rom)).permissions(), before);
+
+    m_sink.Clear();
+    m_sink.answer = true;
+    m_editor.SaveRom();
+    ASSERT_EQ(m_sink.messages.size(), 1u);
+    EXPECT_EQ(m_sink.messages[0].text, kSaveSucceededMessage);
+    EXPECT_NE(fs::status(PathFromUtf8(m_rom)).permissions() & fs::perms::owner_write,
+              fs::perms::none);
+    Bytes expected = original;
+    PutPrice(expected, PriceAt(kGoldEnglish, 0), 4242);
+    EXPECT_EQ(ReadFileBytes(m_rom), expected);
 }
 
 TEST_F(OpenRomTest, SecondOpenReplacesEverythingAndReloadsFromTheNewFile) {

@@ -6,6 +6,7 @@
 #include "rom/RomTables.h"
 #include "support/TestSupport.h"
 #include "tables/TablesFile.h"
+#include "tables/TypedInput.h"
 
 namespace brindlewick::test {
 namespace {
@@ -46,14 +47,14 @@ protected:
 };
 
 TEST(TableEditorTexts, TypedMovesAndPricesAreReadOrRefused) {
-    EXPECT_EQ(ReadTypedMove("surf"), 57);
-    EXPECT_EQ(ReadTypedMove("  SWORDS-DANCE "), 14);
-    EXPECT_EQ(ReadTypedMove("Surfing"), std::nullopt);
-    EXPECT_EQ(ReadTypedMove(""), std::nullopt);
-    EXPECT_EQ(ReadTypedPrice(" 65535 "), 65535);
-    EXPECT_EQ(ReadTypedPrice("0"), 0);
-    for (const char* refused : {"65536", "", "-1", "12a", "1 000", "000001"}) {
-        EXPECT_EQ(ReadTypedPrice(refused), std::nullopt) << refused;
+    EXPECT_EQ(ParseTypedMove("surf").value, 57);
+    EXPECT_EQ(ParseTypedMove("  SWORDS-DANCE ").value, 14);
+    EXPECT_EQ(ParseTypedMove("Surfing").value, std::nullopt);
+    EXPECT_EQ(ParseTypedMove("").value, std::nullopt);
+    EXPECT_EQ(ParseTypedPrice(" 65535 ").value, 65535);
+    EXPECT_EQ(ParseTypedPrice("0").value, 0);
+    for (const char* refused : {"65536", "", "-1", "12a", "1 000", "1e3", "70000"}) {
+        EXPECT_EQ(ParseTypedPrice(refused).value, std::nullopt) << refused;
     }
     // Completion offers every move whose name holds the text, in the list's order.
     const std::vector<int> thunder = MoveCompletions("THUNDER");
@@ -84,7 +85,7 @@ TEST_F(TableEditorSessionTest, TypedCellsAreTakenOrRefusedWithTheirReason) {
     EXPECT_TRUE(m_session->TypeMove(0, "Surf"));
     EXPECT_FALSE(m_session->TypeMove(1, "Surfing"));
     ASSERT_EQ(m_sink.messages.size(), 1u);
-    EXPECT_NE(m_sink.messages[0].text.find("names no move"), std::string::npos);
+    EXPECT_NE(m_sink.messages[0].text.find("No move is called"), std::string::npos);
     EXPECT_FALSE(m_session->TypeMove(1, "  ")) << "an empty field is no answer";
     EXPECT_EQ(m_sink.messages.size(), 1u);
     EXPECT_FALSE(m_session->TypePrice(2, std::string(500, '9')));
@@ -115,9 +116,9 @@ TEST_F(TableEditorSessionTest, BlocksFollowTheRowsTheGridShows) {
     EXPECT_TRUE(m_session->Edits().Learns(24, 5));
     const int pending = m_session->Edits().PendingCount();
     EXPECT_FALSE(m_session->PasteAtCurrent(pikachu, "1\n1\n"));
-    EXPECT_FALSE(m_session->PasteAtCurrent(pikachu, std::string(65 * 1024, '1')));
+    EXPECT_FALSE(m_session->PasteAtCurrent(pikachu, std::string(257 * 1024, '1')));
     EXPECT_EQ(m_sink.messages.size(), 2u);
-    EXPECT_NE(m_sink.messages[1].text.find("64 KB"), std::string::npos);
+    EXPECT_NE(m_sink.messages[1].text.find("at most 256 KB"), std::string::npos);
     EXPECT_EQ(m_session->Edits().PendingCount(), pending);
     EXPECT_TRUE(m_session->Enabled(TableCommand::Save));
     EXPECT_TRUE(m_session->Undo());

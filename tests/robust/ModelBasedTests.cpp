@@ -248,15 +248,8 @@ void Session::LoadSpecies() {
 }
 
 void Session::PredictOpen(int index) {
-    Image& image = m_images.Images()[static_cast<std::size_t>(index)];
-    if (image.immutable && image.readOnly) {
-        // Making the file writable is refused, and the open stops there. A file its owner may
-        // already write keeps its mode, so an immutable one is opened like any other.
-        m_expected.push_back(SystemFailure(EPERM));
-        ++m_counts.openFailed;
-        return;
-    }
-    image.readOnly = false;
+    // An open changes nothing of the file: a read-only one stays so.
+    const Image& image = m_images.Images()[static_cast<std::size_t>(index)];
     const auto code = ModelGameCode(image.bytes);
     const Release* release = code ? FindRelease(*code) : nullptr;
     if (release == nullptr) {
@@ -283,9 +276,14 @@ void Session::PredictSave(const WindowReading& shown) {
     Image& image = Current();
     const bool withMove = shown.move >= 0;
     if (image.readOnly) {
-        m_expected.push_back(OwnFailure(FileFailure::ReadOnly));
-        ++m_counts.saveRefused;
-        return;
+        // The save asks before making it writable, and the model's user says yes; the system
+        // refuses that for an immutable file.
+        if (image.immutable) {
+            m_expected.push_back(SystemFailure(EPERM));
+            ++m_counts.saveRefused;
+            return;
+        }
+        image.readOnly = false;
     }
     if (ModelHighestSavedAddress(*m_release, shown.machine, shown.species, withMove) + 1 >
         image.bytes.size()) {

@@ -150,6 +150,32 @@ TEST(NameMatching, CaseBlanksAndPunctuationAreIgnored) {
     }
 }
 
+// Characters that only look like the names' ASCII count as that ASCII, as a Japanese input
+// method or a word processor writes them; any other character is never dropped, so the name
+// matches nothing rather than the entry without it.
+TEST(NameMatching, NamesAreComparedAfterCompatibilityNormalisation) {
+    for (const char* name : {"Porygon\uFF12", "Porygon\u00B2", "Porygon\u2082", "Porygon\u2461",
+                             "\uFF30\uFF4F\uFF52\uFF59\uFF47\uFF4F\uFF4E\uFF12", "Porygon\u00A02",
+                             "Porygon\u200B2\uFEFF"}) {
+        EXPECT_EQ(MatchSpecies(name), 232) << name;
+    }
+    EXPECT_EQ(MatchMove("Conversion\uFF12"), 176);
+    EXPECT_EQ(MatchMove("Conversion\u00B2"), 176);
+    // Punctuation beyond ASCII is left out like ASCII's.
+    EXPECT_EQ(MatchSpecies("Farfetch\u2019d"), 82);
+    EXPECT_EQ(MatchSpecies("Mr\u30FBMime"), 121);
+    EXPECT_EQ(MatchMove("Mud\u2013Slap"), 189);
+    EXPECT_EQ(MatchMove("\u300CSurf\u300D"), 57);
+    EXPECT_EQ(MatchMove("\uFB01re Punch"), 7);  // the "fi" ligature
+    EXPECT_EQ(NormalizedName("Nidoran\u2640"), "nidoranf");
+    for (const char* name : {"Porygon\u00E9", "Pory\u00F6gon", "Porygon\u00D7", "Porygon\u2605",
+                             "Pikach\u00FC", "\u30DD\u30EA\u30B4\u30F3", "Porygon\xFF"}) {
+        EXPECT_EQ(MatchSpecies(name), std::nullopt) << name;
+    }
+    // Such a name is refused with the nearest names.
+    EXPECT_EQ(NearestSpecies("Pikach\u00FC").front(), 24);
+}
+
 TEST(NameMatching, DisplayNamesAreTheGamesSpellingsWhereTheListDiffers) {
     EXPECT_EQ(MoveDisplayName(14), "Swords Dance");
     EXPECT_EQ(MoveDisplayName(117), "Bide");

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/FileAccess.h"
+
 #include "rom/RomProfile.h"
 #include "rom/TablePlaces.h"
 #include "support/CartridgeImage.h"
@@ -326,6 +330,36 @@ TEST_F(TableEditsSave, AChangeMadeElsewhereIsAskedAboutBeforeItIsOverwritten) {
     expected = original;
     expected[MoveAt(release, 0)] = 2;
     EXPECT_EQ(ReadFileBytes(m_rom), expected);
+}
+
+// A save stopped part of the way says what writes the rest: saving the tables again, not an
+// import of a CSV the table editor never had.
+TEST_F(TableEditsSave, APartialSaveAdvisesSavingAgain) {
+    const Release& release = ReleaseOf("AAUE");
+    const RomProfile& profile = *Identify(release.code);
+    const Bytes original = CartridgeImageBytes(LayoutOf(release));
+    WriteFileBytes(m_rom, original);
+    TableEdits edits(*ReadTables(m_rom, RowPlaces(profile)));
+    // 40 runs of changed bytes, more than the writes between two looks at the ROM's path.
+    for (int species = 0; species < 40 * 6; species += 6) {
+        ASSERT_TRUE(edits.SetLearns(species, 0, !edits.Learns(species, 0)));
+    }
+    // A copy of the file is put in the ROM's place after the first write; the writes of that
+    // group still go into the file the save opened, and then the save stops.
+    const std::string copy = m_dir.File("copy.gbc");
+    {
+        const ScopedFileHooks hooks(BeforeWrite(2, [&] {
+            WriteFileBytes(copy, ReadFileBytes(m_rom));
+            std::filesystem::rename(PathFromUtf8(copy), PathFromUtf8(m_rom));
+        }));
+        EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Failed);
+    }
+    ASSERT_EQ(m_sink.messages.size(), 1U);
+    const std::string& text = m_sink.messages[0].text;
+    EXPECT_NE(text.find("Only 32 of the 40 changed bytes"), std::string::npos) << text;
+    EXPECT_NE(text.find("Saving the tables again writes the rest."), std::string::npos) << text;
+    EXPECT_EQ(text.find("CSV"), std::string::npos) << text;
+    EXPECT_TRUE(edits.HasPending());
 }
 
 TEST_F(TableEditsSave, ModifiedGameIsNeverWritten) {

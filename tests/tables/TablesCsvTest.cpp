@@ -146,6 +146,71 @@ TEST(TablesCsv, NamesAreTakenTrimmedCaselessOrByNumber) {
     expectField(28, {0, 49});
 }
 
+// A name written with fullwidth or superscript digits is the name with ASCII digits, as a
+// Japanese input method types it; a name with any other character is refused with the
+// nearest names, never taken for the entry without that character.
+TEST(TablesCsv, LookAlikeNamesAreTheirAsciiAndNoCharacterIsDropped) {
+    const TableValues current{};
+    std::string header = HeaderRows(current);
+    header.replace(header.find("move,N/A"), 8, "move,Conversion\uFF12");
+    for (const char* name : {"Porygon\uFF12", "Porygon\u00B2"}) {
+        CsvProblems problems;
+        const auto parsed = Parse(header + name + Bits({0}) + "\n", current, problems);
+        ASSERT_TRUE(parsed) << problems.Describe();
+        EXPECT_EQ(parsed->moves[0], 176);  // Conversion2, not Conversion
+        EXPECT_TRUE(Learns(parsed->fields[232], 0)) << name;
+        EXPECT_FALSE(Learns(parsed->fields[136], 0)) << name;
+    }
+    CsvProblems problems;
+    EXPECT_FALSE(Parse(header + "Pikach\u00FC" + Bits({0}) + "\n", current, problems));
+    EXPECT_EQ(problems.Describe(),
+              "line 4, column 1: no species is called \"Pikach\u00FC\"; did you mean "
+              "\"Pikachu\"?");
+}
+
+// A spreadsheet saved in a German, French, Spanish or Italian setting separates its fields with
+// semicolons, and some copy them with tabs: the first line shows which, and the file reads as
+// the same tables. A first line that fits no reading says what was expected.
+TEST(TablesCsv, SemicolonsAndTabsAreReadWhereTheFirstLineShowsThem) {
+    const TableValues values = RandomValues(3);
+    const std::string csv = ExportCsv(values);
+    ASSERT_EQ(csv.find('"'), std::string::npos);
+    for (const char separator : {';', '\t'}) {
+        std::string other = csv;
+        std::replace(other.begin(), other.end(), ',', separator);
+        CsvProblems problems;
+        const auto parsed = Parse(other, TableValues{}, problems);
+        ASSERT_TRUE(parsed) << problems.Describe();
+        EXPECT_EQ(parsed->moves, values.moves);
+        EXPECT_EQ(parsed->prices, values.prices);
+        for (int species = 0; species < kSpeciesCount; ++species) {
+            for (int machine = 0; machine < kMachineCount; ++machine) {
+                ASSERT_EQ(Learns(parsed->fields[species], machine),
+                          Learns(values.fields[species], machine));
+            }
+        }
+    }
+    const std::vector<std::string> lines = Lines(csv);
+    std::string mixed = lines[0];
+    mixed[mixed.find(',')] = ';';
+    CsvProblems problems;
+    EXPECT_FALSE(Parse(mixed + "\n" + lines[1] + "\n" + lines[2] + "\n", values, problems));
+    ASSERT_FALSE(problems.Reported().empty());
+    EXPECT_EQ(problems.Reported()[0].text,
+              "2 columns separated by semicolons, as the first line shows; expected 58 (species, "
+              "TM01 ... HM07), each row separated the same way");
+    std::string piped = csv;
+    std::replace(piped.begin(), piped.end(), ',', '|');
+    problems = {};
+    EXPECT_FALSE(Parse(piped, values, problems));
+    EXPECT_EQ(problems.Reported()[0].text.rfind(
+                  "expected the header row (species, TM01 ... HM07) with its fields separated by "
+                  "commas, semicolons or tabs, found \"species|TM01|",
+                  0),
+              0u)
+        << problems.Reported()[0].text;
+}
+
 struct BadCell {
     int line;
     int column;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "editor/TableCommands.h"
 #include "platform/FileAccess.h"
 #include "platform/NativeFile.h"
 #include "rom/GameRules.h"
@@ -14,6 +15,7 @@
 #include "rom/SelfCheck.h"
 #include "rom/TablePlaces.h"
 #include "support/TestSupport.h"
+#include "tables/TableEdits.h"
 #include "tables/TablesCsv.h"
 #include "tables/TablesFile.h"
 #include "tables/TablesTestImages.h"
@@ -368,6 +370,44 @@ TEST_F(TablesFile, ReadOnlyRomIsRefused) {
         << m_sink.messages[0].text;
 }
 
+// The window's import and the table editor's save ask before they make a read-only ROM
+// writable, and only a yes does; the command line's import, which asks no one, refuses.
+TEST_F(TablesFile, WindowsAskBeforeMakingAReadOnlyRomWritable) {
+    const RomProfile& profile = *Identify("AAXF");
+    const Bytes original = SyntheticRomBytes("AAXF");
+    WriteFileBytes(m_rom, original);
+    const TableValues values = Decode(original, profile);
+    WriteText(m_csv, ReplaceLine(*ExportTables(m_rom), "move,", MoveRow(values, 0, 1)));
+    const auto path = PathFromUtf8(m_rom);
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const auto readOnly = fs::status(path).permissions();
+    const std::string question =
+        "\u201Crom.gbc\u201D is marked read-only. Make it writable and save?";
+
+    EXPECT_EQ(ImportRomTables(m_rom, m_csv), ImportStatus::Refused);
+    ASSERT_EQ(m_sink.questions.size(), 1u);
+    EXPECT_EQ(m_sink.questions[0].text, question);
+    EXPECT_TRUE(m_sink.messages.empty()) << AllMessages(m_sink);
+    TableEdits edits(values);
+    ASSERT_TRUE(edits.SetPrice(0, 1234));
+    m_sink.Clear();
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Refused);
+    ASSERT_EQ(m_sink.questions.size(), 1u);
+    EXPECT_EQ(m_sink.questions[0].text, question);
+    EXPECT_EQ(ReadFileBytes(m_rom), original);
+    EXPECT_EQ(fs::status(path).permissions(), readOnly);
+
+    m_sink.Clear();
+    m_sink.answer = true;
+    EXPECT_EQ(SaveTableEdits(m_rom, RowPlaces(profile), edits), ImportStatus::Written)
+        << AllMessages(m_sink);
+    EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
+    Bytes expected = original;
+    PutPrice(expected, PriceAt(ReleaseOf("AAXF"), 0), 1234);
+    EXPECT_EQ(ReadFileBytes(m_rom), expected);
+}
+
 // A copy of the ROM put in its place (a new file, as a copy and rename leaves it): the import
 // read and checked the old file and must not write into another; it stops at once.
 TEST_F(TablesFile, FileReplacedBetweenCheckAndWriteIsNotWrittenAndTheMessageSaysWhatItHolds) {
@@ -478,6 +518,28 @@ TEST_F(TablesFile, ExportToAFileCreatesOnlyThatFileAndNeverTheRom) {
     // No ROM is ever created.
     EXPECT_FALSE(ExportTables(m_dir.File("missing.gbc")));
     EXPECT_FALSE(fs::exists(PathFromUtf8(m_dir.File("missing.gbc"))));
+}
+
+// A name as long as the system allows (255 bytes on Linux, 255 characters on Windows) is
+// exported to: the new file beside it, renamed over it, has a short name of its own.
+TEST_F(TablesFile, ExportToTheLongestNameTheSystemTakes) {
+    WriteFileBytes(m_rom, SyntheticRomBytes("AAUE"));
+    const std::string name = std::string(251, 'n') + ".csv";
+    const std::string target = m_dir.File(name);
+    {
+        std::ofstream probe(PathFromUtf8(target));
+        ASSERT_TRUE(probe) << "the system takes no name of 255 characters here";
+    }
+    for (int time = 0; time < 2; ++time) {  // created, then replaced
+        ASSERT_TRUE(ExportTablesToFile(m_rom, target)) << AllMessages(m_sink);
+        EXPECT_EQ(ReadCsvFile(target), ExportTables(m_rom));
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{name, "rom.gbc"}));
 }
 
 }  // namespace

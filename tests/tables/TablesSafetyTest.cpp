@@ -11,6 +11,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <utility>
+
+#include "convert/HexDigits.h"
 
 #include "editor/TableCommands.h"
 #include "platform/FileAccess.h"
@@ -210,6 +213,56 @@ TEST_F(TablesSafety, SizeChangedDuringTheWritesIsToldExactly) {
                                            std::to_string(cut) + " bytes now"),
               std::string::npos)
         << m_sink.messages[0].text;
+}
+
+// Another program cuts the file short after the size check of the first write and before its
+// bytes go, so that the write extends the cut file: the import stops there, and the message
+// tells the cut, the write, the size it made and which bytes hold what, and advises no
+// import of the rest.
+TEST_F(TablesSafety, CutBetweenTheCheckAndTheWriteIsToldAsItHappened) {
+    Bytes image = m_original;
+    // Bytes before the tables that are not zero, so that the file shows where it was cut.
+    std::fill(image.begin() + 0x150, image.begin() + 0x6000, std::uint8_t{0xA5});
+    WriteFileBytes(m_rom, image);
+    constexpr std::size_t kCut = 4096;
+    FileLayerTestHooks cutter;
+    bool done = false;
+    cutter.afterSizeCheck = [&](const std::string&, std::int64_t) {
+        if (!std::exchange(done, true)) {
+            fs::resize_file(PathFromUtf8(m_rom), kCut);
+        }
+    };
+    {
+        const ScopedFileHooks hooks(std::move(cutter));
+        EXPECT_EQ(ImportTables(m_rom, m_csv, {}).status, ImportStatus::Failed);
+    }
+    // The first run of changed bytes is TM05's price.
+    Bytes wanted = image;
+    PutPrice(wanted, PriceAt(kGoldEnglish, 4), 4321);
+    const std::vector<std::size_t> changed = DifferingOffsets(image, wanted);
+    ASSERT_FALSE(changed.empty());
+    const std::size_t end = changed.back() + 1;
+    Bytes expected(image.begin(), image.begin() + kCut);
+    expected.resize(changed.front(), 0);
+    expected.insert(expected.end(), wanted.begin() + static_cast<std::ptrdiff_t>(changed.front()),
+                    wanted.begin() + static_cast<std::ptrdiff_t>(end));
+    EXPECT_EQ(ReadFileBytes(m_rom), expected);
+    ASSERT_EQ(m_sink.messages.size(), 1u) << AllMessages(m_sink);
+    const std::string& text = m_sink.messages[0].text;
+    EXPECT_EQ(m_sink.messages[0].title, "Error: 1014");
+    const std::string wrote = std::to_string(changed.size()) + " bytes at offset 0x" +
+                              HexText(static_cast<unsigned>(changed.front()), 6);
+    for (const std::string& said :
+         {"While this program wrote " + wrote + ", another program cut the file short: it held " +
+              std::to_string(image.size()) + " bytes before; it was cut to 4096 bytes",
+          "this program's write then made it " + std::to_string(end) + " bytes long",
+          std::string("holds the ROM's bytes before offset 0x001000, zeros from there up to the "
+                      "write"),
+          "the ROM's last " + std::to_string(image.size() - end) + " bytes are gone"}) {
+        EXPECT_NE(text.find(said), std::string::npos) << said << "\n" << text;
+    }
+    EXPECT_EQ(text.find("never extended"), std::string::npos) << text;
+    EXPECT_EQ(text.find("again"), std::string::npos) << text;
 }
 
 // Another holder of the ROM's lock: the import waits a bounded time, then refuses.

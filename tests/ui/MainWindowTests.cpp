@@ -351,20 +351,42 @@ private slots:
         QCOMPARE(PriceIn(saved, PriceAt(ReleaseOf("AAUE"), 0)), 1234);
     }
 
-    void openingAReadOnlyFileMakesItWritableForItsOwner() {
+    // An open leaves a read-only file so, supported or not; Save asks before it makes it
+    // writable, and only Save in that question does.
+    void aReadOnlyFileStaysSoUntilSaveIsAllowedTo() {
         namespace fs = std::filesystem;
         TestWindow f;
         const std::string refused = f.dir.File("refused.gbc");
         WriteFileBytes(refused, SyntheticRomBytes("AAUX"));
-        // Refused and supported files alike.
-        for (const std::string& rom : {refused, MakeRom(f.dir, "BYTE", "crystal.gbc")}) {
-            fs::permissions(rom,
-                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const auto readOnly =
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+        const std::string crystal = MakeRom(f.dir, "BYTE", "crystal.gbc");
+        for (const std::string& rom : {refused, crystal}) {
+            fs::permissions(rom, readOnly);
             QVERIFY(OpenRomThroughWindow(f.window, rom));
-            QVERIFY2((fs::status(rom).permissions() & fs::perms::owner_write) != fs::perms::none,
-                     rom.c_str());
+            QCOMPARE(fs::status(rom).permissions(), readOnly);
         }
         QCOMPARE(f.window.windowTitle(), QStringLiteral("BYTE - Brindlewick"));
+        const Bytes before = ReadFileBytes(crystal);
+        f.TypePrice("777", true);
+        f.sink.Clear();
+        f.Save(true);
+        QCOMPARE(f.sink.questions.size(), std::size_t{1});
+        QCOMPARE(f.sink.questions[0].text,
+                 std::string("\u201Ccrystal.gbc\u201D is marked read-only. Make it writable and "
+                             "save?"));
+        QVERIFY(f.sink.messages.empty());
+        QCOMPARE(ReadFileBytes(crystal), before);
+        QCOMPARE(fs::status(crystal).permissions(), readOnly);
+
+        f.sink.Clear();
+        f.sink.answer = true;
+        f.Save(true);
+        QVERIFY(f.OnlySaveConfirmed());
+        QCOMPARE(fs::status(crystal).permissions(), readOnly | fs::perms::owner_write);
+        Bytes expected = before;
+        PutPrice(expected, PriceAt(ReleaseOf("BYTE"), 0), 777);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(crystal)), std::vector<std::size_t>{});
     }
 
     void reopeningAnotherReleaseReplacesEverything() {

@@ -23,12 +23,33 @@
 namespace brindlewick::test {
 namespace {
 
-QStringList Arguments(std::initializer_list<const char*> given) {
-    QStringList arguments{QStringLiteral("brindlewick")};
-    for (const char* argument : given) {
-        arguments.append(QString::fromUtf8(argument));
+// A command line as main gets it: the program, then `given`, as bytes.
+class Arguments {
+public:
+    Arguments(std::initializer_list<std::string> given) : m_text{"brindlewick"} {
+        m_text.insert(m_text.end(), given.begin(), given.end());
+        for (std::string& argument : m_text) {
+            m_argv.push_back(argument.data());
+        }
+        m_argv.push_back(nullptr);
     }
-    return arguments;
+    int Count() const { return static_cast<int>(m_text.size()); }
+    char** Values() { return m_argv.data(); }
+    std::string Joined() const {
+        std::string joined;
+        for (const std::string& argument : m_text) {
+            joined += argument + " ";
+        }
+        return joined;
+    }
+
+private:
+    std::vector<std::string> m_text;
+    std::vector<char*> m_argv;
+};
+
+StartupArguments Parse(Arguments arguments) {
+    return ParseStartupArguments(arguments.Count(), arguments.Values());
 }
 
 QString Path(const std::string& utf8) {
@@ -64,16 +85,16 @@ class OpenFileTest : public QObject {
 
 private slots:
     void commandLineTakesOneFileAndNothingElse() {
-        const StartupArguments none = ParseStartupArguments(Arguments({}));
+        const StartupArguments none = Parse(Arguments({}));
         QVERIFY(!none.refused);
         QVERIFY(none.file.empty());
 
         // A relative name is taken in the current folder, and kept absolute.
-        const StartupArguments relative = ParseStartupArguments(Arguments({"game.gbc"}));
+        const StartupArguments relative = Parse(Arguments({"game.gbc"}));
         QVERIFY(!relative.refused);
         QCOMPARE(QString::fromStdString(relative.file),
                  QDir::current().absoluteFilePath(QStringLiteral("game.gbc")));
-        const StartupArguments dashed = ParseStartupArguments(Arguments({"--", "-odd.gb"}));
+        const StartupArguments dashed = Parse(Arguments({"--", "-odd.gb"}));
         QVERIFY(!dashed.refused);
         QCOMPARE(QString::fromStdString(dashed.file),
                  QDir::current().absoluteFilePath(QStringLiteral("-odd.gb")));
@@ -81,8 +102,8 @@ private slots:
         for (const auto& refused :
              {Arguments({"one.gbc", "two.gbc"}), Arguments({"--help"}), Arguments({"-v"}),
               Arguments({"game.gbc", "--open"}), Arguments({""}), Arguments({"--", "a", "b"})}) {
-            const StartupArguments parsed = ParseStartupArguments(refused);
-            QVERIFY2(parsed.refused, qPrintable(refused.join(QLatin1Char(' '))));
+            const StartupArguments parsed = Parse(refused);
+            QVERIFY2(parsed.refused, refused.Joined().c_str());
             QVERIFY(parsed.file.empty());
         }
     }
@@ -92,7 +113,7 @@ private slots:
     void fileOnTheCommandLineOpensOnceTheWindowShows() {
         TestWindow s;
         const std::string rom = MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("BYTU")));
-        const StartupArguments arguments = ParseStartupArguments(Arguments({rom.c_str()}));
+        const StartupArguments arguments = Parse(Arguments({rom}));
         QVERIFY(!arguments.refused);
 
         ShowAndOpen(s.window, arguments.file);
@@ -125,7 +146,7 @@ private slots:
         QVERIFY(!s.Read().saveEnabled);
         s.sink.Clear();
 
-        s.window.OpenRomPath(Path(s.dir.File("missing.gbc")));
+        s.window.OpenRomPath(s.dir.File("missing.gbc"));
         QCOMPARE(s.sink.messages.size(), std::size_t{1});
         QCOMPARE(s.sink.messages[0].title.rfind("Error: ", 0), 0u);
         QVERIFY(!s.Read().saveEnabled);
@@ -150,6 +171,56 @@ private slots:
         const std::unique_ptr<QMimeData> next(Urls({QUrl::fromLocalFile(Path(crystal))}));
         QVERIFY(Drop(s.window, *next).dropAccepted);
         QTRY_COMPARE(s.Read().caption, QStringLiteral("BYTU - Brindlewick"));
+    }
+
+    // A name that is no UTF-8 (Latin-1 bytes, as old archives leave them) reaches the file
+    // layer byte for byte, from the command line and from a drop; the file whose name is its
+    // decoding to text is never opened or written. A dropped name with a zero byte in it is
+    // refused with a message, never cut at that byte.
+    void namesReachTheFileByteForByte() {
+        TestWindow s;
+        const std::string latin1 = s.dir.File("Pok\xE9mon Gold.gbc");
+        const std::string twin = s.dir.File("Pok\xEF\xBF\xBDmon Gold.gbc");
+        WriteFileBytes(latin1, CartridgeImageBytes(LayoutOf(ReleaseOf("AAUE"))));
+        WriteFileBytes(twin, CartridgeImageBytes(LayoutOf(ReleaseOf("AAXE"))));
+        const Bytes latin1Before = ReadFileBytes(latin1);
+        const Bytes twinBefore = ReadFileBytes(twin);
+
+        const StartupArguments arguments = Parse(Arguments({latin1}));
+        QVERIFY(!arguments.refused);
+        QCOMPARE(arguments.file, latin1);
+        ShowAndOpen(s.window, arguments.file);
+        QTRY_COMPARE(s.Read().caption, QStringLiteral("AAUE - Brindlewick"));
+        s.ClickAndTypePrice(QStringLiteral("1234"));
+        s.PressSave();
+        QVERIFY(s.OnlySaveConfirmed());
+        Bytes expected = latin1Before;
+        PutPrice(expected, PriceAt(ReleaseOf("AAUE"), 0), 1234);
+        QCOMPARE(ReadFileBytes(latin1), expected);
+        QCOMPARE(ReadFileBytes(twin), twinBefore);
+
+        // Dropped: the file manager writes the byte as %E9.
+        s.Open(twin);
+        QTRY_COMPARE(s.Read().caption, QStringLiteral("AAXE - Brindlewick"));
+        const QString folder = QString::fromStdString(s.dir.Path().string());
+        const std::unique_ptr<QMimeData> dropped(Urls(
+            {QUrl(QStringLiteral("file://") + folder + QStringLiteral("/Pok%E9mon%20Gold.gbc"))}));
+        QVERIFY(Drop(s.window, *dropped).dropAccepted);
+        QTRY_COMPARE(s.Read().caption, QStringLiteral("AAUE - Brindlewick"));
+
+        // "crys.gbc%00.txt" is no name of "crys.gbc".
+        const std::string crystal =
+            MakeCartridgeImage(s.dir, LayoutOf(ReleaseOf("BYTE")), {}, "crys.gbc");
+        s.sink.Clear();
+        const std::unique_ptr<QMimeData> zero(
+            Urls({QUrl(QStringLiteral("file://") + folder + QStringLiteral("/crys.gbc%00.txt"))}));
+        QVERIFY(Drop(s.window, *zero).dropAccepted);
+        QTRY_COMPARE(s.sink.messages.size(), std::size_t{1});
+        QCOMPARE(s.sink.messages[0].title, std::string("Error: 1015"));
+        QCOMPARE(s.sink.messages[0].text,
+                 std::string("Could not open \u201Ccrys.gbc\u2400.txt\u201D: The file name holds "
+                             "a zero byte, which no file's name can."));
+        QCOMPARE(s.Read().caption, QStringLiteral("AAUE - Brindlewick"));
     }
 
     void onlyOneLocalFileIsTaken() {

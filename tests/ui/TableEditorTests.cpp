@@ -1,12 +1,15 @@
 // The table editor worked through the real windows: opened from the Tools menu, edited with
 // keys and the clipboard, saved with Ctrl+S, and asked before its edits would be lost.
+#include <sys/resource.h>
 #include <algorithm>
+
 #include <memory>
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,6 +34,20 @@ const Release& Gold() {
 }
 
 constexpr int kSurf = 57;
+constexpr int kTackle = 33;
+
+// Where a real key goes: to the open popup (a completion list), else to the focus widget.
+QWidget* Keyboard() {
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup != nullptr ? popup : QApplication::focusWidget();
+}
+
+// The most memory the process has held at once, in KiB.
+long PeakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 // A synthetic image whose first species learn no machine, so ticks are easy to follow.
 Bytes KnownRom() {
@@ -206,6 +223,130 @@ private slots:
         QCOMPARE(Pending(*editor), QStringLiteral("1 edit not saved"));
     }
 
+    // Enter with the completion list open and nothing highlighted takes the move typed, and
+    // the next Down moves through the grid; a text that names no move is refused with the
+    // nearest names, never taken for its neighbour in the list.
+    void enterTakesTheTypedMoveAndRefusesOneThatNamesNone() {
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        auto* machines = Child<QTableView>(*editor, QStringLiteral("tblMachines"));
+        machines->setFocus();
+        machines->setCurrentIndex(machines->model()->index(2, 0));
+        QTest::keyClick(machines, Qt::Key_F2);
+        // Keys go where the keyboard is, the completion list once it shows.
+        QTest::keyClicks(Keyboard(), QStringLiteral("tackle"));
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(Keyboard(), Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), machines);
+        QTest::keyClick(Keyboard(), Qt::Key_Down);
+        QCOMPARE(machines->currentIndex().row(), 3);
+
+        // "tackl" names no move: refused while the list offers Tackle, the editor left open.
+        QTest::keyClick(machines, Qt::Key_F2);
+        QTest::keyClicks(Keyboard(), QStringLiteral("tackl"));
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(Keyboard(), Qt::Key_Return);
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        QCOMPARE(m_sink.messages[0].text,
+                 std::string("No move is called \"tackl\"; did you mean \"Tackle\"? The move "
+                             "was not changed."));
+        QVERIFY(QApplication::focusWidget() != machines);
+        QTest::keyClick(Keyboard(), Qt::Key_Escape);
+        QTest::keyClick(Keyboard(), Qt::Key_Escape);
+        QTRY_COMPARE(QApplication::focusWidget(), machines);
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        Bytes expected = KnownRom();
+        expected[MoveAt(Gold(), 2)] = kTackle;
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(m_rom)), std::vector<std::size_t>{});
+    }
+
+    // A typed price is taken whole or refused with a message: no digit or letter of it is
+    // dropped on the way.
+    void typedPriceIsTakenWholeOrRefused() {
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        auto* machines = Child<QTableView>(*editor, QStringLiteral("tblMachines"));
+        machines->setFocus();
+        machines->setCurrentIndex(machines->model()->index(4, 1));
+        for (const QString& typed : {QStringLiteral("70000"), QStringLiteral("1e3")}) {
+            m_sink.Clear();
+            QTest::keyClick(machines, Qt::Key_F2);
+            auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            QVERIFY(field != nullptr);
+            field->selectAll();
+            QTest::keyClicks(field, typed);
+            QCOMPARE(field->text(), typed);
+            QTest::keyClick(field, Qt::Key_Return);
+            QCOMPARE(m_sink.messages.size(), std::size_t{1});
+            QCOMPARE(QString::fromStdString(m_sink.messages[0].text),
+                     QStringLiteral("The price must be a whole number from 0 to 65535; \"%1\" is "
+                                    "not. The price was not changed.")
+                         .arg(typed));
+            // The editor stays open with what was typed, to be mended or dropped with Escape.
+            QCOMPARE(QApplication::focusWidget(), field);
+            QTest::keyClick(field, Qt::Key_Escape);
+            QTRY_COMPARE(QApplication::focusWidget(), machines);
+        }
+        QVERIFY(!editor->HasPendingEdits());
+        QTest::keyClick(machines, Qt::Key_6);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5535"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(machines->model()->index(4, 1).data().toInt(), 65535);
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        Bytes expected = KnownRom();
+        PutPrice(expected, PriceAt(Gold(), 4), 65535);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(m_rom)), std::vector<std::size_t>{});
+    }
+
+    // 20 MiB on the clipboard is refused before its text is split into cells, at a cost of a
+    // few copies of it; the pending edit survives.
+    void hugeClipboardIsRefusedAndTheEditsKept() {
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        TickFirstCell(*editor);
+        QTableView* grid = Grid(*editor);
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QString block;
+        block.reserve(20 * 1024 * 1024);
+        while (block.size() < 20 * 1024 * 1024) {
+            block += QStringLiteral("1\t0\t1\t0\t1\t0\t1\t0\n");
+        }
+        QGuiApplication::clipboard()->setText(block);
+        block.clear();
+        block.squeeze();
+        const long before = PeakMemoryKiB();
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        const long grown = PeakMemoryKiB() - before;
+        QGuiApplication::clipboard()->clear();
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        QVERIFY2(
+            m_sink.messages[0].text.starts_with("Nothing was pasted: the clipboard holds 20480 KB"),
+            m_sink.messages[0].text.c_str());
+        // The text as the clipboard holds it and one copy in UTF-8, not cells by the million.
+        QVERIFY2(grown < 200 * 1024, qPrintable(QStringLiteral("%1 KiB more").arg(grown)));
+        QCOMPARE(Pending(*editor), QStringLiteral("1 edit not saved"));
+    }
+
+    // A refusal quotes a few dozen characters of a pasted cell, however long it is.
+    void aHugeCellIsQuotedShort() {
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        ShowCompatibility(*editor);
+        QTableView* grid = Grid(*editor);
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QGuiApplication::clipboard()->setText(QStringLiteral("1\t") +
+                                              QString(200 * 1024, QLatin1Char('y')));
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        QCOMPARE(m_sink.messages[0].text, "Nothing was pasted: line 1, cell 2 holds \u201C" +
+                                              std::string(40, 'y') +
+                                              "\u2026\u201D; only 1 and 0 can be pasted.");
+        QVERIFY(!editor->HasPendingEdits());
+    }
+
     void keyboardAloneReachesEveryPartAndSaves() {
         TableEditor* editor = OpenEditor();
         QVERIFY(editor != nullptr);
@@ -324,6 +465,61 @@ private slots:
         Bytes expected = changed;
         expected[FieldAt(Gold(), 0, 0)] = 0x01;
         QCOMPARE(ReadFileBytes(m_rom), expected);
+    }
+
+    // Crystal's move tutor bits, set by another program while an edit is pending, stay as the
+    // file holds them at the save; a question about another change lists the tutor's too, and
+    // the summary counts what was written.
+    void tutorBitsSetElsewhereAreKeptAndTold() {
+        const Release& crystal = ReleaseOf("BYTE");
+        const std::string path = SyntheticRom(crystal).Price(1, 1000).WriteTo(m_dir, "c.gbc");
+        QVERIFY(OpenRomThroughWindow(*m_window, path));
+        m_sink.Clear();
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        TickFirstCell(*editor);
+        const int bulbasaurField = ReadFileBytes(path)[FieldAt(crystal, 0, 0)];
+        constexpr int kCyndaquil = 154;
+
+        // Cyndaquil learns Flamethrower from the tutor (bit 1 of its last field byte).
+        Bytes changed = ReadFileBytes(path);
+        changed[FieldAt(crystal, kCyndaquil, 7)] |= 0x02;
+        WriteFileBytes(path, changed);
+        m_sink.answer = true;
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        Bytes expected = changed;
+        expected[FieldAt(crystal, 0, 0)] = static_cast<std::uint8_t>(bulbasaurField ^ 0x01);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(path)), std::vector<std::size_t>{});
+        // Nothing made elsewhere was replaced, so nothing was asked.
+        QVERIFY(m_sink.questions.empty());
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});
+        QVERIFY2(m_sink.messages[0].text.ends_with("changed 0 machines and 1 species: 1 byte"),
+                 m_sink.messages[0].text.c_str());
+
+        // Now TM02's price is edited here and changed elsewhere, with the tutor bits beside it.
+        auto* machines = Child<QTableView>(*editor, QStringLiteral("tblMachines"));
+        Child<QTabWidget>(*editor, QStringLiteral("tabTables"))->setCurrentIndex(0);
+        machines->setFocus();
+        machines->setCurrentIndex(machines->model()->index(1, 1));
+        QTest::keyClick(machines, Qt::Key_5);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(machines->model()->index(1, 1).data().toInt(), 5);
+        changed = ReadFileBytes(path);
+        PutPrice(changed, PriceAt(crystal, 1), 4321);
+        changed[FieldAt(crystal, kCyndaquil, 7)] |= 0x08;
+        WriteFileBytes(path, changed);
+        m_sink.Clear();
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_sink.questions.size(), std::size_t{1});
+        const std::string& question = m_sink.questions[0].text;
+        QVERIFY2(question.find("\nTM02: price 1000 -> 4321\nCyndaquil: now learns Ice Beam "
+                               "from the move tutor\nSaving replaces these of them with what the "
+                               "table editor shows:\nTM02: price 1000 -> 4321\nThe others are "
+                               "kept") != std::string::npos,
+                 question.c_str());
+        expected = changed;
+        PutPrice(expected, PriceAt(crystal, 1), 5);
+        QCOMPARE(DifferingOffsets(expected, ReadFileBytes(path)), std::vector<std::size_t>{});
     }
 
     void modifiedGameOpensReadOnly() {

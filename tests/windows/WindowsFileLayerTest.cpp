@@ -106,15 +106,20 @@ TEST_F(WindowsFileLayerTest, FolderDeviceAndMissingFileAreRefusedAtOnce) {
     EXPECT_NE(text.find("open it again from where it is now"), std::string::npos) << text;
 }
 
-TEST_F(WindowsFileLayerTest, ReadOnlyAttributeIsSeenAndReset) {
-    fs::permissions(PathFromUtf8(m_path),
-                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+// Making a file writable clears its read-only attribute and no other: a hidden ROM stays
+// hidden.
+TEST_F(WindowsFileLayerTest, ReadOnlyAttributeIsSeenAndClearedAlone) {
+    const std::wstring native = PathFromUtf8(m_path).wstring();
+    ASSERT_TRUE(::SetFileAttributesW(
+        native.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     FileFacts facts;
     ASSERT_FALSE(StatPath(m_path, facts));
     EXPECT_FALSE(facts.ownerWritable);
     EXPECT_EQ(CheckWritableFile(m_path, 64), MakeErrorCode(FileFailure::ReadOnly));
     ASSERT_FALSE(MakeWritable(m_path));
-    EXPECT_EQ(::GetFileAttributesW(PathFromUtf8(m_path).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(::GetFileAttributesW(native.c_str()) &
+                  (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_FALSE(CheckWritableFile(m_path, 64));
     OpenFile file;
     EXPECT_FALSE(file.Open(m_path, OpenFile::Access::ReadWrite));
