@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/PriceField.h"
+#include "editor/ShareCommands.h"
 #include "editor/TableCommands.h"
 #include "editor/WindowCommands.h"
 #include "platform/Messages.h"
@@ -18,6 +19,7 @@
 #include "win32/AboutWindow.h"
 #include "win32/Clipboard.h"
 #include "win32/CommonDialog.h"
+#include "win32/ComparisonWindow.h"
 #include "win32/LearnersWindow.h"
 #include "win32/Pictures.h"
 #include "win32/Resource.h"
@@ -358,6 +360,10 @@ void MainWindow::BuildMenus() {
     add(tools, kMenuImport, kImportCommand, false);
     add(tools, kMenuCheck, kCheckCommand, false);
     ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
+    add(tools, kMenuExportPatch, kExportPatchCommand, false);
+    add(tools, kMenuCompare, kCompareCommand, false);
+    add(tools, kMenuFixChecksum, kFixChecksumCommand, false);
+    ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
     add(tools, kMenuLearners, kLearnersCommand, false);
     add(popup(kHelpMenu), kMenuAbout, kAboutCommand, true);
     ::SetMenu(m_window, m_menu);
@@ -513,6 +519,14 @@ HWND MainWindow::LearnersHandle() const {
     return m_learners != nullptr ? m_learners->Handle() : nullptr;
 }
 
+HWND MainWindow::ComparisonHandle() const {
+    return m_comparison != nullptr ? m_comparison->Handle() : nullptr;
+}
+
+const ComparisonWindow* MainWindow::Comparison() const {
+    return ComparisonHandle() != nullptr ? m_comparison.get() : nullptr;
+}
+
 bool MainWindow::PreTranslate(MSG& message) {
     if (const HWND about = AboutHandle(); about != nullptr && ::IsDialogMessageW(about, &message)) {
         return true;
@@ -521,6 +535,9 @@ bool MainWindow::PreTranslate(MSG& message) {
         if (m_learners->PreTranslate(message)) {
             return true;
         }
+    }
+    if (ComparisonHandle() != nullptr && m_comparison->PreTranslate(message)) {
+        return true;
     }
     // The shortcuts work wherever the keyboard is in the main window, and only while it takes
     // input (not while the About window is open).
@@ -609,6 +626,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_DESTROY:
+            m_comparison.reset();
             m_learners.reset();
             m_about.reset();
             if (m_endsProgram) {
@@ -670,6 +688,15 @@ void MainWindow::Command(WORD id, WORD code, HWND control) {
         case kMenuAbout:
             ShowAbout();
             break;
+        case kMenuExportPatch:
+            ExportPatchOfRom();
+            break;
+        case kMenuCompare:
+            CompareWithRom();
+            break;
+        case kMenuFixChecksum:
+            FixChecksumOfRom();
+            break;
         default:
             break;
     }
@@ -698,6 +725,7 @@ void MainWindow::SaveRom() {
 
 void MainWindow::Exit() {
     // Every window closes and the program ends; unsaved edits are dropped without a prompt.
+    m_comparison.reset();
     m_learners.reset();
     m_about.reset();
     ::EnableWindow(m_window, TRUE);
@@ -795,6 +823,66 @@ void MainWindow::CheckOpenRom() {
     }
 }
 
+void MainWindow::ExportPatchOfRom() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    FileRequest clean;
+    clean.title = kCleanRomTitle;
+    clean.initDir = FolderOf(romPath);
+    clean.filter = kOpenRomFilter;
+    clean.flags = kOpenRomDialogFlags;
+    const std::string cleanPath = ChooseFile(clean);
+    if (cleanPath.empty() || !CheckCleanRom(cleanPath, romPath)) {
+        return;
+    }
+    FileRequest patch;
+    patch.save = true;
+    patch.title = kExportPatchTitle;
+    patch.fileName = ProposedPatchName(romPath);
+    patch.initDir = FolderOf(romPath);
+    patch.filter = kPatchFilter;
+    patch.flags = kExportDialogFlags;
+    patch.defaultExtension = kPatchExtension;
+    const std::string patchPath = ChooseFile(patch);
+    if (!patchPath.empty()) {
+        ExportPatch(cleanPath, romPath, patchPath);
+    }
+}
+
+void MainWindow::CompareWithRom() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    FileRequest request;
+    request.title = kCompareTitle;
+    request.initDir = FolderOf(romPath);
+    request.filter = kOpenRomFilter;
+    request.flags = kOpenRomDialogFlags;
+    const std::string otherPath = ChooseFile(request);
+    if (otherPath.empty()) {
+        return;
+    }
+    // From the file chosen to the one open, as the Qt window compares.
+    const std::optional<RomComparison> comparison = CompareRoms(otherPath, romPath);
+    if (!comparison) {
+        return;
+    }
+    if (ComparisonHandle() == nullptr) {
+        m_comparison = std::make_unique<ComparisonWindow>(m_window);
+    }
+    m_comparison->ShowComparison(*comparison);
+    m_comparison->Show();
+}
+
+void MainWindow::FixChecksumOfRom() {
+    if (m_editor.RomOpen()) {
+        FixChecksum(m_editor.State().RomPath);
+    }
+}
+
 std::string MainWindow::ChooseFile(const FileRequest& request) {
     if (m_chooseFile) {
         return m_chooseFile(request);
@@ -871,8 +959,9 @@ void MainWindow::EnableEditing() {
     for (const HWND page : m_pages) {
         ::EnableWindow(page, TRUE);
     }
-    for (const WORD command : {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility,
-                               kMenuExport, kMenuImport, kMenuCheck, kMenuLearners}) {
+    for (const WORD command :
+         {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility, kMenuExport, kMenuImport,
+          kMenuCheck, kMenuExportPatch, kMenuCompare, kMenuFixChecksum, kMenuLearners}) {
         ::EnableMenuItem(m_menu, command, MF_BYCOMMAND | MF_ENABLED);
     }
     ::DrawMenuBar(m_window);

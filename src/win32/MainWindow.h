@@ -22,6 +22,7 @@
 namespace brindlewick::win32 {
 
 class AboutWindow;
+class ComparisonWindow;
 class LearnersWindow;
 class Picture;
 
@@ -37,6 +38,9 @@ enum MenuCommand : WORD {
     kMenuCheck,
     kMenuLearners,
     kMenuAbout,
+    kMenuExportPatch,
+    kMenuCompare,
+    kMenuFixChecksum,
 };
 
 class MainWindow final : public EditorView {
@@ -65,9 +69,12 @@ public:
     // A control by its name ("lstTM", "txtPrice", "chkHM07", "tab1" ...); nullptr if none.
     HWND Control(std::string_view name) const;
     HMENU Menu() const { return m_menu; }
-    // The About and learners windows while they are open; nullptr otherwise.
+    // The About, learners and comparison windows while they are open; nullptr otherwise.
     HWND AboutHandle() const;
     HWND LearnersHandle() const;
+    HWND ComparisonHandle() const;
+    // The comparison window while it is open; nullptr otherwise.
+    const ComparisonWindow* Comparison() const;
     const Editor& GetEditor() const { return m_editor; }
 
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
@@ -130,6 +137,9 @@ private:
     void ExportTables();
     void ImportTables();
     void CheckOpenRom();
+    void ExportPatchOfRom();
+    void CompareWithRom();
+    void FixChecksumOfRom();
     std::string ChooseFile(const FileRequest& request);
 
     HWND m_window = nullptr;
@@ -150,6 +160,7 @@ private:
     HBRUSH m_bannerEdge = nullptr;
     std::unique_ptr<AboutWindow> m_about;
     std::unique_ptr<LearnersWindow> m_learners;
+    std::unique_ptr<ComparisonWindow> m_comparison;
     FileChooser m_chooseFile;
     Editor m_editor;
 };
