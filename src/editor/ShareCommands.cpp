@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "convert/HexDigits.h"
 #include "editor/TableCommands.h"
@@ -50,6 +51,26 @@ std::string SameReleaseProblem(const std::string& cleanPath, const WholeRom& cle
                ": a clean image of the same release is as long. Nothing was written.";
     }
     return {};
+}
+
+// Both images read whole, when `clean` can be the clean image of `modified`; otherwise (said
+// why) nothing.
+std::optional<std::pair<WholeRom, WholeRom>> ReadCleanAndModified(const std::string& cleanPath,
+                                                                  const std::string& romPath) {
+    auto clean = ReadWholeRom(cleanPath);
+    if (!clean) {
+        return std::nullopt;
+    }
+    auto modified = ReadWholeRom(romPath);
+    if (!modified) {
+        return std::nullopt;
+    }
+    if (const std::string problem = SameReleaseProblem(cleanPath, *clean, romPath, *modified);
+        !problem.empty()) {
+        ShowMessage(problem, MessageIcon::Error);
+        return std::nullopt;
+    }
+    return std::pair{std::move(*clean), std::move(*modified)};
 }
 
 // "0x14E-0x14F", or "0x150" for one byte.
@@ -128,37 +149,17 @@ PatchFormat PatchFormatOfName(const std::string& patchPath) {
 }
 
 bool CheckCleanRom(const std::string& cleanPath, const std::string& romPath) {
-    const auto clean = ReadWholeRom(cleanPath);
-    if (!clean) {
-        return false;
-    }
-    const auto modified = ReadWholeRom(romPath);
-    if (!modified) {
-        return false;
-    }
-    if (const std::string problem = SameReleaseProblem(cleanPath, *clean, romPath, *modified);
-        !problem.empty()) {
-        ShowMessage(problem, MessageIcon::Error);
-        return false;
-    }
-    return true;
+    return ReadCleanAndModified(cleanPath, romPath).has_value();
 }
 
 bool ExportPatch(const std::string& cleanPath, const std::string& romPath,
                  const std::string& patchPath, std::optional<PatchFormat> format) {
-    const auto clean = ReadWholeRom(cleanPath);
-    if (!clean) {
+    const auto images = ReadCleanAndModified(cleanPath, romPath);
+    if (!images) {
         return false;
     }
-    const auto modified = ReadWholeRom(romPath);
-    if (!modified) {
-        return false;
-    }
-    if (const std::string problem = SameReleaseProblem(cleanPath, *clean, romPath, *modified);
-        !problem.empty()) {
-        ShowMessage(problem, MessageIcon::Error);
-        return false;
-    }
+    const WholeRom* clean = &images->first;
+    const WholeRom* modified = &images->second;
     const std::vector<ByteRun> runs = DifferingRuns(clean->bytes, modified->bytes);
     if (runs.empty()) {
         ShowMessage(Quoted(cleanPath) + " and " + Quoted(romPath) +

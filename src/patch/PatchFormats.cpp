@@ -22,6 +22,21 @@ constexpr std::uint64_t kIpsEndAsOffset = 0x454F46;
 // Equal bytes are skipped a block at a time: memcmp compares far faster than a byte loop.
 constexpr std::size_t kCompareBlock = 64;
 
+// Room for the bytes of every run and `perRun` bytes more for each of them and each record of
+// at most 65535 bytes, so that the patch is not moved while it grows.
+constexpr std::size_t kBpsActionAtMost = 2 * 10;  // a SourceRead and a TargetRead number
+constexpr std::size_t kBpsHeaderAtMost = 4 + 3 * 10;
+constexpr std::size_t kBpsFooter = 12;
+constexpr std::size_t kIpsRecordHeader = 5 + 1;  // and the byte before 0x454F46
+std::size_t PatchSizeAtMost(std::span<const ByteRun> runs, std::size_t perRun) {
+    std::size_t size = 0;
+    for (const ByteRun& run : runs) {
+        size += static_cast<std::size_t>(run.length) +
+                perRun * (1 + static_cast<std::size_t>(run.length / kIpsMaxRecordLength));
+    }
+    return size;
+}
+
 void Append(std::vector<std::uint8_t>& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
 }
@@ -102,8 +117,8 @@ std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
 std::vector<std::uint8_t> MakeBpsPatch(std::span<const std::uint8_t> source,
                                        std::span<const std::uint8_t> target,
                                        std::span<const ByteRun> runs) {
-    std::vector<std::uint8_t> patch;
-    Append(patch, kBpsMagic);
+    std::vector<std::uint8_t> patch(kBpsMagic.begin(), kBpsMagic.end());
+    patch.reserve(PatchSizeAtMost(runs, kBpsActionAtMost) + kBpsHeaderAtMost + kBpsFooter);
     AppendBpsNumber(patch, source.size());
     AppendBpsNumber(patch, target.size());
     AppendBpsNumber(patch, 0);
@@ -134,8 +149,8 @@ std::optional<std::vector<std::uint8_t>> MakeIpsPatch(std::span<const std::uint8
     if (target.size() < source.size()) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> patch;
-    Append(patch, kIpsMagic);
+    std::vector<std::uint8_t> patch(kIpsMagic.begin(), kIpsMagic.end());
+    patch.reserve(PatchSizeAtMost(runs, kIpsRecordHeader) + kIpsEnd.size());
     for (const ByteRun& run : runs) {
         std::uint64_t offset = run.offset;
         const std::uint64_t end = run.offset + run.length;

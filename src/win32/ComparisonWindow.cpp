@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "win32/Clipboard.h"
+#include "win32/OwnedWindow.h"
 #include "win32/Scale.h"
 #include "win32/Text.h"
 
@@ -31,18 +32,7 @@ std::string Joined(const std::vector<std::string>& lines, const char* end) {
 
 ComparisonWindow::ComparisonWindow(HWND mainWindow) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kWindowClass;
-        windowClass.lpfnWndProc = &ComparisonWindow::WindowProc;
-        ::RegisterClassExW(&windowClass);
-    }
+    RegisterOwnedWindowClass(kWindowClass, &ComparisonWindow::WindowProc);
     // Beside the main window and as tall as it.
     RECT main{};
     ::GetWindowRect(mainWindow, &main);
@@ -156,17 +146,8 @@ void ComparisonWindow::Layout(int width, int height) {
 
 LRESULT CALLBACK ComparisonWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<ComparisonWindow*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ComparisonWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || self->m_window != window) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
+    return ForwardToWindow(window, message, wParam, lParam, &ComparisonWindow::m_window,
+                           &ComparisonWindow::Handle);
 }
 
 LRESULT ComparisonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -823,17 +823,21 @@ void MainWindow::CheckOpenRom() {
     }
 }
 
+MainWindow::FileRequest MainWindow::OtherRomRequest(const char* title, const std::string& romPath) {
+    FileRequest request;
+    request.title = title;
+    request.initDir = FolderOf(romPath);
+    request.filter = kOpenRomFilter;
+    request.flags = kOpenRomDialogFlags;
+    return request;
+}
+
 void MainWindow::ExportPatchOfRom() {
     if (!m_editor.RomOpen()) {
         return;
     }
     const std::string romPath = m_editor.State().RomPath;
-    FileRequest clean;
-    clean.title = kCleanRomTitle;
-    clean.initDir = FolderOf(romPath);
-    clean.filter = kOpenRomFilter;
-    clean.flags = kOpenRomDialogFlags;
-    const std::string cleanPath = ChooseFile(clean);
+    const std::string cleanPath = ChooseFile(OtherRomRequest(kCleanRomTitle, romPath));
     if (cleanPath.empty() || !CheckCleanRom(cleanPath, romPath)) {
         return;
     }
@@ -856,12 +860,7 @@ void MainWindow::CompareWithRom() {
         return;
     }
     const std::string romPath = m_editor.State().RomPath;
-    FileRequest request;
-    request.title = kCompareTitle;
-    request.initDir = FolderOf(romPath);
-    request.filter = kOpenRomFilter;
-    request.flags = kOpenRomDialogFlags;
-    const std::string otherPath = ChooseFile(request);
+    const std::string otherPath = ChooseFile(OtherRomRequest(kCompareTitle, romPath));
     if (otherPath.empty()) {
         return;
     }

@@ -137,6 +137,8 @@ private:
     void ExportTables();
     void ImportTables();
     void CheckOpenRom();
+    // The open dialog of a second ROM, beside the open one: the clean image, the one compared.
+    static FileRequest OtherRomRequest(const char* title, const std::string& romPath);
     void ExportPatchOfRom();
     void CompareWithRom();
     void FixChecksumOfRom();

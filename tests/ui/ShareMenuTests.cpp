@@ -26,14 +26,6 @@ const Release& Crystal() {
     return ReleaseOf("BYTE");
 }
 
-QStringList Entries(const QListWidget& list) {
-    QStringList entries;
-    for (int row = 0; row < list.count(); ++row) {
-        entries << list.item(row)->text();
-    }
-    return entries;
-}
-
 }  // namespace
 
 class ShareMenuTest : public QObject {
