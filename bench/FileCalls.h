@@ -46,6 +46,11 @@ struct FileRun {
 // close on `path`, straight on the C library (never counted). Returns false when a call fails.
 bool WriteRunsFloor(const std::string& path, const std::vector<FileRun>& runs);
 
+// The least a read of the whole file takes: one open, preads of `block` bytes from its start to
+// its end, one close, straight on the C library (never counted). Returns false when a call
+// fails.
+bool ReadWholeFileFloor(const std::string& path, std::size_t block);
+
 // The least a patch of two files takes: each of `sources` opened, read whole by one pread into
 // a buffer of its own, and closed; then `bytes` put in place of `target` as a durable write
 // does it: a new file beside it created, one pwrite, one fdatasync, one close, a rename over
