@@ -1,11 +1,13 @@
-// brindlewick_bench: the editor's workflows against their file-call floor, the main window's
-// start-up against a bare Qt window, and the table editor's first paint and save against a
-// plain grid and their floor, side by side, medians of many runs.
+// brindlewick_bench: the editor's workflows against their file-call floor, a patch against
+// reading both images and writing the patch once, the main window's start-up against a bare Qt
+// window, and the table editor's first paint and save against a plain grid and their floor,
+// side by side, medians of many runs.
 // Usage: brindlewick_bench [--runs N]     (default 31)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "PatchBench.h"
 #include "StartUp.h"
 #include "TableEditorBench.h"
 #include "Workflows.h"
@@ -29,9 +31,10 @@ int main(int argc, char* argv[]) {
     std::printf("%-30s %13s  %-11s %13s  %-44s %6s\n", "figure", "ours", "baseline", "",
                 "calls of one run (the floor makes the same)", "ratio");
     const bool workflowsOk = RunWorkflows(runs);
+    const bool patchOk = RunPatch(runs);
     // The start-up's children come first: a child started later would count the memory of
     // the table editor's windows in this process towards its own peak.
     const bool startUpOk = RunStartUp(runs);
     const bool tablesOk = RunTableEditor(runs);
-    return workflowsOk && tablesOk && startUpOk ? 0 : 1;
+    return workflowsOk && patchOk && tablesOk && startUpOk ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace brindlewick::bench {
@@ -120,6 +121,48 @@ bool WriteRunsFloor(const std::string& path, const std::vector<FileRun>& runs) {
     }
     ok = realFdatasync(fd) == 0 && ok;
     return realClose(fd) == 0 && ok;
+}
+
+bool ReadWholeThenReplaceFloor(const std::vector<std::string>& sources, const std::string& target,
+                               const std::vector<unsigned char>& bytes) {
+    static auto* const realOpen = Next<int(const char*, int, ...)>("open");
+    static auto* const realPread = Next<ssize_t(int, void*, size_t, off_t)>("pread");
+    static auto* const realPwrite = Next<ssize_t(int, const void*, size_t, off_t)>("pwrite");
+    static auto* const realFdatasync = Next<int(int)>("fdatasync");
+    static auto* const realFsync = Next<int(int)>("fsync");
+    static auto* const realClose = Next<int(int)>("close");
+    static auto* const realFstat = Next<int(int, struct stat*)>("fstat");
+
+    bool ok = true;
+    for (const std::string& source : sources) {
+        const int fd = realOpen(source.c_str(), O_RDONLY);
+        if (fd < 0) {
+            return false;
+        }
+        // The size is needed to size the buffer: one fstat, as any whole read makes.
+        struct stat status {};
+        ok = realFstat(fd, &status) == 0 && ok;
+        const auto size = static_cast<std::size_t>(status.st_size);
+        std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]);
+        ok = realPread(fd, buffer.get(), size, 0) == static_cast<ssize_t>(size) && ok;
+        ok = realClose(fd) == 0 && ok;
+    }
+    const std::string newFile = target + ".floor";
+    const int fd = realOpen(newFile.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    ok = realPwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()) && ok;
+    ok = realFdatasync(fd) == 0 && ok;
+    ok = realClose(fd) == 0 && ok;
+    ok = std::rename(newFile.c_str(), target.c_str()) == 0 && ok;
+    const std::string folder = target.substr(0, target.find_last_of('/'));
+    const int dir = realOpen(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir < 0) {
+        return false;
+    }
+    ok = realFsync(dir) == 0 && ok;
+    return realClose(dir) == 0 && ok;
 }
 
 bool ReadWholeFileFloor(const std::string& path, std::size_t block) {

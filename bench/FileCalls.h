@@ -51,4 +51,12 @@ bool WriteRunsFloor(const std::string& path, const std::vector<FileRun>& runs);
 // fails.
 bool ReadWholeFileFloor(const std::string& path, std::size_t block);
 
+// The least a patch of two files takes: each of `sources` opened, read whole by one pread into
+// a buffer of its own, and closed; then `bytes` put in place of `target` as a durable write
+// does it: a new file beside it created, one pwrite, one fdatasync, one close, a rename over
+// `target`, and the folder flushed (open, fsync, close). Straight on the C library (never
+// counted). Returns false when a call fails.
+bool ReadWholeThenReplaceFloor(const std::vector<std::string>& sources, const std::string& target,
+                               const std::vector<unsigned char>& bytes);
+
 }  // namespace brindlewick::bench

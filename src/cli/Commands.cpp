@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "editor/ShareCommands.h"
 #include "platform/Messages.h"
 #include "platform/NativeFile.h"
 #include "rom/RomProfile.h"
@@ -132,6 +133,40 @@ int ImportCommand(const std::string& romPath, const std::string& csvPath, bool d
             break;
     }
     return kExitRefused;
+}
+
+int PatchCommand(const std::string& cleanPath, const std::string& romPath,
+                 const std::string& patchPath, const std::string& format) {
+    std::optional<PatchFormat> chosen;
+    if (format == "bps") {
+        chosen = PatchFormat::Bps;
+    } else if (format == "ips") {
+        chosen = PatchFormat::Ips;
+    }
+    return ExportPatch(cleanPath, romPath, patchPath, chosen) ? kExitSuccess : kExitRefused;
+}
+
+int DiffCommand(const std::string& fromPath, const std::string& toPath, std::ostream& out) {
+    const std::optional<RomComparison> comparison = CompareRoms(fromPath, toPath);
+    if (!comparison) {
+        return kExitRefused;
+    }
+    for (const std::string& line : comparison->heading) {
+        ShowMessage(line, MessageIcon::Information);
+    }
+    for (const std::string& line : comparison->lines) {
+        out << line << '\n';
+    }
+    out.flush();
+    if (!out) {
+        ShowMessage("the differences could not be written to standard output", MessageIcon::Error);
+        return kExitRefused;
+    }
+    return kExitSuccess;
+}
+
+int FixChecksumCommand(const std::string& romPath) {
+    return FixChecksum(romPath) ? kExitSuccess : kExitRefused;
 }
 
 }  // namespace brindlewick

@@ -60,14 +60,19 @@ int main(int argc, char** argv) {
     }
 #endif
     CLI::App app{
-        "Check a Pokémon Gold, Silver or Crystal ROM, and export or import its TM and HM "
-        "tables as CSV.",
+        "Check a Pokémon Gold, Silver or Crystal ROM, export or import its TM and HM tables as "
+        "CSV, make a patch against the clean ROM, compare two ROMs' tables and put the global "
+        "checksum right.",
         "brindlewick-tables"};
     app.set_version_flag("--version", "brindlewick-tables " BRINDLEWICK_VERSION);
     app.require_subcommand(1);
 
     std::string romPath;
     std::string csvPath;
+    std::string cleanPath;
+    std::string patchPath;
+    std::string otherPath;
+    std::string format;
     bool dryRun = false;
     bool force = false;
 
@@ -92,6 +97,29 @@ int main(int argc, char** argv) {
     importCommand->add_flag("--force", force,
                             "write a change the game cannot use (otherwise refused)");
 
+    CLI::App* patch = app.add_subcommand(
+        "patch", "Write the patch that turns the clean ROM CLEAN into MODIFIED (BPS or IPS).");
+    patch->add_option("CLEAN", cleanPath, "the clean cartridge image, of the same release")
+        ->required();
+    patch->add_option("MODIFIED", romPath, "the changed cartridge image")->required();
+    patch
+        ->add_option("OUT", patchPath,
+                     "the patch to write (created or replaced); a name ending in .ips is IPS")
+        ->required();
+    patch->add_option("--format", format, "bps or ips (otherwise by the name of OUT)")
+        ->check(CLI::IsMember({"bps", "ips"}));
+
+    CLI::App* diff = app.add_subcommand(
+        "diff",
+        "List the differences between the tables of A and B, machine by machine and "
+        "species by species.");
+    diff->add_option("A", romPath, "the cartridge image compared from")->required();
+    diff->add_option("B", otherPath, "the cartridge image compared to")->required();
+
+    CLI::App* fixChecksum = app.add_subcommand(
+        "fix-checksum", "Write the header's global checksum (0x14E-0x14F) as the ROM's bytes sum.");
+    fixChecksum->add_option("ROM", romPath, "the cartridge image to change in place")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -102,12 +130,25 @@ int main(int argc, char** argv) {
     // would mean standard output.
     const bool emptyTarget =
         exportCommand->parsed() && exportTarget->count() > 0 && csvPath.empty();
-    if (romPath.empty() || (importCommand->parsed() && csvPath.empty()) || emptyTarget) {
+    if (romPath.empty() || (importCommand->parsed() && csvPath.empty()) || emptyTarget ||
+        (patch->parsed() && (cleanPath.empty() || patchPath.empty())) ||
+        (diff->parsed() && otherPath.empty())) {
         std::cerr << "brindlewick-tables: a file name may not be empty\n";
         return kExitUsage;
     }
 
+    if (patch->parsed()) {
+        LineSink sink(std::cerr, {romPath, cleanPath, patchPath});
+        return PatchCommand(cleanPath, romPath, patchPath, format);
+    }
+    if (diff->parsed()) {
+        LineSink sink(std::cerr, {romPath, otherPath});
+        return DiffCommand(romPath, otherPath, std::cout);
+    }
     LineSink sink(std::cerr, {romPath, csvPath});
+    if (fixChecksum->parsed()) {
+        return FixChecksumCommand(romPath);
+    }
     if (check->parsed()) {
         return CheckCommand(romPath, std::cout);
     }

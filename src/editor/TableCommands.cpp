@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "convert/HexDigits.h"
+#include "editor/WindowCommands.h"
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
 #include "rom/RomProfile.h"
@@ -18,11 +19,15 @@ std::string Quoted(const std::string& path) {
 
 }  // namespace
 
-std::string ProposedCsvName(const std::string& romPath) {
+std::string ProposedFileName(const std::string& romPath, const std::string& extension) {
     const std::string name = DisplayName(romPath);
     const auto dot = name.rfind('.');
     // A name that is all extension (".gbc") keeps it, so that something is left to propose.
-    return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".csv";
+    return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + "." + extension;
+}
+
+std::string ProposedCsvName(const std::string& romPath) {
+    return ProposedFileName(romPath, kCsvExtension);
 }
 
 std::string FolderOf(const std::string& path) {

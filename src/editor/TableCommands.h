@@ -11,6 +11,9 @@ namespace brindlewick {
 
 inline constexpr const char* kCsvFilter = "CSV files (*.csv)|*.csv";
 
+// The ROM's name with `extension` for its extension ("Gold" and "csv": "Gold.csv").
+std::string ProposedFileName(const std::string& romPath, const std::string& extension);
+
 // The name an export proposes: the ROM's name with ".csv" for its extension ("Gold.csv").
 std::string ProposedCsvName(const std::string& romPath);
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 #include <utility>
@@ -98,8 +99,8 @@ std::string FolderOf(const std::string& target) {
     return slash == 0 ? "/" : target.substr(0, slash);
 }
 
-// Refuses a target that exists and is not a regular file, or that is the protected file.
-std::error_code CheckTarget(const std::string& target, const FileIdentity* protectedFile,
+// Refuses a target that exists and is not a regular file, or that is a protected file.
+std::error_code CheckTarget(const std::string& target, std::span<const FileIdentity> protectedFiles,
                             FileFacts& facts, bool& exists) {
     facts = {};
     exists = false;
@@ -107,7 +108,8 @@ std::error_code CheckTarget(const std::string& target, const FileIdentity* prote
         return error == std::errc::no_such_file_or_directory ? std::error_code() : error;
     }
     exists = true;
-    if (protectedFile != nullptr && facts.identity == *protectedFile) {
+    if (std::find(protectedFiles.begin(), protectedFiles.end(), facts.identity) !=
+        protectedFiles.end()) {
         return MakeErrorCode(FileFailure::TargetIsRom);
     }
     return facts.regular ? std::error_code() : MakeErrorCode(FileFailure::NotAFile);
@@ -312,13 +314,13 @@ std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
 }
 
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
-                                    const FileIdentity* protectedFile) {
+                                    std::span<const FileIdentity> protectedFiles) {
     if (auto error = CheckFileName(target)) {
         return error;
     }
     FileFacts old;
     bool exists = false;
-    if (auto error = CheckTarget(target, protectedFile, old, exists)) {
+    if (auto error = CheckTarget(target, protectedFiles, old, exists)) {
         return error;
     }
     // A new file of our own, created exclusively so that nothing already there is opened.
@@ -367,7 +369,7 @@ std::error_code ReplaceFileContents(const std::string& target, std::span<const s
     }
     // Checked once more right before the rename: a ROM swapped in since the first check is
     // not replaced.
-    if (auto error = CheckTarget(target, protectedFile, old, exists)) {
+    if (auto error = CheckTarget(target, protectedFiles, old, exists)) {
         ::unlink(newFile.c_str());
         return error;
     }

@@ -158,8 +158,8 @@ std::string NewFileBeside(const std::string& target) {
     return target.substr(0, NameStart(target)) + NewFileName();
 }
 
-// Refuses a target that exists and is not a regular file, or that is the protected file.
-std::error_code CheckTarget(const std::string& target, const FileIdentity* protectedFile,
+// Refuses a target that exists and is not a regular file, or that is a protected file.
+std::error_code CheckTarget(const std::string& target, std::span<const FileIdentity> protectedFiles,
                             bool& exists) {
     exists = false;
     FileFacts facts;
@@ -167,7 +167,8 @@ std::error_code CheckTarget(const std::string& target, const FileIdentity* prote
         return error == SystemError(ERROR_FILE_NOT_FOUND) ? std::error_code() : error;
     }
     exists = true;
-    if (protectedFile != nullptr && facts.identity == *protectedFile) {
+    if (std::find(protectedFiles.begin(), protectedFiles.end(), facts.identity) !=
+        protectedFiles.end()) {
         return MakeErrorCode(FileFailure::TargetIsRom);
     }
     return facts.regular ? std::error_code() : MakeErrorCode(FileFailure::NotAFile);
@@ -388,12 +389,12 @@ std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
 }
 
 std::error_code ReplaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
-                                    const FileIdentity* protectedFile) {
+                                    std::span<const FileIdentity> protectedFiles) {
     if (auto error = CheckFileName(target)) {
         return error;
     }
     bool exists = false;
-    if (auto error = CheckTarget(target, protectedFile, exists)) {
+    if (auto error = CheckTarget(target, protectedFiles, exists)) {
         return error;
     }
     std::wstring nativeTarget;
@@ -446,7 +447,7 @@ std::error_code ReplaceFileContents(const std::string& target, std::span<const s
     }
     // Checked once more right before the rename: a ROM swapped in since the first check is
     // not replaced.
-    if (auto error = CheckTarget(target, protectedFile, exists)) {
+    if (auto error = CheckTarget(target, protectedFiles, exists)) {
         return abandon(error);
     }
     // Write-through: the call returns once the rename has reached the disk.

@@ -76,11 +76,21 @@ inline constexpr std::chrono::milliseconds kLockWait{3000};
 
 // Replaces the whole content of `target` with `bytes`, atomically: the bytes go to a new file
 // created exclusively in the target's folder, are flushed, and that file is renamed over the
-// target. A target that exists must be a regular file and must not be `protectedFile` (the
-// ROM, reached by any route: the same path, a symbolic or a hard link); otherwise nothing is
-// created. On any failure the target is left as it was and the new file is removed.
+// target. A target that exists must be a regular file and must not be one of `protectedFiles`
+// (the ROMs, reached by any route: the same path, a symbolic or a hard link); otherwise nothing
+// is created. On any failure the target is left as it was and the new file is removed.
 [[nodiscard]] std::error_code ReplaceFileContents(const std::string& target,
                                                   std::span<const std::uint8_t> bytes,
-                                                  const FileIdentity* protectedFile);
+                                                  std::span<const FileIdentity> protectedFiles);
+
+// The same with one protected file, or none for nullptr.
+[[nodiscard]] inline std::error_code ReplaceFileContents(const std::string& target,
+                                                         std::span<const std::uint8_t> bytes,
+                                                         const FileIdentity* protectedFile) {
+    return ReplaceFileContents(target, bytes,
+                               protectedFile == nullptr
+                                   ? std::span<const FileIdentity>()
+                                   : std::span<const FileIdentity>(protectedFile, 1));
+}
 
 }  // namespace brindlewick

@@ -52,17 +52,6 @@ std::optional<int> ParseNumber(std::string_view text) {
     return value;
 }
 
-// An entry's text as exported: trimmed, or its number when another entry shares its name.
-std::string MoveExportName(std::size_t move) {
-    const auto index = static_cast<int>(move);
-    return MoveEntryShared(index) ? std::to_string(index) : std::string(Trim(MoveEntries()[move]));
-}
-std::string SpeciesExportName(std::size_t species) {
-    const auto index = static_cast<int>(species);
-    return SpeciesEntryShared(index) ? std::to_string(index + 1)
-                                     : std::string(Trim(SpeciesEntries()[species]));
-}
-
 // "; did you mean ..." for a name that matches none, while the problem will be told one by one:
 // the rest are only counted, and a file of a quarter of a million misspelt names must not
 // take minutes to refuse.
@@ -246,6 +235,17 @@ void ReadSpeciesRow(const CsvRecord& record, std::array<int, kSpeciesCount>& see
 }
 
 }  // namespace
+
+std::string MoveExportName(std::size_t move) {
+    const auto index = static_cast<int>(move);
+    return MoveEntryShared(index) ? std::to_string(index) : std::string(Trim(MoveEntries()[move]));
+}
+
+std::string SpeciesExportName(std::size_t species) {
+    const auto index = static_cast<int>(species);
+    return SpeciesEntryShared(index) ? std::to_string(index + 1)
+                                     : std::string(Trim(SpeciesEntries()[species]));
+}
 
 std::string ExportCsv(const TableValues& values) {
     std::string csv(kSpeciesHeader);

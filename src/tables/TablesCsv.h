@@ -22,6 +22,11 @@ inline constexpr int kCsvColumns = 1 + kMachineCount;
 
 std::string ExportCsv(const TableValues& values);
 
+// A move (0 to 251) and a species (0 to 250) as the export writes them: the list's entry
+// trimmed, or its number where another entry of its list shares its name.
+std::string MoveExportName(std::size_t move);
+std::string SpeciesExportName(std::size_t species);
+
 // The values the CSV asks for, starting from `current` (what the file holds): moves and
 // prices from rows 2 and 3, and the machine bits of each species that has a row. Species
 // that have no row, and the bits of a field that stand for no machine, keep their current

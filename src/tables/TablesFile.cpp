@@ -186,11 +186,11 @@ std::string Bytes(std::uint64_t count) {
     return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
-// What the file holds after a write of the plan failed: `written` of its changed bytes, the
-// first ones in file order, hold their new values.
-std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, bool flushFailed,
-                                  const std::string& writeAgain) {
-    const std::size_t total = plan.changes.size();
+// What the file holds after a write of `changes` failed: `written` of them, the first ones in
+// file order, hold their new values; `writeAgain` says what writes the rest.
+std::string DescribePartialImport(std::span<const ByteChange> changes, std::size_t written,
+                                  bool flushFailed, const std::string& writeAgain) {
+    const std::size_t total = changes.size();
     if (flushFailed) {
         return "Every changed byte was written, but they may not all have reached the disk.";
     }
@@ -202,8 +202,8 @@ std::string DescribePartialImport(const ImportPlan& plan, std::size_t written, b
     }
     return "Only " + std::to_string(written) + " of the " + std::to_string(total) +
            " changed bytes were written: the file holds the new values up to offset " +
-           HexOffset(plan.changes[written - 1].offset) + " and the old ones from " +
-           HexOffset(plan.changes[written].offset) + " on." +
+           HexOffset(changes[written - 1].offset) + " and the old ones from " +
+           HexOffset(changes[written].offset) + " on." +
            (writeAgain.empty() ? std::string() : " " + writeAgain);
 }
 
@@ -223,20 +223,22 @@ std::string DescribeSizeChange(std::uint64_t before, std::uint64_t after) {
            Bytes(before) + " before and holds " + Bytes(after) + " now.";
 }
 
-// Puts the plan's bytes into the file through `rom`, which the caller has locked and checked.
-// Neighbouring changed bytes go in one write; each write happens only while the ROM's path
-// still reaches the handle. One flush after the last write; then the size is checked on the
-// handle. Stops at the first failure and reports it with what the file now holds.
-// `writeAgain` is what writes the rest after a failure part of the way ("Importing the same
-// CSV again writes the rest.").
-bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& writeAgain) {
+// Puts `changes` into the file through `rom`, which the caller has locked and checked; `summary`
+// says what they are ("2 machines and 1 species: 5 bytes"), `writeAgain` what writes the rest
+// after a failure part of the way ("Importing the same CSV again writes the rest."; empty for
+// none). Neighbouring changed bytes go in one write; each write happens only while the ROM's
+// path still reaches the handle. One flush after the last write; then the size is checked on
+// the handle, and the handle closed. Stops at the first failure and reports it with what the
+// file now holds.
+bool WriteChanges(OpenFile& rom, std::span<const ByteChange> changes, const std::string& summary,
+                  const std::string& writeAgain) {
     const std::string& romPath = rom.FileName();
     struct Run {
         std::int32_t offset;
         std::vector<std::uint8_t> bytes;
     };
     std::vector<Run> runs;
-    for (const ByteChange& change : plan.changes) {
+    for (const ByteChange& change : changes) {
         if (runs.empty() || change.offset != runs.back().offset + static_cast<std::int32_t>(
                                                                       runs.back().bytes.size())) {
             runs.push_back({change.offset, {}});
@@ -248,7 +250,7 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& 
     auto fail = [&](const std::error_code& error, bool flushFailed) {
         // A file cut short holds no rest to write: writing again would be refused.
         const std::uint64_t sizeAfter = SizeNow(rom, sizeBefore);
-        std::string more = DescribePartialImport(plan, written, flushFailed,
+        std::string more = DescribePartialImport(changes, written, flushFailed,
                                                  sizeAfter < sizeBefore ? "" : writeAgain);
         if (const std::string sized = DescribeSizeChange(sizeBefore, sizeAfter); !sized.empty()) {
             more += ' ' + sized;
@@ -305,8 +307,7 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& 
     }
     const std::uint64_t sizeAfter = SizeNow(rom, sizeBefore);
     if (const std::string sized = DescribeSizeChange(sizeBefore, sizeAfter); !sized.empty()) {
-        ReportAbout(romPath, "changed " + SummarizePlan(plan) +
-                                 ", but the file was not left alone: " + sized +
+        ReportAbout(romPath, "changed " + summary + ", but the file was not left alone: " + sized +
                                  " Check it before using it.");
         return false;
     }
@@ -317,6 +318,10 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& 
         return fail(error, true);
     }
     return true;
+}
+
+bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan, const std::string& writeAgain) {
+    return WriteChanges(rom, plan.changes, SummarizePlan(plan), writeAgain);
 }
 
 // The tables changed by another program while a question was open, in the plan's words.
@@ -381,17 +386,10 @@ std::optional<std::string> ExportThrough(OpenFile& rom, const std::string& romPa
 // Writes the CSV through ReplaceFileContents and reports a refusal or failure.
 bool ReplaceCsv(const std::string& csvPath, const std::string& csv, const FileIdentity* rom) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(csv.data());
-    const std::error_code error = ReplaceFileContents(csvPath, {bytes, csv.size()}, rom);
-    if (!error) {
-        return true;
-    }
-    if (error == MakeErrorCode(FileFailure::TargetIsRom)) {
-        ReportAbout(csvPath, "this is the ROM itself; the tables are written to another file");
-    } else {
-        ReportFileFailure(FileAction::Write, csvPath, error,
-                          "Nothing was written; a file of that name is as it was.");
-    }
-    return false;
+    return ReplaceFileBesideRoms(
+        csvPath, {bytes, csv.size()},
+        rom == nullptr ? std::span<const FileIdentity>() : std::span<const FileIdentity>(rom, 1),
+        "this is the ROM itself; the tables are written to another file");
 }
 
 // The changes made elsewhere, from `expected` (what the caller read) to `current` (what the
@@ -568,6 +566,43 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
 }
 
 }  // namespace
+
+bool ReplaceFileBesideRoms(const std::string& path, std::span<const std::uint8_t> bytes,
+                           std::span<const FileIdentity> roms, const std::string& isRomText) {
+    const std::error_code error = ReplaceFileContents(path, bytes, roms);
+    if (!error) {
+        return true;
+    }
+    if (error == MakeErrorCode(FileFailure::TargetIsRom)) {
+        ReportAbout(path, isRomText);
+    } else {
+        ReportFileFailure(FileAction::Write, path, error,
+                          "Nothing was written; a file of that name is as it was.");
+    }
+    return false;
+}
+
+const RomProfile* OpenSupportedRom(const std::string& romPath, OpenFile::Access access,
+                                   OpenFile& rom) {
+    return OpenAndIdentify(romPath, access, rom);
+}
+
+bool WriteChangesThrough(OpenFile& rom, std::span<const ByteChange> changes,
+                         const std::string& summary, const std::string& writeAgain) {
+    return WriteChanges(rom, changes, summary, writeAgain);
+}
+
+std::optional<LocatedValues> ReadLocatedTables(const std::string& romPath, OpenFile& rom) {
+    auto located = OpenAndLocate(romPath, OpenFile::Access::Read, rom);
+    if (!located) {
+        return std::nullopt;
+    }
+    auto snapshot = ReadRomSnapshot(rom, located->places);
+    if (!snapshot) {
+        return std::nullopt;
+    }
+    return LocatedValues{std::move(*located), std::move(snapshot->values)};
+}
 
 std::string MakeWritableText(const std::string& romPath) {
     return "\u201C" + DisplayName(romPath) +

@@ -8,9 +8,11 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "platform/NativeFile.h"
+#include "platform/OpenFile.h"
 #include "rom/GameRules.h"
 #include "rom/SelfCheck.h"
 #include "rom/TableLocation.h"
@@ -67,6 +69,14 @@ std::optional<std::string> ExportTables(const std::string& romPath,
 // folder, FIFO or device. False after a reported failure.
 [[nodiscard]] bool WriteCsvFile(const std::string& csvPath, const std::string& csv,
                                 const std::string& romPath);
+
+// Writes `bytes` to `path` through ReplaceFileContents (a new file beside it renamed over it),
+// refusing a path that reaches any of `roms`, and reports a refusal (`isRomText` for a ROM)
+// or failure, naming the file. False after a report; the file of that name is then as it was.
+[[nodiscard]] bool ReplaceFileBesideRoms(const std::string& path,
+                                         std::span<const std::uint8_t> bytes,
+                                         std::span<const FileIdentity> roms,
+                                         const std::string& isRomText);
 
 // ExportTables and WriteCsvFile in one, the ROM protected by the identity of the very handle
 // the tables were read through. False after a reported failure or refusal.
@@ -144,7 +154,19 @@ using TablesTarget = std::function<std::optional<TableValues>(const TableValues&
 ImportResult WriteTablesPlan(const std::string& romPath, const TablePlaces& places,
                              const TablesTarget& makeTarget, const ImportOptions& options);
 
-class OpenFile;
+// Opens `romPath` into `rom` (for writing through OpenRomForWriting, with its lock) and
+// identifies it through that handle: a supported game code in its header. Reports why not,
+// naming the file, and gives nullptr.
+const RomProfile* OpenSupportedRom(const std::string& romPath, OpenFile::Access access,
+                                   OpenFile& rom);
+
+// Where the tables of `romPath` lie and what they hold, read through `rom`, which stays open
+// for whatever else the caller reads of the same file. Nothing after a reported failure.
+struct LocatedValues {
+    LocatedTables located;
+    TableValues values;
+};
+std::optional<LocatedValues> ReadLocatedTables(const std::string& romPath, OpenFile& rom);
 
 // Asked before a write into a ROM that is marked read-only, with the question; true makes it
 // writable and goes on. The windows ask the user; the command line asks no one.
@@ -182,5 +204,15 @@ void SetRomLockWait(std::chrono::milliseconds wait);
 // after. Anything else is reported, saying what the file now holds, and is no success.
 [[nodiscard]] ImportStatus ApplyImportPlan(const std::string& romPath, const TablePlaces& places,
                                            const ImportPlan& plan);
+
+// Writes `changes` (in ascending offset order) through `rom`, opened by OpenRomForWriting and
+// checked by the caller, as ApplyImportPlan writes a plan: each run only while the ROM's path
+// still reaches the handle, one flush, the size checked, the handle closed. `summary` names
+// what is written in the message about a file changed meanwhile, `writeAgain` what writes the
+// rest after a failure part of the way. False after a reported failure, with what the file now
+// holds.
+[[nodiscard]] bool WriteChangesThrough(OpenFile& rom, std::span<const ByteChange> changes,
+                                       const std::string& summary,
+                                       const std::string& writeAgain);
 
 }  // namespace brindlewick

@@ -28,12 +28,14 @@
 
 #include "editor/MachineListText.h"
 #include "editor/StartupArguments.h"
+#include "editor/ShareCommands.h"
 #include "editor/TableCommands.h"
 #include "editor/WindowCommands.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
 #include "ui/Artwork.h"
+#include "ui/ComparisonWindow.h"
 #include "ui/Form2.h"
 #include "ui/LearnersWindow.h"
 #include "ui/ListBox.h"
@@ -369,6 +371,17 @@ void Form1::BuildToolsMenu() {
     connect(check, &QAction::triggered, this, &Form1::CheckOpenRom);
     m_romCommands << exportTables << importTables << check;
     tools->addSeparator();
+    QAction* exportPatch = AddCommand(tools, kExportPatchCommand);
+    exportPatch->setObjectName(QStringLiteral("mnuExportPatch"));
+    connect(exportPatch, &QAction::triggered, this, &Form1::ExportPatchOfRom);
+    QAction* compare = AddCommand(tools, kCompareCommand);
+    compare->setObjectName(QStringLiteral("mnuCompare"));
+    connect(compare, &QAction::triggered, this, &Form1::CompareWithRom);
+    QAction* fixChecksum = AddCommand(tools, kFixChecksumCommand);
+    fixChecksum->setObjectName(QStringLiteral("mnuFixChecksum"));
+    connect(fixChecksum, &QAction::triggered, this, &Form1::FixChecksumOfRom);
+    m_romCommands << exportPatch << compare << fixChecksum;
+    tools->addSeparator();
     QAction* learners = AddCommand(tools, kLearnersCommand);
     learners->setObjectName(QStringLiteral("mnuLearners"));
     connect(learners, &QAction::triggered, this, &Form1::ShowLearners);
@@ -564,6 +577,56 @@ void Form1::ImportTablesFromCsv() {
 void Form1::CheckOpenRom() {
     if (m_editor.RomOpen()) {
         CheckRom(m_editor.State().RomPath);
+    }
+}
+
+void Form1::ExportPatchOfRom() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    const std::string cleanPath = clsCommonDialog().ShowOpen(
+        this, kCleanRomTitle, FolderOf(romPath), kOpenRomFilter, kOpenRomDialogFlags);
+    if (cleanPath.empty() || !CheckCleanRom(cleanPath, romPath)) {
+        return;
+    }
+    const std::string patchPath = clsCommonDialog().ShowSave(
+        this, kExportPatchTitle, ProposedPatchName(romPath), FolderOf(romPath), kPatchFilter,
+        kExportDialogFlags, kPatchExtension);
+    if (!patchPath.empty()) {
+        ExportPatch(cleanPath, romPath, patchPath);
+    }
+}
+
+void Form1::CompareWithRom() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    const std::string otherPath = clsCommonDialog().ShowOpen(this, kCompareTitle, FolderOf(romPath),
+                                                             kOpenRomFilter, kOpenRomDialogFlags);
+    if (otherPath.empty()) {
+        return;
+    }
+    // From the file chosen to the one open: what the open file changed, when the one chosen is
+    // its clean image.
+    const std::optional<RomComparison> comparison = CompareRoms(otherPath, romPath);
+    if (!comparison) {
+        return;
+    }
+    if (m_comparison == nullptr) {
+        m_comparison = new ComparisonWindow(this);
+        m_comparison->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    m_comparison->ShowComparison(*comparison);
+    m_comparison->show();
+    m_comparison->raise();
+    m_comparison->activateWindow();
+}
+
+void Form1::FixChecksumOfRom() {
+    if (m_editor.RomOpen()) {
+        FixChecksum(m_editor.State().RomPath);
     }
 }
 

@@ -22,6 +22,7 @@ class QTabWidget;
 
 namespace brindlewick {
 
+class ComparisonWindow;
 class Form2;
 class LearnersWindow;
 class TableEditor;
@@ -94,6 +95,9 @@ private:
     void ExportTablesToCsv();
     void ImportTablesFromCsv();
     void CheckOpenRom();
+    void ExportPatchOfRom();
+    void CompareWithRom();
+    void FixChecksumOfRom();
     void ShowSpecies(int species);
     void ShowTableEditor();
     void TablesSaved();
@@ -103,6 +107,7 @@ private:
     QPointer<Form2> m_about;
     QPointer<LearnersWindow> m_learners;
     QPointer<TableEditor> m_tableEditor;
+    QPointer<ComparisonWindow> m_comparison;
 
     QLabel* m_Label2 = nullptr;
     QLabel* m_headr = nullptr;

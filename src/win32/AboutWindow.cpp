@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/WindowCommands.h"
+#include "win32/OwnedWindow.h"
 #include "win32/Pictures.h"
 #include "win32/Resource.h"
 #include "win32/Scale.h"
@@ -35,18 +36,7 @@ constexpr Placement kPlacements[] = {
 
 AboutWindow::AboutWindow(HWND mainWindow) : m_mainWindow(mainWindow) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kWindowClass;
-        windowClass.lpfnWndProc = &AboutWindow::WindowProc;
-        ::RegisterClassExW(&windowClass);
-    }
+    RegisterOwnedWindowClass(kWindowClass, &AboutWindow::WindowProc);
     m_picture = std::make_unique<Picture>(IDR_ABOUT);
     m_picture2x = std::make_unique<Picture>(IDR_ABOUT_2X);
     // Owned by the main window: it stays in front of it, and the two are one program in the
@@ -148,17 +138,8 @@ void AboutWindow::Close() {
 }
 
 LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<AboutWindow*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<AboutWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || self->m_window != window) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
+    return ForwardToWindow(window, message, wParam, lParam, &AboutWindow::m_window,
+                           &AboutWindow::Handle);
 }
 
 LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,6 @@
 #include "win32/LearnersWindow.h"
 
+#include "win32/OwnedWindow.h"
 #include "win32/Scale.h"
 #include "win32/Text.h"
 
@@ -14,18 +15,7 @@ constexpr int kListId = 1;
 LearnersWindow::LearnersWindow(HWND mainWindow, std::function<void(int species)> showSpecies)
     : m_showSpecies(std::move(showSpecies)) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kWindowClass;
-        windowClass.lpfnWndProc = &LearnersWindow::WindowProc;
-        ::RegisterClassExW(&windowClass);
-    }
+    RegisterOwnedWindowClass(kWindowClass, &LearnersWindow::WindowProc);
     // Beside the main window and as tall as it.
     RECT main{};
     ::GetWindowRect(mainWindow, &main);
@@ -91,17 +81,8 @@ void LearnersWindow::Activate() {
 
 LRESULT CALLBACK LearnersWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<LearnersWindow*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<LearnersWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || self->m_window != window) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
+    return ForwardToWindow(window, message, wParam, lParam, &LearnersWindow::m_window,
+                           &LearnersWindow::Handle);
 }
 
 LRESULT LearnersWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

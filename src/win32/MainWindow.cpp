@@ -11,6 +11,7 @@
 
 #include "editor/PriceField.h"
 #include "editor/StartupArguments.h"
+#include "editor/ShareCommands.h"
 #include "editor/TableCommands.h"
 #include "editor/TableEditorSession.h"
 #include "editor/WindowCommands.h"
@@ -21,6 +22,7 @@
 #include "win32/Accelerators.h"
 #include "win32/Clipboard.h"
 #include "win32/CommonDialog.h"
+#include "win32/ComparisonWindow.h"
 #include "win32/LearnersWindow.h"
 #include "win32/Pictures.h"
 #include "win32/Resource.h"
@@ -354,6 +356,10 @@ void MainWindow::BuildMenus() {
     add(tools, kMenuImport, kImportCommand, false);
     add(tools, kMenuCheck, kCheckCommand, false);
     ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
+    add(tools, kMenuExportPatch, kExportPatchCommand, false);
+    add(tools, kMenuCompare, kCompareCommand, false);
+    add(tools, kMenuFixChecksum, kFixChecksumCommand, false);
+    ::AppendMenuW(tools, MF_SEPARATOR, 0, nullptr);
     add(tools, kMenuLearners, kLearnersCommand, false);
     add(tools, kMenuTableEditor, kTableEditorCommand, false);
     add(popup(kHelpMenu), kMenuAbout, kAboutCommand, true);
@@ -515,6 +521,14 @@ TableEditorWindow* MainWindow::TableEditor() const {
                                                                           : nullptr;
 }
 
+HWND MainWindow::ComparisonHandle() const {
+    return m_comparison != nullptr ? m_comparison->Handle() : nullptr;
+}
+
+const ComparisonWindow* MainWindow::Comparison() const {
+    return ComparisonHandle() != nullptr ? m_comparison.get() : nullptr;
+}
+
 bool MainWindow::PreTranslate(MSG& message) {
     if (const HWND about = AboutHandle(); about != nullptr && ::IsDialogMessageW(about, &message)) {
         return true;
@@ -526,6 +540,9 @@ bool MainWindow::PreTranslate(MSG& message) {
     }
     if (TableEditorWindow* tables = TableEditor();
         tables != nullptr && tables->PreTranslate(message)) {
+        return true;
+    }
+    if (ComparisonHandle() != nullptr && m_comparison->PreTranslate(message)) {
         return true;
     }
     // The shortcuts work wherever the keyboard is in the main window, and only while it takes
@@ -632,6 +649,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             m_tableEditor.reset();
+            m_comparison.reset();
             m_learners.reset();
             m_about.reset();
             if (m_endsProgram) {
@@ -696,6 +714,15 @@ void MainWindow::Command(WORD id, WORD code, HWND control) {
         case kMenuAbout:
             ShowAbout();
             break;
+        case kMenuExportPatch:
+            ExportPatchOfRom();
+            break;
+        case kMenuCompare:
+            CompareWithRom();
+            break;
+        case kMenuFixChecksum:
+            FixChecksumOfRom();
+            break;
         default:
             break;
     }
@@ -728,6 +755,7 @@ void MainWindow::Exit() {
     if (!CloseTableEditor()) {
         return;
     }
+    m_comparison.reset();
     m_learners.reset();
     m_about.reset();
     ::EnableWindow(m_window, TRUE);
@@ -896,6 +924,65 @@ void MainWindow::CheckOpenRom() {
     }
 }
 
+MainWindow::FileRequest MainWindow::OtherRomRequest(const char* title, const std::string& romPath) {
+    FileRequest request;
+    request.title = title;
+    request.initDir = FolderOf(romPath);
+    request.filter = kOpenRomFilter;
+    request.flags = kOpenRomDialogFlags;
+    return request;
+}
+
+void MainWindow::ExportPatchOfRom() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    const std::string cleanPath = ChooseFile(OtherRomRequest(kCleanRomTitle, romPath));
+    if (cleanPath.empty() || !CheckCleanRom(cleanPath, romPath)) {
+        return;
+    }
+    FileRequest patch;
+    patch.save = true;
+    patch.title = kExportPatchTitle;
+    patch.fileName = ProposedPatchName(romPath);
+    patch.initDir = FolderOf(romPath);
+    patch.filter = kPatchFilter;
+    patch.flags = kExportDialogFlags;
+    patch.defaultExtension = kPatchExtension;
+    const std::string patchPath = ChooseFile(patch);
+    if (!patchPath.empty()) {
+        ExportPatch(cleanPath, romPath, patchPath);
+    }
+}
+
+void MainWindow::CompareWithRom() {
+    if (!m_editor.RomOpen()) {
+        return;
+    }
+    const std::string romPath = m_editor.State().RomPath;
+    const std::string otherPath = ChooseFile(OtherRomRequest(kCompareTitle, romPath));
+    if (otherPath.empty()) {
+        return;
+    }
+    // From the file chosen to the one open, as the Qt window compares.
+    const std::optional<RomComparison> comparison = CompareRoms(otherPath, romPath);
+    if (!comparison) {
+        return;
+    }
+    if (ComparisonHandle() == nullptr) {
+        m_comparison = std::make_unique<ComparisonWindow>(m_window);
+    }
+    m_comparison->ShowComparison(*comparison);
+    m_comparison->Show();
+}
+
+void MainWindow::FixChecksumOfRom() {
+    if (m_editor.RomOpen()) {
+        FixChecksum(m_editor.State().RomPath);
+    }
+}
+
 std::string MainWindow::ChooseFile(const FileRequest& request) {
     if (m_chooseFile) {
         return m_chooseFile(request);
@@ -974,7 +1061,8 @@ void MainWindow::EnableEditing() {
     }
     for (const WORD command :
          {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility, kMenuExport, kMenuImport,
-          kMenuCheck, kMenuLearners, kMenuTableEditor}) {
+          kMenuCheck, kMenuExportPatch, kMenuCompare, kMenuFixChecksum, kMenuLearners,
+          kMenuTableEditor}) {
         ::EnableMenuItem(m_menu, command, MF_BYCOMMAND | MF_ENABLED);
     }
     ::DrawMenuBar(m_window);

@@ -25,6 +25,7 @@
 namespace brindlewick::win32 {
 
 class AboutWindow;
+class ComparisonWindow;
 class LearnersWindow;
 class TableEditorWindow;
 class Picture;
@@ -42,6 +43,9 @@ enum MenuCommand : WORD {
     kMenuLearners,
     kMenuTableEditor,
     kMenuAbout,
+    kMenuExportPatch,
+    kMenuCompare,
+    kMenuFixChecksum,
 };
 
 class MainWindow final : public EditorView {
@@ -70,11 +74,14 @@ public:
     // A control by its name ("lstTM", "txtPrice", "chkHM07", "tab1" ...); nullptr if none.
     HWND Control(std::string_view name) const;
     HMENU Menu() const { return m_menu; }
-    // The About and learners windows while they are open; nullptr otherwise.
+    // The About, learners and comparison windows while they are open; nullptr otherwise.
     HWND AboutHandle() const;
     HWND LearnersHandle() const;
     // The table editor while it is open; nullptr otherwise.
     TableEditorWindow* TableEditor() const;
+    HWND ComparisonHandle() const;
+    // The comparison window while it is open; nullptr otherwise.
+    const ComparisonWindow* Comparison() const;
     const Editor& GetEditor() const { return m_editor; }
 
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
@@ -148,6 +155,11 @@ private:
     void ExportTables();
     void ImportTables();
     void CheckOpenRom();
+    // The open dialog of a second ROM, beside the open one: the clean image, the one compared.
+    static FileRequest OtherRomRequest(const char* title, const std::string& romPath);
+    void ExportPatchOfRom();
+    void CompareWithRom();
+    void FixChecksumOfRom();
     std::string ChooseFile(const FileRequest& request);
 
     HWND m_window = nullptr;
@@ -169,6 +181,7 @@ private:
     std::unique_ptr<AboutWindow> m_about;
     std::unique_ptr<LearnersWindow> m_learners;
     std::unique_ptr<TableEditorWindow> m_tableEditor;
+    std::unique_ptr<ComparisonWindow> m_comparison;
     FileChooser m_chooseFile;
     Editor m_editor;
 };

@@ -18,6 +18,7 @@
 #include "rom/RomProfile.h"
 #include "support/CartridgeImage.h"
 #include "support/Fixtures.h"
+#include "support/PatchReaders.h"
 #include "support/TestSupport.h"
 #include "tables/TableEdits.h"
 #include "tables/TablesCsv.h"
@@ -101,7 +102,7 @@ TEST_F(TablesProgram, VersionHelpAndBadUsage) {
 
     const Outcome help = Start({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* word : {"check", "export", "import"}) {
+    for (const char* word : {"check", "export", "import", "patch", "diff", "fix-checksum"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const Outcome importHelp = Start({"import", "--help"});
@@ -118,7 +119,10 @@ TEST_F(TablesProgram, VersionHelpAndBadUsage) {
                                                {"import", m_rom},
                                                {"import", m_rom, m_csv, "--quick"},
                                                {"export", m_rom, m_csv, "extra"},
-                                               {"check", ""}}) {
+                                               {"check", ""},
+                                               {"patch", m_rom, m_rom},
+                                               {"diff", m_rom},
+                                               {"fix-checksum"}}) {
         const Outcome run = Start(usage);
         EXPECT_EQ(run.status, 2) << ::testing::PrintToString(usage);
         EXPECT_FALSE(run.err.empty());
@@ -126,6 +130,70 @@ TEST_F(TablesProgram, VersionHelpAndBadUsage) {
     }
     EXPECT_EQ(ReadFileBytes(m_rom), original);
     EXPECT_FALSE(fs::exists(m_csv));
+}
+
+TEST_F(TablesProgram, PatchDiffAndFixChecksum) {
+    const RomProfile& crystal = *Identify("BYTE");
+    const Bytes clean = RealLookingRomBytes(crystal);
+    const std::string cleanPath = m_dir.File("clean.gbc");
+    WriteFileBytes(cleanPath, clean);
+    Bytes modified = clean;
+    modified[static_cast<std::size_t>(crystal.TmMovesOffset + 23)] = 53;  // TM24 Flamethrower
+    WriteFileBytes(m_rom, modified);
+
+    // BPS by default, IPS by the name or by --format, whatever the name.
+    const std::string bps = m_dir.File("rom.bps");
+    const Outcome patch = Start({"patch", cleanPath, m_rom, bps});
+    EXPECT_EQ(patch.status, 0) << patch.err;
+    EXPECT_TRUE(patch.out.empty());
+    EXPECT_NE(patch.err.find("It changes 1 byte: 1 in the machines' moves."), std::string::npos)
+        << patch.err;
+    ExpectMessageLines(patch, m_rom);
+    EXPECT_EQ(ApplyBps(clean, ReadFileBytes(bps)), modified);
+    const std::string ips = m_dir.File("rom.patch");
+    EXPECT_EQ(Start({"patch", cleanPath, m_rom, ips, "--format", "ips"}).status, 0);
+    EXPECT_EQ(ApplyIps(clean, ReadFileBytes(ips)), modified);
+    EXPECT_EQ(Start({"patch", cleanPath, m_rom, ips, "--format", "ups"}).status, 2);
+
+    // Onto a ROM, or of the same file twice: refused, nothing written.
+    const Outcome ontoClean = Start({"patch", cleanPath, m_rom, cleanPath});
+    EXPECT_EQ(ontoClean.status, 1);
+    EXPECT_NE(ontoClean.err.find("this is one of the two ROMs"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(cleanPath), clean);
+    EXPECT_EQ(Start({"patch", m_rom, m_rom, m_dir.File("none.bps")}).status, 1);
+    EXPECT_FALSE(fs::exists(m_dir.File("none.bps")));
+
+    // The differences on standard output, a line each; the count as a message.
+    const Outcome diff = Start({"diff", cleanPath, m_rom});
+    EXPECT_EQ(diff.status, 0) << diff.err;
+    EXPECT_EQ(
+        diff.out,
+        "TM24: " + MoveExportName(clean[static_cast<std::size_t>(crystal.TmMovesOffset + 23)]) +
+            " \u2192 Flamethrower\n");
+    EXPECT_NE(diff.err.find("1 machine and 0 species differ"), std::string::npos) << diff.err;
+    const Outcome same = Start({"diff", m_rom, m_rom});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_TRUE(same.out.empty());
+    EXPECT_EQ(Start({"diff", m_rom, m_dir.File("none.gbc")}).status, 1);
+
+    // The checksum: written once, then already right; a read-only ROM is refused.
+    const Outcome fixed = Start({"fix-checksum", m_rom});
+    EXPECT_EQ(fixed.status, 0) << fixed.err;
+    const Bytes after = ReadFileBytes(m_rom);
+    for (const std::size_t at : DifferingOffsets(modified, after)) {
+        EXPECT_TRUE(at == 0x14E || at == 0x14F) << at;
+    }
+    const Outcome again = Start({"fix-checksum", m_rom});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.err.find("is already right"), std::string::npos) << again.err;
+    const std::string readOnly = m_dir.File("read-only.gbc");
+    WriteFileBytes(readOnly, modified);
+    fs::permissions(PathFromUtf8(readOnly), fs::perms::owner_read);
+    const Outcome refused = Start({"fix-checksum", readOnly});
+    EXPECT_EQ(refused.status, 1);
+    ExpectMessageLines(refused, readOnly);
+    fs::permissions(PathFromUtf8(readOnly), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ReadFileBytes(readOnly), modified);
 }
 
 TEST_F(TablesProgram, CheckTellsTheReleaseAndTheFindings) {

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -41,6 +42,16 @@ std::string TempDir::File(std::string_view name) const {
     const auto path = m_path / PathFromUtf8(std::string(name));
     const auto text = path.u8string();
     return {text.begin(), text.end()};
+}
+
+std::vector<std::string> FolderEntries(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        const auto name = entry.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 Bytes SyntheticRomBytes(std::string_view gameCode, std::size_t size) {

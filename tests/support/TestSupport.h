@@ -81,6 +81,9 @@ void PutPrice(Bytes& bytes, std::size_t at, int price);
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 
+// The names of the entries of `dir`, sorted.
+std::vector<std::string> FolderEntries(const TempDir& dir);
+
 // Offsets at which two equally long byte strings differ.
 std::vector<std::size_t> DifferingOffsets(const Bytes& before, const Bytes& after);
 

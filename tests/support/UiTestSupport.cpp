@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -63,6 +64,14 @@ bool ShowAndActivate(QWidget& window) {
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
+}
+
+QStringList Entries(const QListWidget& list) {
+    QStringList entries;
+    for (int row = 0; row < list.count(); ++row) {
+        entries << list.item(row)->text();
+    }
+    return entries;
 }
 
 QAction* FindAction(QWidget& window, const QString& name) {

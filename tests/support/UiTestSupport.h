@@ -10,9 +10,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class QAction;
+class QListWidget;
 
 namespace brindlewick {
 class Form1;
@@ -66,6 +68,9 @@ QList<QWidget*> AboutWindows();
 
 // The menu command named `name` (mnuOpen, mnuSave, ...) of `window`.
 QAction* FindAction(QWidget& window, const QString& name);
+
+// The texts of a list's entries, in its order.
+QStringList Entries(const QListWidget& list);
 
 // A named child of `parent`; the test fails with the name when there is none.
 template <typename T>

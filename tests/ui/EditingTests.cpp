@@ -12,7 +12,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
-#include <set>
 
 #include "support/QtTestMain.h"
 #include "support/TestSupport.h"
@@ -54,14 +53,6 @@ QString Describe(const std::vector<Message>& messages) {
         lines.append(QString::fromStdString(message.title + ": " + message.text));
     }
     return lines.join(QStringLiteral(" | "));
-}
-
-std::set<std::string> FolderEntries(const TempDir& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.Path())) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
 }
 
 enum class Damage { Deleted, ReadOnly, Truncated, Folder };

@@ -67,14 +67,6 @@ std::string Replaced(std::string csv, const std::string& from, const std::string
     return csv.replace(at, from.size(), to);
 }
 
-QStringList Entries(const QListWidget& list) {
-    QStringList entries;
-    for (int row = 0; row < list.count(); ++row) {
-        entries << list.item(row)->text();
-    }
-    return entries;
-}
-
 QString Texts(const std::vector<Message>& messages) {
     QString text;
     for (const Message& message : messages) {

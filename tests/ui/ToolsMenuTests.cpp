@@ -45,14 +45,6 @@ Bytes KnownRom() {
     return image;
 }
 
-QStringList Entries(const QListWidget& list) {
-    QStringList entries;
-    for (int row = 0; row < list.count(); ++row) {
-        entries << list.item(row)->text();
-    }
-    return entries;
-}
-
 }  // namespace
 
 class ToolsMenuTest : public QObject {

@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/ShareCommands.h"
 #include "editor/WindowCommands.h"
+#include "support/PatchReaders.h"
 #include "support/TestSupport.h"
 #include "win32/AboutWindow.h"
 #include "win32/Clipboard.h"
+#include "win32/ComparisonWindow.h"
 #include "win32/Text.h"
 
 namespace brindlewick::win32 {
@@ -194,6 +197,84 @@ TEST_F(MainWindowTest, PriceFieldKeepsAWholeNumberUpTo65535) {
     // The arrows write their number into the field, within the same range.
     ::SendMessageW(Find("UpDown1"), UDM_SETPOS32, 0, 700);
     EXPECT_EQ(Text(price), "700");
+}
+
+// Export Patch asks for the clean ROM and then for the patch's name; Compare with shows the
+// differences in a window whose lines copy as text; Fix Checksum writes the sum. Each file is
+// compared whole afterwards.
+TEST_F(MainWindowTest, ExportPatchCompareAndFixChecksumFromTheToolsMenu) {
+    for (const WORD command : {kMenuExportPatch, kMenuCompare, kMenuFixChecksum}) {
+        EXPECT_FALSE(MenuEnabled(command)) << command;
+    }
+    const auto& release = ReleaseOf("AAUE");
+    const SyntheticRom clean(release);
+    const std::string cleanPath = clean.WriteTo(m_dir, "clean.gbc");
+    SyntheticRom modified(release);
+    modified.Move(23, 53);
+    const std::string romPath = modified.WriteTo(m_dir, "mine.gbc");
+    const std::string patchPath = m_dir.File("mine.bps");
+    OpenRom(romPath);
+    for (const WORD command : {kMenuExportPatch, kMenuCompare, kMenuFixChecksum}) {
+        EXPECT_TRUE(MenuEnabled(command)) << command;
+    }
+    m_sink.Clear();
+    m_requests.clear();
+    m_window.SetFileChooser([&](const MainWindow::FileRequest& request) {
+        m_requests.push_back(request);
+        return request.title == kExportPatchTitle ? patchPath : cleanPath;
+    });
+
+    Menu(kMenuExportPatch);
+    ASSERT_EQ(m_requests.size(), 2u);
+    EXPECT_EQ(m_requests[0].title, kCleanRomTitle);
+    EXPECT_FALSE(m_requests[0].save);
+    EXPECT_TRUE(m_requests[1].save);
+    EXPECT_EQ(m_requests[1].fileName, "mine.bps");
+    EXPECT_EQ(m_requests[1].filter, kPatchFilter);
+    EXPECT_EQ(m_requests[1].defaultExtension, "bps");
+    EXPECT_EQ(test::ApplyBps(clean.Data(), test::ReadFileBytes(patchPath)), modified.Data());
+    EXPECT_EQ(test::ReadFileBytes(cleanPath), clean.Data());
+    ASSERT_EQ(m_sink.messages.size(), 1u);
+    EXPECT_NE(m_sink.messages[0].text.find("It changes 1 byte"), std::string::npos);
+
+    Menu(kMenuCompare);
+    const ComparisonWindow* comparison = m_window.Comparison();
+    ASSERT_NE(comparison, nullptr);
+    EXPECT_EQ(Text(comparison->Handle()), "Comparison: clean.gbc \u2192 mine.gbc");
+    ASSERT_EQ(::SendMessageW(comparison->List(), LB_GETCOUNT, 0, 0), 1);
+    wchar_t line[128] = {};
+    ::SendMessageW(comparison->List(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    const std::string first = Utf8(line);
+    EXPECT_EQ(first.rfind("TM24: ", 0), 0u) << first;
+    EXPECT_NE(first.find(" \u2192 Flamethrower"), std::string::npos) << first;
+    EXPECT_NE(Text(comparison->Heading()).find("1 machine and 0 species differ"),
+              std::string::npos);
+    // Copy All, then Ctrl+C on the selected line.
+    ::SendMessageW(comparison->CopyButton(), BM_CLICK, 0, 0);
+    EXPECT_EQ(ClipboardText(m_window.Handle()),
+              "From \u201Cclean.gbc\u201D to \u201Cmine.gbc\u201D: 1 machine and 0 species "
+              "differ.\n\n" +
+                  first + "\n");
+    ::SendMessageW(comparison->List(), LB_SETSEL, TRUE, 0);
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG copy{comparison->List(), WM_KEYDOWN, 'C', 0, 0, {}};
+    EXPECT_TRUE(m_window.PreTranslate(copy));
+    BYTE released[256] = {};
+    ::SetKeyboardState(released);
+    EXPECT_EQ(ClipboardText(m_window.Handle()), first + "\n");
+
+    Menu(kMenuFixChecksum);
+    const Bytes fixed = test::ReadFileBytes(romPath);
+    unsigned long sum = 0;
+    for (std::size_t at = 0; at < fixed.size(); ++at) {
+        sum += at == 0x14E || at == 0x14F ? 0 : fixed[at];
+    }
+    EXPECT_EQ(fixed[0x14E] << 8 | fixed[0x14F], static_cast<int>(sum & 0xFFFF));
+    for (const std::size_t at : test::DifferingOffsets(modified.Data(), fixed)) {
+        EXPECT_TRUE(at == 0x14E || at == 0x14F) << at;
+    }
 }
 
 TEST_F(MainWindowTest, AboutDisablesTheMainWindowUntilItIsClosed) {
