@@ -128,9 +128,10 @@ ChecksumFix FixGlobalChecksum(const std::string& romPath) {
     }
     const std::string summary = "the global checksum: " + std::to_string(changes.size()) +
                                 (changes.size() == 1 ? " byte" : " bytes");
-    fix.status = WriteChangesThrough(rom, changes, summary,
-                                                "Fixing the checksum again writes the rest.") ? ChecksumFixStatus::Written
-                                                            : ChecksumFixStatus::Failed;
+    fix.status =
+        WriteChangesThrough(rom, changes, summary, "Fixing the checksum again writes the rest.")
+            ? ChecksumFixStatus::Written
+            : ChecksumFixStatus::Failed;
     return fix;
 }
 

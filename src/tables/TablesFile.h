@@ -212,7 +212,6 @@ void SetRomLockWait(std::chrono::milliseconds wait);
 // rest after a failure part of the way. False after a reported failure, with what the file now
 // holds.
 [[nodiscard]] bool WriteChangesThrough(OpenFile& rom, std::span<const ByteChange> changes,
-                                       const std::string& summary,
-                                       const std::string& writeAgain);
+                                       const std::string& summary, const std::string& writeAgain);
 
 }  // namespace brindlewick

@@ -27,8 +27,8 @@
 #include <QVBoxLayout>
 
 #include "editor/MachineListText.h"
-#include "editor/StartupArguments.h"
 #include "editor/ShareCommands.h"
+#include "editor/StartupArguments.h"
 #include "editor/TableCommands.h"
 #include "editor/WindowCommands.h"
 #include "platform/Messages.h"

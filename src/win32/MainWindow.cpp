@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "editor/PriceField.h"
-#include "editor/StartupArguments.h"
 #include "editor/ShareCommands.h"
+#include "editor/StartupArguments.h"
 #include "editor/TableCommands.h"
 #include "editor/TableEditorSession.h"
 #include "editor/WindowCommands.h"
@@ -1059,10 +1059,9 @@ void MainWindow::EnableEditing() {
     for (const HWND page : m_pages) {
         ::EnableWindow(page, TRUE);
     }
-    for (const WORD command :
-         {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility, kMenuExport, kMenuImport,
-          kMenuCheck, kMenuExportPatch, kMenuCompare, kMenuFixChecksum, kMenuLearners,
-          kMenuTableEditor}) {
+    for (const WORD command : {kMenuSave, kMenuCopyCompatibility, kMenuPasteCompatibility,
+                               kMenuExport, kMenuImport, kMenuCheck, kMenuExportPatch, kMenuCompare,
+                               kMenuFixChecksum, kMenuLearners, kMenuTableEditor}) {
         ::EnableMenuItem(m_menu, command, MF_BYCOMMAND | MF_ENABLED);
     }
     ::DrawMenuBar(m_window);
