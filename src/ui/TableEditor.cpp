@@ -122,7 +122,15 @@ TableEditor::TableEditor(std::unique_ptr<TableEditorSession> session, QWidget* p
     m_tblMachines->setFocus(Qt::OtherFocusReason);
 }
 
-TableEditor::~TableEditor() = default;
+TableEditor::~TableEditor() {
+    // The grids ask their models, and the models the session, for as long as they live; the
+    // base class would destroy them (and hide them, which asks the headers' sizes) only after
+    // the session is gone. So the grids and their models go first, while it is still there.
+    delete centralWidget();
+    delete m_filter;
+    delete m_compatibility;
+    delete m_machines;
+}
 
 QWidget* TableEditor::BuildNotice() {
     m_notice = new QWidget(this);
