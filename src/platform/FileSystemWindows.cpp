@@ -363,7 +363,13 @@ std::error_code InspectStandardOutput(FileFacts& facts) {
     if (output == nullptr || output == INVALID_HANDLE_VALUE) {
         return SystemError(ERROR_INVALID_HANDLE);
     }
-    return InspectHandle(output, facts);
+    if (InspectHandle(output, facts)) {
+        // Some hosts (Wine, for a redirection to a file of its own system) hand out a standard
+        // handle that writes but tells nothing about its file. Such an output cannot be told
+        // from any other, so it is written as a stream is: the handle itself still works.
+        facts = {};
+    }
+    return {};
 }
 
 std::error_code WriteStandardOutput(std::span<const std::uint8_t> bytes) {
