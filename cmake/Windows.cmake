@@ -52,7 +52,9 @@ include(CPack)
 
 # The benchmark of the window's start-up, run by hand (README).
 if(BRINDLEWICK_BUILD_BENCH)
-    add_executable(brindlewick_win32_bench bench/win32/StartUpBench.cpp)
+    add_executable(brindlewick_win32_bench bench/win32/StartUpBench.cpp
+                                           bench/win32/TableEditorBench.cpp bench/EveryBit.cpp)
+    target_include_directories(brindlewick_win32_bench PRIVATE bench)
     target_link_options(brindlewick_win32_bench PRIVATE -municode)
     target_link_libraries(brindlewick_win32_bench PRIVATE brindlewick_win32 brindlewick_warnings)
     brindlewick_win32_resources(brindlewick_win32_bench brindlewick_win32_bench.exe
