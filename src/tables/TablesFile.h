@@ -12,6 +12,7 @@
 
 #include "platform/NativeFile.h"
 #include "rom/GameRules.h"
+#include "rom/RomNames.h"
 #include "rom/SelfCheck.h"
 #include "rom/TableLocation.h"
 #include "tables/Csv.h"
@@ -30,6 +31,13 @@ const RomProfile* IdentifyRomFile(const std::string& romPath);
 // long enough for them, found through one open handle; otherwise reports why, naming the file,
 // and gives nothing.
 std::optional<LocatedTables> LocateRomTables(const std::string& romPath);
+
+// LocateRomTables, and the names the ROM holds (RomNames.h), read through the same handle.
+struct LocatedNames {
+    LocatedTables tables;
+    RomNames names;
+};
+std::optional<LocatedNames> LocateRomTablesAndNames(const std::string& romPath);
 
 // The three tables of `romPath` at `places`, read through one open handle; nothing after a
 // reported failure.
@@ -51,6 +59,8 @@ struct ExportOptions {
     // Asked with the self-check's findings about such an image when `force` is not set; true
     // exports it all the same. No function: it is refused.
     std::function<bool(const std::string& question)> confirmModified;
+    // Name the moves and species as the ROM holds them rather than as the lists spell them.
+    bool romNames = false;
 };
 
 // The CSV of `romPath`, or nothing after a reported failure or refusal. A real cartridge image
