@@ -242,7 +242,7 @@ std::optional<double> EditorFirstPaint(const std::string& romPath, const RomProf
     LocatedTables located;
     located.places = RowPlaces(profile);
     const double start = ThreadMicroseconds();
-    std::unique_ptr<QWidget> editor(TableEditor::Open(romPath, located, nullptr));
+    std::unique_ptr<QWidget> editor(TableEditor::Open(romPath, located, names, nullptr));
     if (editor == nullptr) {
         return std::nullopt;
     }

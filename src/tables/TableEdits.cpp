@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "rom/Names.h"
 #include "rom/RomProfile.h"
+#include "tables/TableTexts.h"
 
 namespace brindlewick {
 namespace {
@@ -353,19 +354,8 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
 }
 
 bool SpeciesMatchesFilter(int species, std::string_view text) {
-    const std::string needle = Lower(Trimmed(text));
-    if (needle.empty()) {
-        return true;
-    }
-    if (!IsSpecies(species)) {
-        return false;
-    }
-    const int number = species + 1;
-    std::string padded = std::to_string(number);
-    padded.insert(0, 3 - std::min<std::size_t>(padded.size(), 3), '0');
-    return Lower(SpeciesListText(species)).find(needle) != std::string::npos ||
-           std::to_string(number).find(needle) != std::string::npos ||
-           padded.find(needle) != std::string::npos;
+    static const TableTexts lists;
+    return lists.SpeciesShown(species, text);
 }
 
 std::string SpeciesListText(int species) {

@@ -64,21 +64,27 @@ void MakeUniform(QTableView& view) {
 }  // namespace
 
 TableEditor* TableEditor::Open(const std::string& romPath, const LocatedTables& located,
-                               QWidget* parent) {
+                               const RomNames& names, QWidget* parent) {
     const auto tables = ReadCheckedTables(romPath, located.places);
     if (!tables) {
         return nullptr;
     }
-    auto* editor = new TableEditor(romPath, located, parent);
+    auto* editor = new TableEditor(romPath, located, names, parent);
     editor->Load(*tables);
     return editor;
 }
 
-TableEditor::TableEditor(const std::string& romPath, const LocatedTables& located, QWidget* parent)
+TableEditor::TableEditor(const std::string& romPath, const LocatedTables& located,
+                         const RomNames& names, QWidget* parent)
     : QMainWindow(parent, Qt::Window),
       m_romPath(romPath),
       m_places(located.places),
-      m_placesNote(DescribeElsewhere(located)) {
+      m_placesNote(DescribeElsewhere(located)),
+      m_texts(names) {
+    // Names that could not be read are said to be the lists' for as long as the window is open.
+    if (const std::string notice = m_texts.NamesNotice(); !notice.empty()) {
+        m_placesNote += (m_placesNote.empty() ? "" : "\n\n") + notice;
+    }
     setObjectName(QStringLiteral("TableEditor"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(WindowIcon());
@@ -86,9 +92,9 @@ TableEditor::TableEditor(const std::string& romPath, const LocatedTables& locate
                        .arg(FromStd(DisplayName(romPath)), FromStd(m_places.release->gameCode),
                             QString::fromLatin1(kApplicationTitle)));
 
-    m_machines = new MachinesModel(m_edits, this);
-    m_compatibility = new CompatibilityModel(m_edits, this);
-    m_filter = new SpeciesFilterModel(this);
+    m_machines = new MachinesModel(m_edits, m_texts, this);
+    m_compatibility = new CompatibilityModel(m_edits, m_texts, this);
+    m_filter = new SpeciesFilterModel(m_texts, this);
     m_filter->setDynamicSortFilter(false);
     m_filter->setSourceModel(m_compatibility);
     connect(m_machines, &MachinesModel::Edited, this, &TableEditor::EditsChanged);
@@ -166,7 +172,7 @@ QWidget* TableEditor::BuildMachinesPage() {
     m_tblMachines = new QTableView(page);
     m_tblMachines->setObjectName(QStringLiteral("tblMachines"));
     m_tblMachines->setModel(m_machines);
-    m_tblMachines->setItemDelegate(new MachineDelegate(m_tblMachines));
+    m_tblMachines->setItemDelegate(new MachineDelegate(m_texts, m_tblMachines));
     MakeUniform(*m_tblMachines);
     m_tblMachines->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tblMachines->setEditTriggers(QAbstractItemView::DoubleClicked |
@@ -204,7 +210,7 @@ QWidget* TableEditor::BuildCompatibilityPage() {
     auto* filterLabel = new QLabel(QStringLiteral("&Filter species:"), page);
     m_txtFilter = new QLineEdit(page);
     m_txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    m_txtFilter->setPlaceholderText(QStringLiteral("name or number"));
+    m_txtFilter->setPlaceholderText(QStringLiteral("name, number or type:fire"));
     m_txtFilter->setClearButtonEnabled(true);
     m_txtFilter->setMaximumWidth(m_txtFilter->fontMetrics().horizontalAdvance(QLatin1Char('M')) *
                                  20);

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 #include "tables/TableEdits.h"
+#include "tables/TableTexts.h"
 
 class QAction;
 class QLabel;
@@ -34,8 +35,10 @@ public:
     // The window for `romPath`, its tables read where `located` says, or nullptr after a
     // reported failure. A real cartridge image whose tables fail their proof opens read-only,
     // the reason shown in the window; one whose game's code keeps them elsewhere says so there.
+    // Species and moves are named as `names` (read from the ROM at its open) holds them, and
+    // where a table of them could not be read, the window says so.
     static TableEditor* Open(const std::string& romPath, const LocatedTables& located,
-                             QWidget* parent);
+                             const RomNames& names, QWidget* parent);
     ~TableEditor() override;
 
     const std::string& RomPath() const { return m_romPath; }
@@ -59,7 +62,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TableEditor(const std::string& romPath, const LocatedTables& located, QWidget* parent);
+    TableEditor(const std::string& romPath, const LocatedTables& located, const RomNames& names,
+                QWidget* parent);
 
     void BuildActions();
     QWidget* BuildMachinesPage();
@@ -90,6 +94,7 @@ private:
     TablePlaces m_places;
     std::string m_placesNote;  // where the game's code keeps the tables, when not the release's
     TableEdits m_edits;
+    TableTexts m_texts;
     std::string m_readOnlyReason;
 
     MachinesModel* m_machines = nullptr;

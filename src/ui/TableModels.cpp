@@ -7,9 +7,9 @@
 #include <QPainter>
 #include <QSpinBox>
 
-#include "rom/NameMatching.h"
 #include "rom/RomTables.h"
 #include "tables/TableEdits.h"
+#include "tables/TableTexts.h"
 
 namespace brindlewick {
 namespace {
@@ -20,11 +20,6 @@ QString FromStd(const std::string& text) {
 
 QString MachineText(int machine) {
     return QString::fromStdString(MachineName(machine));
-}
-
-QString SpeciesHeader(int species) {
-    return QStringLiteral("%1 ").arg(species + 1, 3, 10, QLatin1Char('0')) +
-           FromStd(SpeciesListText(species));
 }
 
 QVariant PendingFont(bool changed) {
@@ -50,8 +45,8 @@ QColor PendingEditColour() {
 
 // ---- machines ---------------------------------------------------------------------------
 
-MachinesModel::MachinesModel(TableEdits& edits, QObject* parent)
-    : QAbstractTableModel(parent), m_edits(edits) {}
+MachinesModel::MachinesModel(TableEdits& edits, const TableTexts& texts, QObject* parent)
+    : QAbstractTableModel(parent), m_edits(edits), m_texts(texts) {}
 
 int MachinesModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kMachineCount;
@@ -70,7 +65,7 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
     const int value = m_edits.Value(cell);
     switch (role) {
         case Qt::DisplayRole:
-            return cell.kind == CellKind::Move ? FromStd(MoveListText(value)) : QVariant(value);
+            return cell.kind == CellKind::Move ? FromStd(m_texts.Move(value)) : QVariant(value);
         case Qt::EditRole:
             return value;
         case Qt::TextAlignmentRole:
@@ -84,7 +79,7 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
             if (m_edits.Changed(cell)) {
                 const int before = m_edits.ValueAsRead(cell);
                 return QStringLiteral("Not saved; the file holds ") +
-                       (cell.kind == CellKind::Move ? FromStd(MoveListText(before))
+                       (cell.kind == CellKind::Move ? FromStd(m_texts.Move(before))
                                                     : QString::number(before));
             }
             return {};
@@ -135,8 +130,17 @@ void MachinesModel::Refresh() {
 
 // ---- compatibility ------------------------------------------------------------------------
 
-CompatibilityModel::CompatibilityModel(TableEdits& edits, QObject* parent)
-    : QAbstractTableModel(parent), m_edits(edits) {}
+CompatibilityModel::CompatibilityModel(TableEdits& edits, const TableTexts& texts, QObject* parent)
+    : QAbstractTableModel(parent), m_edits(edits), m_texts(texts) {
+    for (int species = 0; species < kSpeciesCount; ++species) {
+        m_speciesHeaders.append(FromStd(texts.SpeciesRow(species)));
+        const std::string& types = texts.SpeciesTypes(species);
+        m_speciesToolTips.append(types.empty() ? m_speciesHeaders.back()
+                                               : m_speciesHeaders.back() + QStringLiteral(" (") +
+                                                     FromStd(types) + QLatin1Char(')'));
+    }
+    RefreshHeaders();
+}
 
 int CompatibilityModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kSpeciesCount;
@@ -158,9 +162,7 @@ QVariant CompatibilityModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole:
             return PendingBackground(m_edits.LearnsChanged(species, machine));
         case Qt::ToolTipRole:
-            return FromStd(SpeciesListText(species)) + QStringLiteral(", ") + MachineText(machine) +
-                   QLatin1Char(' ') +
-                   FromStd(MoveListText(m_edits.Value({CellKind::Move, machine, 0}))) +
+            return m_speciesToolTips[species] + QStringLiteral(", ") + m_machineHeaders[machine] +
                    (m_edits.LearnsChanged(species, machine) ? QStringLiteral(" (not saved)")
                                                             : QString());
         default:
@@ -185,11 +187,17 @@ QVariant CompatibilityModel::headerData(int section, Qt::Orientation orientation
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
-    if (orientation == Qt::Vertical) {
-        return SpeciesHeader(section);
+    if (section < 0) {
+        return {};
     }
-    return MachineText(section) + QLatin1Char(' ') +
-           FromStd(MoveListText(m_edits.Value({CellKind::Move, section, 0})));
+    if (orientation == Qt::Vertical) {
+        if (section >= m_speciesHeaders.size()) {
+            return {};
+        }
+        // The species' types show where the mouse rests on its row.
+        return role == Qt::ToolTipRole ? m_speciesToolTips[section] : m_speciesHeaders[section];
+    }
+    return section < m_machineHeaders.size() ? QVariant(m_machineHeaders[section]) : QVariant();
 }
 
 Qt::ItemFlags CompatibilityModel::flags(const QModelIndex& index) const {
@@ -205,12 +213,23 @@ void CompatibilityModel::Refresh() {
 }
 
 void CompatibilityModel::RefreshHeaders() {
+    QStringList headers;
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        headers.append(
+            FromStd(m_texts.MachineHeader(machine, m_edits.Value({CellKind::Move, machine, 0}))));
+    }
+    // Unchanged headers are not told as changed: the header would measure all of them again.
+    if (headers == m_machineHeaders) {
+        return;
+    }
+    m_machineHeaders = std::move(headers);
     emit headerDataChanged(Qt::Horizontal, 0, kMachineCount - 1);
 }
 
 // ---- filter -------------------------------------------------------------------------------
 
-SpeciesFilterModel::SpeciesFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {}
+SpeciesFilterModel::SpeciesFilterModel(const TableTexts& texts, QObject* parent)
+    : QSortFilterProxyModel(parent), m_texts(texts) {}
 
 void SpeciesFilterModel::SetFilterText(const QString& text) {
     m_text = text.toStdString();
@@ -219,7 +238,7 @@ void SpeciesFilterModel::SetFilterText(const QString& text) {
 
 bool SpeciesFilterModel::filterAcceptsRow(int sourceRow,
                                           const QModelIndex& /*sourceParent*/) const {
-    return SpeciesMatchesFilter(sourceRow, m_text);
+    return m_texts.SpeciesShown(sourceRow, m_text);
 }
 
 // ---- machine editors ----------------------------------------------------------------------
@@ -240,8 +259,8 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(16);
-    for (int move = 0; move < kMoveCount; ++move) {
-        combo->addItem(FromStd(MoveListText(move)));
+    for (const std::string& move : m_texts.MoveChoices()) {
+        combo->addItem(FromStd(move));
     }
     // Typing any part of a name offers the moves that contain it.
     auto* completer = new QCompleter(combo->model(), combo);
@@ -287,15 +306,11 @@ void MachineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     }
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
         // The typed name decides, matched as the CSV import matches it (the games' own
-        // spellings too, case, blanks and punctuation ignored); a text that names no move leaves
-        // the cell as it was.
+        // spellings and the ROM's names too, case, blanks and punctuation ignored); a text that
+        // names no move leaves the cell as it was.
         const QString typed = combo->currentText().trimmed();
-        int move = combo->findText(typed, Qt::MatchFixedString);
-        if (move < 0) {
-            move = MatchMove(typed.toStdString()).value_or(-1);
-        }
-        if (move >= 0) {
-            model->setData(index, move, Qt::EditRole);
+        if (const auto move = m_texts.MatchMove(typed.toStdString())) {
+            model->setData(index, *move, Qt::EditRole);
         }
         return;
     }

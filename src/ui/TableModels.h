@@ -12,6 +12,7 @@
 namespace brindlewick {
 
 class TableEdits;
+class TableTexts;
 
 // The tint of a cell whose value differs from the file, with bold text.
 QColor PendingEditColour();
@@ -22,7 +23,7 @@ class MachinesModel final : public QAbstractTableModel {
 public:
     enum Column { MoveColumn, PriceColumn, ColumnCount };
 
-    MachinesModel(TableEdits& edits, QObject* parent);
+    MachinesModel(TableEdits& edits, const TableTexts& texts, QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -40,6 +41,7 @@ signals:
 
 private:
     TableEdits& m_edits;
+    const TableTexts& m_texts;
     bool m_readOnly = false;
 };
 
@@ -47,7 +49,7 @@ class CompatibilityModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    CompatibilityModel(TableEdits& edits, QObject* parent);
+    CompatibilityModel(TableEdits& edits, const TableTexts& texts, QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -66,37 +68,48 @@ signals:
 
 private:
     TableEdits& m_edits;
+    const TableTexts& m_texts;
     bool m_readOnly = false;
+    // The headers' texts, made once (the species') or at each change of a move (the
+    // machines'): the views ask for them at every layout.
+    QStringList m_speciesHeaders;
+    QStringList m_speciesToolTips;
+    QStringList m_machineHeaders;
 };
 
-// Shows the species whose name or number contains the filter text.
+// Shows the species the filter text names (TableTexts::SpeciesShown).
 class SpeciesFilterModel final : public QSortFilterProxyModel {
     Q_OBJECT
 
 public:
-    explicit SpeciesFilterModel(QObject* parent);
+    SpeciesFilterModel(const TableTexts& texts, QObject* parent);
     void SetFilterText(const QString& text);
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
+    const TableTexts& m_texts;
     std::string m_text;
 };
 
-// The machines grid's editors: the move as an editable list with completion over the move
-// list, the price as a number from 0 to 65535.
+// The machines grid's editors: the move as an editable list with completion over the moves
+// (named as the ROM holds them), the price as a number from 0 to 65535.
 class MachineDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    MachineDelegate(const TableTexts& texts, QObject* parent)
+        : QStyledItemDelegate(parent), m_texts(texts) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
+
+private:
+    const TableTexts& m_texts;
 };
 
 // A horizontal header that writes each section's text upwards, so 57 narrow check columns
