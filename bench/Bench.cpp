@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "NamesBench.h"
 #include "StartUp.h"
 #include "TableEditorBench.h"
 #include "Workflows.h"
@@ -29,9 +30,10 @@ int main(int argc, char* argv[]) {
     std::printf("%-30s %13s  %-11s %13s  %-44s %6s\n", "figure", "ours", "baseline", "",
                 "calls of one run (the floor makes the same)", "ratio");
     const bool workflowsOk = RunWorkflows(runs);
+    const bool namesOk = RunNames(runs);
     // The start-up's children come first: a child started later would count the memory of
     // the table editor's windows in this process towards its own peak.
     const bool startUpOk = RunStartUp(runs);
     const bool tablesOk = RunTableEditor(runs);
-    return workflowsOk && tablesOk && startUpOk ? 0 : 1;
+    return workflowsOk && namesOk && tablesOk && startUpOk ? 0 : 1;
 }

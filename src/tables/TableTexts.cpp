@@ -121,6 +121,16 @@ std::vector<int> TableTexts::TypesNamed(std::string_view type) const {
     return types;
 }
 
+std::string TableTexts::TypeFilterExample() const {
+    constexpr int kExampleSpecies = 3;
+    std::string type = SpeciesTypes(kExampleSpecies);
+    type = type.substr(0, type.find('/'));
+    if (!m_names.TypesRead() || type.empty()) {
+        return std::string(kTypeFilterPrefix) + "fire";
+    }
+    return std::string(kTypeFilterPrefix) + Lower(type);
+}
+
 bool TableTexts::SpeciesShown(int species, std::string_view text) const {
     if (species < 0 || species >= kSpeciesCount) {
         return false;

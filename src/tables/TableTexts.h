@@ -49,6 +49,10 @@ public:
     // (also as "025") contains it.
     bool SpeciesShown(int species, std::string_view text) const;
 
+    // An example of the filter in the ROM's own words: "type:feu" in a French game, the type
+    // of its fourth species (Charmander in the releases); "type:fire" without type names.
+    std::string TypeFilterExample() const;
+
     // What a window says about names it could not read (DescribeNamesFallback), or "".
     std::string NamesNotice() const { return DescribeNamesFallback(m_names); }
 

@@ -210,7 +210,8 @@ QWidget* TableEditor::BuildCompatibilityPage() {
     auto* filterLabel = new QLabel(QStringLiteral("&Filter species:"), page);
     m_txtFilter = new QLineEdit(page);
     m_txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    m_txtFilter->setPlaceholderText(QStringLiteral("name, number or type:fire"));
+    m_txtFilter->setPlaceholderText(QStringLiteral("name, number or ") +
+                                    FromStd(m_texts.TypeFilterExample()));
     m_txtFilter->setClearButtonEnabled(true);
     m_txtFilter->setMaximumWidth(m_txtFilter->fontMetrics().horizontalAdvance(QLatin1Char('M')) *
                                  20);

@@ -227,6 +227,8 @@ TEST(TableTexts, RowsHeadersAndTheFilterFollowTheRom) {
     EXPECT_TRUE(texts.SpeciesShown(0, "type:plante"));
     EXPECT_FALSE(texts.SpeciesShown(0, "type:feu"));
     EXPECT_TRUE(texts.SpeciesShown(0, "type:"));
+    EXPECT_EQ(texts.TypeFilterExample(), "type:feu");
+    EXPECT_EQ(TableTexts().TypeFilterExample(), "type:fire");
 }
 
 TEST(TableTexts, RenumberedTypesAndUnreadableNames) {
