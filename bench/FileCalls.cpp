@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace brindlewick::bench {
 namespace {
@@ -118,6 +119,27 @@ bool WriteRunsFloor(const std::string& path, const std::vector<FileRun>& runs) {
              ok;
     }
     ok = realFdatasync(fd) == 0 && ok;
+    return realClose(fd) == 0 && ok;
+}
+
+bool ReadWholeFileFloor(const std::string& path, std::size_t block) {
+    static auto* const realOpen = Next<int(const char*, int, ...)>("open");
+    static auto* const realPread = Next<ssize_t(int, void*, size_t, off_t)>("pread");
+    static auto* const realClose = Next<int(int)>("close");
+
+    const int fd = realOpen(path.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    std::vector<unsigned char> buffer(block);
+    bool ok = true;
+    for (off_t at = 0;; at += static_cast<off_t>(block)) {
+        const ssize_t count = realPread(fd, buffer.data(), block, at);
+        if (count <= 0) {
+            ok = count == 0 && ok;
+            break;
+        }
+    }
     return realClose(fd) == 0 && ok;
 }
 

@@ -46,4 +46,9 @@ struct FileRun {
 // close on `path`, straight on the C library (never counted). Returns false when a call fails.
 bool WriteRunsFloor(const std::string& path, const std::vector<FileRun>& runs);
 
+// The least a read of the whole file takes: one open, preads of `block` bytes from its start to
+// its end, one close, straight on the C library (never counted). Returns false when a call
+// fails.
+bool ReadWholeFileFloor(const std::string& path, std::size_t block);
+
 }  // namespace brindlewick::bench

@@ -71,10 +71,12 @@ public:
     Message last;
 };
 
-// A temporary folder holding a 2 MiB image of a supported release, removed at the end.
+// A temporary folder holding a 2 MiB image of a supported release, removed at the end: a plain
+// one (zeros and the game code), or the bytes given.
 class ScratchImage {
 public:
-    ScratchImage() {
+    ScratchImage() : ScratchImage(PlainImage()) {}
+    explicit ScratchImage(const std::vector<unsigned char>& bytes) {
         namespace fs = std::filesystem;
         std::string pattern = (fs::temp_directory_path() / "brindlewick-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
@@ -83,10 +85,9 @@ public:
         }
         m_folder = pattern;
         m_path = (m_folder / "bench.gbc").string();
-        std::vector<char> bytes(kImageSize, 0);
-        std::copy_n(kGameCode, 4, bytes.begin() + kGameCodeOffset);
         std::ofstream(m_path, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     ~ScratchImage() {
         std::error_code ignored;
@@ -98,6 +99,12 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
+    static std::vector<unsigned char> PlainImage() {
+        std::vector<unsigned char> bytes(kImageSize, 0);
+        std::copy_n(kGameCode, 4, bytes.begin() + kGameCodeOffset);
+        return bytes;
+    }
+
     std::filesystem::path m_folder;
     std::string m_path;
 };

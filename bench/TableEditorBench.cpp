@@ -18,6 +18,7 @@
 
 #include "FileCalls.h"
 #include "Measure.h"
+#include "ModifiedImage.h"
 #include "NamesBench.h"
 #include "Support.h"
 #include "rom/RomNames.h"
@@ -35,8 +36,8 @@ namespace {
 
 // Edits of what `romPath` holds now that flip every compatibility bit of every species and
 // change nothing else; nothing after a failed read.
-std::optional<TableEdits> FlipEveryBit(const std::string& romPath, const RomProfile& profile) {
-    const auto asRead = ReadTables(romPath, RowPlaces(profile));
+std::optional<TableEdits> FlipEveryBit(const std::string& romPath, const TablePlaces& places) {
+    const auto asRead = ReadTables(romPath, places);
     if (!asRead) {
         return std::nullopt;
     }
@@ -66,19 +67,18 @@ std::vector<FileRun> ChangedRuns(const ImportPlan& plan) {
     return runs;
 }
 
-bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingSink& sink,
-                 int runs) {
-    const std::string figure = "table editor save of every bit";
+bool MeasureSave(const ScratchImage& image, const TablePlaces& places, const std::string& figure,
+                 CountingSink& sink, int runs) {
     auto fail = [&](const char* what) {
         std::fprintf(stderr, "brindlewick_bench: %s: %s %s\n", figure.c_str(), what,
                      sink.last.text.c_str());
         return false;
     };
-    auto first = FlipEveryBit(image.Path(), profile);
+    auto first = FlipEveryBit(image.Path(), places);
     if (!first) {
         return fail("the image could not be read:");
     }
-    const ImportPlan plan = PlanImport(RowPlaces(profile), first->AsRead(), first->Target());
+    const ImportPlan plan = PlanImport(places, first->AsRead(), first->Target());
     const std::vector<FileRun> changedRuns = ChangedRuns(plan);
     if (plan.machinesChanged != 0 || plan.speciesChanged != kSpeciesCount) {
         return fail("the edits change more than the compatibility bits");
@@ -89,7 +89,7 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
     bool counting = false;
     FileCallCounts counts;
     auto timedSave = [&]() -> std::optional<double> {
-        auto edits = FlipEveryBit(image.Path(), profile);
+        auto edits = FlipEveryBit(image.Path(), places);
         if (!edits) {
             return std::nullopt;
         }
@@ -97,7 +97,7 @@ bool MeasureSave(const ScratchImage& image, const RomProfile& profile, CountingS
             StartCounting();
         }
         const double start = ThreadMicroseconds();
-        const ImportStatus status = SaveTableEdits(image.Path(), RowPlaces(profile), *edits);
+        const ImportStatus status = SaveTableEdits(image.Path(), places, *edits);
         const double elapsed = ThreadMicroseconds() - start;
         if (counting) {
             counts = StopCounting();
@@ -348,8 +348,13 @@ bool RunTableEditor(int runs) {
     ScratchImage image;
     CountingSink sink;
     MessageSink* const previousSink = SetMessageSink(&sink);
-    const bool ok =
-        MeasureFirstPaint(image, *profile, sink, runs) && MeasureSave(image, *profile, sink, runs);
+    bool ok = MeasureFirstPaint(image, *profile, sink, runs) &&
+              MeasureSave(image, RowPlaces(*profile), "table editor save of every bit", sink, runs);
+    // The same save into a modified game whose tables the game's code keeps in other banks.
+    const ScratchImage modified(MakeModifiedImage().bytes);
+    const auto located = ok ? LocateRomTables(modified.Path()) : std::nullopt;
+    ok = ok && located && located->Elsewhere() &&
+         MeasureSave(modified, located->places, "table editor save, moved image", sink, runs);
     SetMessageSink(previousSink);
     return ok;
 }

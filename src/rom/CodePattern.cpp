@@ -19,9 +19,9 @@ int HexDigit(char c) {
     return -1;
 }
 
-// How often a byte turns up in the games' code and data, roughly: a scan looks first for the
-// least common literal of a pattern, so that it stops at few places. 0x00 and 0xFF fill the
-// unused parts of a bank; the others are the most frequent instructions.
+// How often a byte turns up in the games' code and data, roughly: of two pairs of literals a
+// scan may look for first, it takes the less common, so that it stops at few places. 0x00 and 0xFF
+// fill the unused parts of a bank; the others are the most frequent instructions.
 int Commonness(std::uint8_t byte) {
     if (byte == 0x00 || byte == 0xFF) {
         return 2;
@@ -33,57 +33,196 @@ int Commonness(std::uint8_t byte) {
                                                                                               : 0;
 }
 
+// The places in `data` where one of the `pairs` begins (two neighbouring bytes, the first in
+// the high half), `kWidth` places a step with the compiler's vector types: one register of
+// bytes compared with one value in every lane. Four pairs a sweep, their values held in
+// registers; the places that are left at the end (fewer than a step) are returned for the
+// caller to look at one by one.
+template <std::size_t kWidth>
+struct VectorOf {
+    // A typedef of its own: an alias template would drop the attribute.
+    typedef std::uint8_t Lanes __attribute__((vector_size(kWidth)));
+};
+
+template <std::size_t kWidth>
+[[gnu::always_inline]] inline std::size_t SweepWith(const std::uint8_t* data, std::size_t size,
+                                                    const std::vector<std::uint16_t>& pairs,
+                                                    std::vector<std::size_t>& found) {
+    using Lanes = typename VectorOf<kWidth>::Lanes;
+    constexpr std::size_t kPairsPerSweep = 4;
+    std::size_t at = 0;
+    for (std::size_t group = 0; group < pairs.size(); group += kPairsPerSweep) {
+        // A group short of four repeats its first pair, which finds nothing new.
+        Lanes firsts[kPairsPerSweep] = {};
+        Lanes seconds[kPairsPerSweep] = {};
+        for (std::size_t p = 0; p < kPairsPerSweep; ++p) {
+            const std::uint16_t pair = pairs[group + p < pairs.size() ? group + p : group];
+            // A scalar added to a vector goes to every lane.
+            firsts[p] += static_cast<std::uint8_t>(pair >> 8);
+            seconds[p] += static_cast<std::uint8_t>(pair & 0xFF);
+        }
+        for (at = 0; at + kWidth + 1 <= size; at += kWidth) {
+            Lanes first;
+            Lanes second;
+            std::memcpy(&first, data + at, kWidth);
+            std::memcpy(&second, data + at + 1, kWidth);
+            const auto hit = ((first == firsts[0]) & (second == seconds[0])) |
+                             ((first == firsts[1]) & (second == seconds[1])) |
+                             ((first == firsts[2]) & (second == seconds[2])) |
+                             ((first == firsts[3]) & (second == seconds[3]));
+            std::uint64_t words[kWidth / 8];
+            std::memcpy(words, &hit, sizeof words);
+            std::uint64_t any = 0;
+            for (const std::uint64_t word : words) {
+                any |= word;
+            }
+            if (any == 0) {
+                continue;
+            }
+            for (std::size_t lane = 0; lane < kWidth; ++lane) {
+                if (hit[lane] != 0) {
+                    found.push_back(at + lane);
+                }
+            }
+        }
+    }
+    return at;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Where the processor has them, 32 lanes a step with AVX2; the 16 of SSE2 otherwise.
+[[gnu::target("avx2")]] std::size_t SweepAvx2(const std::uint8_t* data, std::size_t size,
+                                              const std::vector<std::uint16_t>& pairs,
+                                              std::vector<std::size_t>& found) {
+    return SweepWith<32>(data, size, pairs, found);
+}
+#endif
+
+std::size_t Sweep(const std::uint8_t* data, std::size_t size,
+                  const std::vector<std::uint16_t>& pairs, std::vector<std::size_t>& found) {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) {
+        return SweepAvx2(data, size, pairs, found);
+    }
+#endif
+    return SweepWith<16>(data, size, pairs, found);
+}
+
 // Finds the patterns in the buffers fed to it in file order. A buffer may begin with the end
-// of the one before it, so that a routine across two blocks is found; a place is looked at
-// once however often it is fed.
+// of the one before it, so that a routine across two blocks is found; a place is counted once
+// however often it is fed.
+//
+// The sweep looks for the patterns' anchor pairs many places at a time and checks a whole
+// pattern only where its pair stands: in the games' code and data a pair of two given bytes is
+// rare, so the scan costs little more than reading the file.
 class Scanner {
 public:
     explicit Scanner(std::span<const CodePattern* const> patterns)
-        : m_patterns(patterns), m_hits(patterns.size()), m_next(patterns.size(), 0) {}
+        : m_patterns(patterns),
+          m_hits(patterns.size()),
+          m_next(patterns.size(), 0),
+          m_anchors(patterns.size()) {
+        ChooseAnchors();
+    }
 
     // `buffer` holds the file's bytes from `start` on.
     void Feed(std::int64_t start, std::span<const std::uint8_t> buffer) {
+        const std::uint8_t* data = buffer.data();
+        const std::size_t size = buffer.size();
+        m_candidates.clear();
+        const std::size_t swept = Sweep(data, size, m_pairs, m_candidates);
+        for (const std::size_t anchor : m_candidates) {
+            Candidate(start, buffer, anchor);
+        }
+        std::size_t at = swept;
+        for (; at + 1 < size; ++at) {
+            Candidate(start, buffer, at);
+        }
         for (std::size_t p = 0; p < m_patterns.size(); ++p) {
-            const CodePattern& pattern = *m_patterns[p];
-            const std::size_t length = pattern.Length();
-            if (buffer.size() < length) {
-                continue;
+            const std::size_t length = m_patterns[p]->Length();
+            if (size >= length) {
+                m_next[p] =
+                    std::max(m_next[p], start + static_cast<std::int64_t>(size - length) + 1);
             }
-            const std::size_t anchor = pattern.AnchorPosition();
-            // Places already looked at in an earlier buffer are skipped.
-            const std::size_t first =
-                static_cast<std::size_t>(std::max<std::int64_t>(0, m_next[p] - start));
-            const std::size_t last = buffer.size() - length;  // the last place that fits
-            const std::uint8_t* data = buffer.data();
-            std::size_t at = first;
-            while (at <= last) {
-                const void* found =
-                    std::memchr(data + at + anchor, pattern.AnchorByte(), last - at + 1);
-                if (found == nullptr) {
-                    break;
-                }
-                const auto place =
-                    static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - data) -
-                    anchor;
-                if (pattern.Matches(buffer.subspan(place, length))) {
-                    PatternHits& hits = m_hits[p];
-                    if (hits.count++ == 0) {
-                        hits.offset = start + static_cast<std::int64_t>(place);
-                        hits.bytes.assign(data + place, data + place + length);
-                    }
-                }
-                at = place + 1;
-            }
-            m_next[p] = start + static_cast<std::int64_t>(last) + 1;
         }
     }
 
     std::vector<PatternHits> Hits() && { return std::move(m_hits); }
 
 private:
+    // Each register compared costs every step, so the patterns share anchor pairs where they
+    // can: the pair that most patterns not yet anchored hold is taken first (the least common
+    // of equals), until every pattern has one.
+    void ChooseAnchors() {
+        std::vector<bool> anchored(m_patterns.size(), false);
+        for (;;) {
+            std::uint16_t bestPair = 0;
+            int bestCount = 0;
+            int bestCommonness = 0;
+            for (std::size_t p = 0; p < m_patterns.size(); ++p) {
+                if (anchored[p]) {
+                    continue;
+                }
+                for (const auto& [pair, position, commonness] : m_patterns[p]->LiteralPairs()) {
+                    int count = 0;
+                    for (std::size_t q = 0; q < m_patterns.size(); ++q) {
+                        count += !anchored[q] && m_patterns[q]->Holds(pair) ? 1 : 0;
+                    }
+                    if (count > bestCount || (count == bestCount && commonness < bestCommonness)) {
+                        bestPair = pair;
+                        bestCount = count;
+                        bestCommonness = commonness;
+                    }
+                }
+            }
+            if (bestCount == 0) {
+                return;
+            }
+            m_pairs.push_back(bestPair);
+            for (std::size_t p = 0; p < m_patterns.size(); ++p) {
+                if (!anchored[p] && m_patterns[p]->Holds(bestPair)) {
+                    anchored[p] = true;
+                    m_anchors[p] = {bestPair, m_patterns[p]->PositionOf(bestPair)};
+                }
+            }
+        }
+    }
+
+    // The pair at `anchor` in `buffer`: every pattern anchored on it is checked whole there.
+    void Candidate(std::int64_t start, std::span<const std::uint8_t> buffer, std::size_t anchor) {
+        const auto pair = static_cast<std::uint16_t>(buffer[anchor] << 8 | buffer[anchor + 1]);
+        for (std::size_t p = 0; p < m_patterns.size(); ++p) {
+            const CodePattern& pattern = *m_patterns[p];
+            if (m_anchors[p].pair != pair || anchor < m_anchors[p].position) {
+                continue;
+            }
+            const std::size_t place = anchor - m_anchors[p].position;
+            if (place + pattern.Length() > buffer.size() ||
+                start + static_cast<std::int64_t>(place) < m_next[p] ||
+                !pattern.Matches(buffer.subspan(place, pattern.Length()))) {
+                continue;
+            }
+            PatternHits& hits = m_hits[p];
+            if (hits.count++ == 0) {
+                hits.offset = start + static_cast<std::int64_t>(place);
+                hits.bytes.assign(
+                    buffer.begin() + static_cast<std::ptrdiff_t>(place),
+                    buffer.begin() + static_cast<std::ptrdiff_t>(place + pattern.Length()));
+            }
+        }
+    }
+
     std::span<const CodePattern* const> m_patterns;
     std::vector<PatternHits> m_hits;
     std::vector<std::int64_t> m_next;  // per pattern: the first place not yet looked at
+    struct Anchor {
+        std::uint16_t pair = 0;
+        std::size_t position = 0;
+    };
+    std::vector<Anchor> m_anchors;          // per pattern
+    std::vector<std::uint16_t> m_pairs;     // the distinct anchor pairs
+    std::vector<std::size_t> m_candidates;  // anchor places of the buffer being fed
 };
 
 }  // namespace
@@ -108,21 +247,31 @@ CodePattern::CodePattern(std::string_view routine, std::string_view text) : m_ro
         }
         at = end;
     }
-    int best = 3;
-    for (std::size_t i = 0; i < m_bytes.size(); ++i) {
-        if (m_bytes[i] < 0) {
-            continue;
-        }
-        const auto byte = static_cast<std::uint8_t>(m_bytes[i]);
-        if (Commonness(byte) < best) {
-            best = Commonness(byte);
-            m_anchorByte = byte;
-            m_anchorPosition = i;
+    for (std::size_t i = 0; i + 1 < m_bytes.size(); ++i) {
+        if (m_bytes[i] >= 0 && m_bytes[i + 1] >= 0) {
+            const auto first = static_cast<std::uint8_t>(m_bytes[i]);
+            const auto second = static_cast<std::uint8_t>(m_bytes[i + 1]);
+            m_pairs.push_back({static_cast<std::uint16_t>(first << 8 | second), i,
+                               Commonness(first) + Commonness(second)});
         }
     }
-    if (best == 3) {
-        throw std::logic_error("a code pattern needs a literal byte: " + m_routine);
+    if (m_pairs.empty()) {
+        throw std::logic_error("a code pattern needs two neighbouring literal bytes: " + m_routine);
     }
+}
+
+bool CodePattern::Holds(std::uint16_t pair) const {
+    return std::any_of(m_pairs.begin(), m_pairs.end(),
+                       [pair](const LiteralPair& each) { return each.pair == pair; });
+}
+
+std::size_t CodePattern::PositionOf(std::uint16_t pair) const {
+    for (const LiteralPair& each : m_pairs) {
+        if (each.pair == pair) {
+            return each.position;
+        }
+    }
+    return 0;
 }
 
 bool CodePattern::Matches(std::span<const std::uint8_t> bytes) const {

@@ -29,16 +29,22 @@ public:
     // The position of the byte named `name` in the pattern, or -1.
     int Position(std::string_view name) const;
 
-    // The literal a scan looks for first, and its position in the pattern.
-    std::uint8_t AnchorByte() const { return m_anchorByte; }
-    std::size_t AnchorPosition() const { return m_anchorPosition; }
+    // Two neighbouring literals (the first in the high byte), where the first lies in the
+    // pattern, and how common such bytes are in the games: what a scan may look for first.
+    struct LiteralPair {
+        std::uint16_t pair;
+        std::size_t position;
+        int commonness;
+    };
+    const std::vector<LiteralPair>& LiteralPairs() const { return m_pairs; }
+    bool Holds(std::uint16_t pair) const;
+    std::size_t PositionOf(std::uint16_t pair) const;  // of the first such pair
 
 private:
     std::string m_routine;
     std::vector<std::int16_t> m_bytes;  // a literal 0..255, or -1 for any byte
     std::vector<std::pair<std::string, int>> m_names;
-    std::uint8_t m_anchorByte = 0;
-    std::size_t m_anchorPosition = 0;
+    std::vector<LiteralPair> m_pairs;
 };
 
 // Where a pattern occurs: how often, and the first place with the bytes found there.

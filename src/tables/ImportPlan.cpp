@@ -52,7 +52,8 @@ std::string Plural(int count, const char* one, const char* many) {
 }  // namespace
 
 ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
-                      const TableValues& target) {
+                      const TableValues& target, PlanDetails listed) {
+    const bool lines = listed == PlanDetails::Listed;
     ImportPlan plan;
     for (int machine = 0; machine < kMachineCount; ++machine) {
         const auto k = static_cast<std::size_t>(machine);
@@ -73,7 +74,9 @@ ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
         }
         if (!detail.empty()) {
             ++plan.machinesChanged;
-            plan.details.push_back(MachineName(machine) + ": " + detail);
+            if (lines) {
+                plan.details.push_back(MachineName(machine) + ": " + detail);
+            }
         }
     }
     for (int species = 0; species < kSpeciesCount; ++species) {
@@ -88,6 +91,19 @@ ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
                       before[static_cast<std::size_t>(fieldByte)],
                       after[static_cast<std::size_t>(fieldByte)]);
         }
+        // Bit 0 of the last byte is HM07's; the others stand for no machine.
+        bool machinesDiffer = ((before[kLastFieldByte] ^ after[kLastFieldByte]) & 0x01) != 0;
+        for (int fieldByte = 0; fieldByte < kLastFieldByte && !machinesDiffer; ++fieldByte) {
+            machinesDiffer = before[static_cast<std::size_t>(fieldByte)] !=
+                             after[static_cast<std::size_t>(fieldByte)];
+        }
+        if (!machinesDiffer) {
+            continue;
+        }
+        ++plan.speciesChanged;
+        if (!lines) {
+            continue;
+        }
         std::vector<int> gained;
         std::vector<int> lost;
         for (int machine = 0; machine < kMachineCount; ++machine) {
@@ -95,8 +111,7 @@ ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
                 (Learns(after, machine) ? gained : lost).push_back(machine);
             }
         }
-        if (!gained.empty() || !lost.empty()) {
-            ++plan.speciesChanged;
+        {
             std::string detail = SpeciesText(species) + ":";
             if (!gained.empty()) {
                 detail += " now learns " + MachineList(gained);

@@ -31,8 +31,12 @@ struct ImportPlan {
     bool Empty() const { return changes.empty(); }
 };
 
+// Whether a plan carries its lines of details (for a question or a dry run), or only the
+// counts and the bytes (a write that asks nothing).
+enum class PlanDetails { Listed, Counted };
+
 ImportPlan PlanImport(const TablePlaces& places, const TableValues& current,
-                      const TableValues& target);
+                      const TableValues& target, PlanDetails listed = PlanDetails::Listed);
 
 // "2 machines and 1 species: 5 bytes".
 std::string SummarizePlan(const ImportPlan& plan);

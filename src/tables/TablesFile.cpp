@@ -31,6 +31,10 @@ std::int32_t PriceBlockLength(const TablePlaces& places) {
 // How often an import asks again about a file that keeps changing while it asks.
 constexpr int kMaxQuestionRounds = 3;
 
+// How many runs of changed bytes are written between two looks at whether the ROM's path
+// still reaches the handle being written.
+constexpr std::size_t kRunsPerPathCheck = 32;
+
 std::chrono::milliseconds g_lockWait = kLockWait;
 
 void ReportAbout(const std::string& fileName, const std::string& text,
@@ -230,9 +234,12 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
         return false;
     };
     // A file renamed or copied over the ROM's path is not the one the user asked to change:
-    // the path must reach the handle before the first write and after every write, and the
-    // writes stop as soon as it does not. What was written went into the file the import
-    // opened, and is told as such.
+    // the path must reach the handle before the first write, after every group of
+    // kRunsPerPathCheck runs and after the last, and the writes stop as soon as it does not.
+    // What was written went into the file the import opened (locked, and never extended: each
+    // write checks the size on the handle), and is told as such. One look at the path per
+    // group rather than per run keeps a save of thousands of scattered bits near the cost of
+    // its writes.
     auto stillAtPath = [&]() -> std::error_code {
         FileFacts atPath;
         if (auto error = StatPath(romPath, atPath)) {
@@ -245,13 +252,16 @@ bool WritePlanThrough(OpenFile& rom, const ImportPlan& plan) {
     if (auto error = stillAtPath()) {
         return fail(error, false);
     }
-    for (const Run& run : runs) {
-        if (auto error = rom.WriteAt(run.offset, run.bytes)) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (auto error = rom.WriteAt(runs[i].offset, runs[i].bytes)) {
             return fail(error, false);
         }
-        written += run.bytes.size();
-        if (auto error = stillAtPath()) {
-            return fail(error, false);
+        written += runs[i].bytes.size();
+        const bool groupDone = (i + 1) % kRunsPerPathCheck == 0 || i + 1 == runs.size();
+        if (groupDone) {
+            if (auto error = stillAtPath()) {
+                return fail(error, false);
+            }
         }
     }
     // Success is claimed only for bytes on the disk.
@@ -404,10 +414,15 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
         return result;
     }
 
+    // A plan's lines are made only for a dry run or a question that shows them: a save of
+    // every bit would otherwise name thousands of machines that no one reads.
+    const PlanDetails listed = options.dryRun || options.confirmChanges || options.confirmAgain
+                                   ? PlanDetails::Listed
+                                   : PlanDetails::Counted;
     // Only conditions the import brings about are asked about, and only for real cartridge
     // images: a synthetic image is written as the tables say.
     auto plan = [&](const RomSnapshot& now) {
-        result.plan = PlanImport(places, now.values, *target);
+        result.plan = PlanImport(places, now.values, *target, listed);
         result.breaches.clear();
         if (now.check.realCartridge) {
             result.breaches = NewBreaches(profile, now.values.moves, target->moves);
@@ -439,20 +454,25 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
 
     // A caller that read the tables earlier (the table editor) is asked before a change made
     // since then by another program is written over.
+    bool asked = false;
     if (options.expectedCurrent != nullptr) {
         const ImportPlan overwritten =
             ChangesOverwritten(places, *options.expectedCurrent, snapshot->values, *target);
-        if (!overwritten.Empty() &&
-            !(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
-            result.status = ImportStatus::Refused;
-            return result;
+        if (!overwritten.Empty()) {
+            asked = true;
+            if (!(options.confirmOverwrite && options.confirmOverwrite(overwritten))) {
+                result.status = ImportStatus::Refused;
+                return result;
+            }
         }
     }
     // Nothing is written over a change made while a question was open: after the questions
-    // the tables and the self-check are read again through the handle that writes, and a
-    // change is asked about anew (or refused where no one can be asked).
+    // the tables and their proof are read again through the handle that writes, and a change
+    // is asked about anew (or refused where no one can be asked). Where nothing was asked, the
+    // tables were read right before, under the lock: there is nothing to read again.
     std::string whatChanged;
     for (int round = 0;; ++round) {
+        asked = asked || !whatChanged.empty() || options.confirmChanges;
         const bool goOn = whatChanged.empty()
                               ? !options.confirmChanges || options.confirmChanges(result.plan)
                               : options.confirmAgain(whatChanged, result.plan);
@@ -460,10 +480,15 @@ ImportResult WriteTablesThrough(OpenFile& rom, const TablePlaces& places,
             result.status = ImportStatus::Refused;
             return result;
         }
-        if (!result.breaches.empty() &&
-            !(options.confirm && options.confirm(DescribeBreaches(result.breaches)))) {
-            result.status = ImportStatus::Refused;
-            return result;
+        if (!result.breaches.empty()) {
+            asked = true;
+            if (!(options.confirm && options.confirm(DescribeBreaches(result.breaches)))) {
+                result.status = ImportStatus::Refused;
+                return result;
+            }
+        }
+        if (!asked) {
+            break;
         }
         auto now = ReadRomSnapshot(rom, places);
         if (!now) {

@@ -16,8 +16,10 @@
 #include "platform/FileAccess.h"
 #include "platform/OpenFile.h"
 #include "rom/RomProfile.h"
+#include "support/CartridgeImage.h"
 #include "support/Fixtures.h"
 #include "support/TestSupport.h"
+#include "tables/TableEdits.h"
 #include "tables/TablesCsv.h"
 #include "tables/TablesTestImages.h"
 
@@ -481,6 +483,142 @@ TEST_F(TablesProgramTwoWriters, TwoImportsAtOnceEndWithOneCsvsValues) {
             expected[at] = after[at];
         }
         EXPECT_EQ(Decode(expected, m_gold), values);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Modified games whose code the program follows to their tables.
+
+// The CSV's rows split into fields (the names of these tests hold no comma or quote).
+std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : Lines(csv)) {
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string field; std::getline(in, field, ',');) {
+            fields.push_back(field);
+        }
+        rows.push_back(std::move(fields));
+    }
+    return rows;
+}
+
+std::string CsvText(const std::vector<std::vector<std::string>>& rows) {
+    std::string text;
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            text += (i == 0 ? "" : ",") + row[i];
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+// Crystal with its three tables repointed to other banks and the old copies left in place
+// with other values: check tells where the game keeps them, export writes the live tables,
+// import writes there and never into the copies.
+TEST_F(TablesProgram, FollowsTheGamesCodeToRepointedTables) {
+    const Release& release = ReleaseOf("BYTE");
+    Release moved = release;
+    moved.moves = 0x12 * 0x4000 + 0x321;
+    moved.baseStats = 0x7C * 0x4000 + 0x10;
+    moved.prices = 0x11 * 0x4000 + 0x600;
+    // The live tables differ from the stale copy in TM08; a plain image holds them where the
+    // release keeps them.
+    Bytes image = RepointedImage(release, moved, 0x12 * 0x4000 + 0x3000);
+    image[MoveAt(moved, 7)] = 0x0F;
+    Bytes plain = CartridgeImageBytes(LayoutOf(release));
+    plain[MoveAt(release, 7)] = 0x0F;
+    WriteFileBytes(m_rom, image);
+    const std::string plainRom = m_dir.File("plain.gbc");
+    WriteFileBytes(plainRom, plain);
+
+    const Outcome check = Start({"check", m_rom});
+    EXPECT_EQ(check.status, 0) << check.err;
+    EXPECT_NE(check.out.find("The game's code keeps its tables elsewhere: moves at 0x48321, base "
+                             "stats at 0x1F0010, TM01's record at 0x44600 (this release keeps "
+                             "them at 0x1167A, 0x51424, 0x6CF3)."),
+              std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("a copy of its base-stats table, item records and move list"),
+              std::string::npos)
+        << check.out;
+
+    const Outcome exported = Start({"export", m_rom});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const Outcome expected = Start({"export", plainRom});
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    EXPECT_EQ(exported.out, expected.out);
+
+    // TM08 gets a move no machine teaches, TM30 a price, Celebi TM02: three places to write.
+    const int freeMove = CartridgeFreeMoves().front();
+    auto rows = CsvRows(exported.out);
+    ASSERT_EQ(rows.size(), 254u);
+    rows[1][8] = MoveListText(freeMove);
+    rows[2][30] = "4321";
+    rows[253][2] = rows[253][2] == "1" ? "0" : "1";
+    std::ofstream(m_csv, std::ios::binary) << CsvText(rows);
+    const Outcome imported = Start({"import", m_rom, m_csv});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    Bytes after = image;
+    after[MoveAt(moved, 7)] = static_cast<std::uint8_t>(freeMove);
+    after[PriceAt(moved, 29)] = 4321 & 0xFF;
+    after[PriceAt(moved, 29) + 1] = 4321 >> 8;
+    after[MachineBitAt(moved, 250, 1)] ^= MaskOf(1);
+    EXPECT_EQ(ReadFileBytes(m_rom), after);
+}
+
+// Each extract of a real build: export writes its true tables, and an import into a copy
+// changes exactly the bytes it should, where the game's code keeps them.
+TEST_F(TablesProgram, ExportsAndImportsTheTablesOfRealBuilds) {
+    for (const std::string_view name : kFixtureNames) {
+        SCOPED_TRACE(std::string(name));
+        BRINDLEWICK_LOAD_FIXTURE_OR_SKIP(fixture, name);
+        WriteFileBytes(m_rom, fixture->image);
+        const nlohmann::json& facts = fixture->facts;
+        const auto moves = facts["machine_moves"].get<std::vector<int>>();
+        const auto prices = facts["machine_prices"].get<std::vector<int>>();
+        const auto fields = facts["compatibility_fields_hex"].get<std::vector<std::string>>();
+        const auto& places = facts["places"];
+        const auto movesAt = places["move_list"].get<std::size_t>();
+        const auto tm01At = places["tm01_record"].get<std::size_t>();
+        const auto baseStatsAt = places["base_stats"].get<std::size_t>();
+
+        const Outcome exported = Start({"export", m_rom});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        auto rows = CsvRows(exported.out);
+        ASSERT_EQ(rows.size(), 254u);
+        for (int k = 0; k < kMachines; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            EXPECT_EQ(rows[1][i + 1], MoveListText(moves[i])) << k;
+            EXPECT_EQ(rows[2][i + 1], std::to_string(prices[i])) << k;
+        }
+        for (int s = 0; s < kSpecies; ++s) {
+            const std::string& hex = fields[static_cast<std::size_t>(s)];
+            for (int k = 0; k < kMachines; ++k) {
+                const int byte =
+                    std::stoi(hex.substr(static_cast<std::size_t>(k / 8) * 2, 2), nullptr, 16);
+                EXPECT_EQ(rows[static_cast<std::size_t>(s) + 3][static_cast<std::size_t>(k) + 1],
+                          (byte >> (k % 8)) & 1 ? "1" : "0")
+                    << "species " << s + 1 << ", " << MachineName(k);
+            }
+        }
+
+        // TM01's move, TM01's price and Bulbasaur's TM01 bit change: four bytes at most.
+        const int newMove = moves[0] == 1 ? 2 : 1;
+        rows[1][1] = MoveListText(newMove);
+        rows[2][1] = "1234";
+        rows[3][1] = rows[3][1] == "1" ? "0" : "1";
+        std::ofstream(m_csv, std::ios::binary) << CsvText(rows);
+        const Outcome imported = Start({"import", m_rom, m_csv});
+        EXPECT_EQ(imported.status, 0) << imported.err;
+        Bytes expected = fixture->image;
+        expected[movesAt] = static_cast<std::uint8_t>(newMove);
+        expected[tm01At] = 1234 & 0xFF;
+        expected[tm01At + 1] = 1234 >> 8;
+        expected[baseStatsAt + 24] ^= 0x01;
+        EXPECT_EQ(DifferingOffsets(fixture->image, ReadFileBytes(m_rom)),
+                  DifferingOffsets(fixture->image, expected));
     }
 }
 

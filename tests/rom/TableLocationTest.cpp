@@ -288,11 +288,11 @@ TEST(TableLocation, BankedOffsetsFollowTheCartridgesBanks) {
 // The scan reads the file in blocks: a routine across two blocks is found once, one at the
 // very end of the file too.
 TEST(CodePattern, ScanFindsRoutinesAcrossBlocksOnce) {
-    const CodePattern pattern("test", "3E bb CD .. .. C9");
+    const CodePattern pattern("test", "3E bb CD 2B .. C9");
     Bytes image(3 * kScanBlockSize + 100, 0);
     const std::size_t places[] = {kScanBlockSize - 3, 2 * kScanBlockSize - 1, image.size() - 6};
     for (const std::size_t at : places) {
-        const std::uint8_t bytes[] = {0x3E, 0x12, 0xCD, 0x00, 0x00, 0xC9};
+        const std::uint8_t bytes[] = {0x3E, 0x12, 0xCD, 0x2B, 0x00, 0xC9};
         std::copy(std::begin(bytes), std::end(bytes),
                   image.begin() + static_cast<std::ptrdiff_t>(at));
     }

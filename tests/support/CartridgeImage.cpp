@@ -342,6 +342,25 @@ void WriteGameCode(Bytes& image, const CartridgeLayout& layout, const GameCodeLa
     }
 }
 
+Bytes RepointedImage(const Release& release, const Release& moved, std::size_t tmHmMove) {
+    Bytes image = CartridgeImageBytes(LayoutOf(release));
+    const Bytes live = CartridgeImageBytes(LayoutOf(moved));
+    const std::size_t moveList = kMachineCount + (release.IsCrystal() ? 4 : 1);
+    for (const auto& [start, length] : {std::pair<std::size_t, std::size_t>{moved.moves, moveList},
+                                        {moved.prices, (kMachineCount + 2) * kRecordSize},
+                                        {moved.baseStats, kSpeciesCount * kSpeciesRecordSize}}) {
+        std::copy_n(live.begin() + static_cast<std::ptrdiff_t>(start), length,
+                    image.begin() + static_cast<std::ptrdiff_t>(start));
+    }
+    GameCodeLayout code;
+    code.moves = static_cast<std::int32_t>(moved.moves);
+    code.baseStats = static_cast<std::int32_t>(moved.baseStats);
+    code.tm01Record = static_cast<std::int32_t>(moved.prices);
+    code.tmHmMove = tmHmMove;
+    WriteGameCode(image, LayoutOf(release), code);
+    return image;
+}
+
 const std::array<std::uint8_t, kMachineCount>& CartridgeMoves() {
     static const auto moves = [] {
         // Steps of 37 through 1..251 visit every move once (251 is prime).
@@ -356,6 +375,18 @@ const std::array<std::uint8_t, kMachineCount>& CartridgeMoves() {
         return list;
     }();
     return moves;
+}
+
+std::vector<int> CartridgeFreeMoves() {
+    std::vector<int> free;
+    const auto& moves = CartridgeMoves();
+    for (int move = 1; move < kMoveCount; ++move) {
+        if (std::find(moves.begin(), moves.end(), move) == moves.end() &&
+            std::find(kTutorMoves.begin(), kTutorMoves.end(), move) == kTutorMoves.end()) {
+            free.push_back(move);
+        }
+    }
+    return free;
 }
 
 int CartridgePrice(int machine) {

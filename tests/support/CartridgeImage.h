@@ -57,6 +57,12 @@ std::uint8_t Tm01ItemOf(const CartridgeLayout& layout);
 // Writes the routines of `code` into `image`, pointing at the tables of `layout`.
 void WriteGameCode(Bytes& image, const CartridgeLayout& layout, const GameCodeLayout& code = {});
 
+// A modified game that repointed its three tables: the release's places keep the tables of
+// CartridgeImageBytes(LayoutOf(release)), a stale copy; the places of `moved` hold the same
+// made-up tables (the move list with its end), and the game's code points there, its
+// GetTMHMMove at `tmHmMove` (which must lie in the moved list's bank).
+Bytes RepointedImage(const Release& release, const Release& moved, std::size_t tmHmMove);
+
 // The file offset GetTMHMMove is written at for `code` and `layout`.
 std::size_t TmHmMoveAt(const CartridgeLayout& layout, const GameCodeLayout& code);
 
@@ -112,6 +118,10 @@ struct CartridgeOptions {
 
 // The made-up move of each machine: distinct, nonzero, none of Crystal's tutor moves.
 const std::array<std::uint8_t, kMachineCount>& CartridgeMoves();
+
+// Moves that no machine of that list teaches and that are no tutor moves: giving one to a
+// machine breaks none of the game's rules.
+std::vector<int> CartridgeFreeMoves();
 
 // The made-up price of machine k: a TM's is a multiple of 100 from 1000 up, an HM's 0.
 int CartridgePrice(int machine);

@@ -116,6 +116,48 @@ private slots:
         QCOMPARE(ReadFileBytes(rom), before);
     }
 
+    // Crystal whose move list and item records lie in other banks, the game's code pointing
+    // there: one message says where at the open, the window shows and saves what lies there.
+    void modifiedGameWhoseCodeIsFollowedIsSavedWhereTheGameReads() {
+        const Release& release = ReleaseOf("BYTE");
+        Release moved = release;
+        moved.moves = 0x20 * 0x4000 + 0x10;
+        moved.prices = 0x21 * 0x4000 + 0x600;
+        TestWindow s;
+        CartridgeOptions options;
+        options.code = GameCodeLayout{};
+        const std::string rom = MakeCartridgeImage(s.dir, LayoutOf(moved), options);
+        const Bytes before = ReadFileBytes(rom);
+        QVERIFY(s.Open(rom));
+        QCOMPARE(s.sink.messages.size(), std::size_t{1});
+        QCOMPARE(s.sink.messages[0].icon, MessageIcon::Information);
+        QVERIFY2(s.sink.messages[0].text.find("The game's code keeps its tables elsewhere") !=
+                     std::string::npos,
+                 s.sink.messages[0].text.c_str());
+        QCOMPARE(s.Read().move, static_cast<int>(before[MoveAt(moved, 0)]));
+
+        const int move = CartridgeFreeMoves().front();
+        s.ClickRow("lstTM", 30);
+        s.ClickRow("lstAttack", move);
+        s.ClickAndTypePrice(QStringLiteral("1234"));
+        s.sink.Clear();
+        s.Save(true);
+        QCOMPARE(s.sink.messages.size(), std::size_t{1});
+        QCOMPARE(s.sink.messages[0].text, std::string("TM Information Successfully Changed!"));
+        Bytes expected = before;
+        expected[MoveAt(moved, 30)] = static_cast<std::uint8_t>(move);
+        PutPrice(expected, PriceAt(moved, 30), 1234);
+        const Bytes after = ReadFileBytes(rom);
+        // Besides the move and the price only Bulbasaur's field may change (as the boxes show
+        // it); nothing at the release's places.
+        for (const std::size_t offset : DifferingOffsets(expected, after)) {
+            QVERIFY2(
+                offset >= FieldAt(moved, 0, 0) && offset <= FieldAt(moved, 0, kFieldLength - 1),
+                qPrintable(QString::number(offset, 16)));
+        }
+        QCOMPARE(after[MoveAt(moved, 30)], static_cast<std::uint8_t>(move));
+    }
+
     // TM31 given Thunderbolt, one of Crystal's tutor moves: the Qt sink asks with Save and
     // Cancel; Enter takes the default, Cancel, and nothing is written; Save writes the move.
     void tutorMoveIsAskedAboutInASaveOrCancelBox() {

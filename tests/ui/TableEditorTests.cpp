@@ -1,5 +1,6 @@
 // The table editor worked through the real windows: opened from the Tools menu, edited with
 // keys and the clipboard, saved with Ctrl+S, and asked before its edits would be lost.
+#include <algorithm>
 #include <memory>
 
 #include <QAction>
@@ -345,6 +346,51 @@ private slots:
         QVERIFY(!editor->HasPendingEdits());
         QVERIFY(!FindAction(*editor, QStringLiteral("actSaveTables"))->isEnabled());
         QCOMPARE(ReadFileBytes(path), before);
+    }
+
+    // A modified game whose code keeps its base stats in another bank, and whose release's
+    // place holds a stale copy: the editor says so at the top, stays editable, and its save
+    // writes where the game reads.
+    void modifiedGameWhoseCodeIsFollowedIsEditedWhereTheGameReads() {
+        Release moved = Gold();
+        moved.baseStats = 0x70 * 0x4000 + 0x20;
+        Bytes image = CartridgeImageBytes(LayoutOf(Gold()));
+        const Bytes live = CartridgeImageBytes(LayoutOf(moved));
+        std::copy_n(live.begin() + static_cast<std::ptrdiff_t>(moved.baseStats), 251 * 32,
+                    image.begin() + static_cast<std::ptrdiff_t>(moved.baseStats));
+        // Bulbasaur learns no machine in the live table, all of them in the copy.
+        for (int j = 0; j < kFieldLength; ++j) {
+            image[FieldAt(moved, 0, j)] = 0;
+            image[FieldAt(Gold(), 0, j)] = 0xFF;
+        }
+        GameCodeLayout code;
+        code.baseStats = static_cast<std::int32_t>(moved.baseStats);
+        WriteGameCode(image, LayoutOf(Gold()), code);
+        const std::string path = m_dir.File("hack.gbc");
+        WriteFileBytes(path, image);
+        QVERIFY(OpenRomThroughWindow(*m_window, path));
+        QCOMPARE(m_sink.messages.size(), std::size_t{1});  // the open says where, once
+        m_sink.Clear();
+        TableEditor* editor = OpenEditor();
+        QVERIFY(editor != nullptr);
+        QVERIFY(!editor->ReadOnly());
+        auto* notice = Child<QLabel>(*editor, QStringLiteral("lblNotice"));
+        QVERIFY(notice->isVisible());
+        QVERIFY2(notice->text().contains(QStringLiteral("The game's code keeps its tables "
+                                                        "elsewhere")),
+                 qPrintable(notice->text()));
+        QVERIFY2(notice->text().contains(QStringLiteral("does not read")),
+                 qPrintable(notice->text()));
+        QTableView* grid = Grid(*editor);
+        ShowCompatibility(*editor);
+        QCOMPARE(grid->model()->index(0, 0).data(Qt::CheckStateRole).toInt(),
+                 static_cast<int>(Qt::Unchecked));
+        TickFirstCell(*editor);
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(m_sink.questions.empty());
+        Bytes expected = image;
+        expected[FieldAt(moved, 0, 0)] = 0x01;
+        QCOMPARE(ReadFileBytes(path), expected);
     }
 
 private:
