@@ -1,8 +1,5 @@
 #include "NamesBench.h"
 
-#include <zlib.h>
-
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -14,6 +11,7 @@
 #include "rom/RomNames.h"
 #include "rom/RomProfile.h"
 #include "rom/TableLocation.h"
+#include "support/FixtureImages.h"
 
 namespace brindlewick::bench {
 namespace {
@@ -32,22 +30,11 @@ std::int64_t AfterName(const std::vector<std::uint8_t>& bytes, std::int64_t at) 
 }  // namespace
 
 std::optional<NamedImage> LoadNamedImage() {
-    const std::string path = std::string(BRINDLEWICK_FIXTURES_DIR) + "/" + kExtract + ".gbc.gz";
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    auto bytes = test::LoadFixtureImage(kExtract);
+    if (!bytes) {
         return std::nullopt;
     }
-    NamedImage image{kExtract, {}};
-    std::array<std::uint8_t, 64 * 1024> block{};
-    int count = 0;
-    while ((count = gzread(file, block.data(), static_cast<unsigned>(block.size()))) > 0) {
-        image.bytes.insert(image.bytes.end(), block.begin(), block.begin() + count);
-    }
-    gzclose(file);
-    if (count < 0) {
-        return std::nullopt;
-    }
-    return image;
+    return NamedImage{kExtract, std::move(*bytes)};
 }
 
 bool RunNames(int runs) {

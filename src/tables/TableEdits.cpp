@@ -361,14 +361,6 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
     return true;
 }
 
-std::string SpeciesListText(int species) {
-    std::string_view name = SpeciesEntries()[static_cast<std::size_t>(species)];
-    while (!name.empty() && name.back() == ' ') {
-        name.remove_suffix(1);
-    }
-    return std::string(name);
-}
-
 std::string MoveListText(int move) {
     if (move >= 0 && move < kMoveCount) {
         return std::string(Trimmed(MoveEntries()[static_cast<std::size_t>(move)]));

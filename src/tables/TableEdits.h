@@ -109,8 +109,6 @@ private:
     std::vector<Step> m_redo;
 };
 
-// The species name as the lists show it, without the padding of the stored entry.
-std::string SpeciesListText(int species);
 // The move name of a move byte; "byte FC" for one that names no move.
 std::string MoveListText(int move);
 
