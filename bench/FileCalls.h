@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "EveryBit.h"
+
 namespace brindlewick::bench {
 
 struct FileCallCounts {
@@ -35,12 +37,6 @@ std::string Describe(const FileCallCounts& counts);
 // evenly over the opens, straight on the C library (never counted). The transfers touch the
 // bytes from `offset` on. Returns false when a call fails.
 bool ReplayFloor(const std::string& path, long offset, const FileCallCounts& counts);
-
-// Bytes that lie next to each other in the file, written in one call.
-struct FileRun {
-    long offset = 0;
-    std::vector<unsigned char> bytes;
-};
 
 // The least a write of `runs` takes: one open, one pwrite per run, one fdatasync and one
 // close on `path`, straight on the C library (never counted). Returns false when a call fails.

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "EveryBit.h"
 #include "FileCalls.h"
 #include "Measure.h"
 #include "ModifiedImage.h"
@@ -33,39 +34,6 @@
 
 namespace brindlewick::bench {
 namespace {
-
-// Edits of what `romPath` holds now that flip every compatibility bit of every species and
-// change nothing else; nothing after a failed read.
-std::optional<TableEdits> FlipEveryBit(const std::string& romPath, const TablePlaces& places) {
-    const auto asRead = ReadTables(romPath, places);
-    if (!asRead) {
-        return std::nullopt;
-    }
-    TableEdits edits(*asRead);
-    std::vector<LearnsCell> learned;
-    std::vector<LearnsCell> notLearned;
-    for (int species = 0; species < kSpeciesCount; ++species) {
-        for (int machine = 0; machine < kMachineCount; ++machine) {
-            (edits.Learns(species, machine) ? learned : notLearned).push_back({species, machine});
-        }
-    }
-    static_cast<void>(edits.SetLearns(learned, false));
-    static_cast<void>(edits.SetLearns(notLearned, true));
-    return edits;
-}
-
-// The runs of neighbouring changed bytes a save of `plan` writes, each with its new bytes.
-std::vector<FileRun> ChangedRuns(const ImportPlan& plan) {
-    std::vector<FileRun> runs;
-    for (const ByteChange& change : plan.changes) {
-        if (runs.empty() ||
-            change.offset != runs.back().offset + static_cast<long>(runs.back().bytes.size())) {
-            runs.push_back({change.offset, {}});
-        }
-        runs.back().bytes.push_back(change.after);
-    }
-    return runs;
-}
 
 bool MeasureSave(const ScratchImage& image, const TablePlaces& places, const std::string& figure,
                  CountingSink& sink, int runs) {

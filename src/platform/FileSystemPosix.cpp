@@ -166,6 +166,16 @@ std::error_code OpenFile::Inspect(FileFacts& facts) const {
     return InspectFd(Fd(m_handle), facts);
 }
 
+std::error_code OpenFile::SizeNow(std::uint64_t& size) const {
+    struct stat status {};
+    if (!IsOpen() || ::fstat(Fd(m_handle), &status) != 0) {
+        return IsOpen() ? std::error_code(errno, std::generic_category())
+                        : std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    size = static_cast<std::uint64_t>(status.st_size);
+    return {};
+}
+
 std::error_code OpenFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> bytes) const {
     if (!IsOpen()) {
         return std::make_error_code(std::errc::bad_file_descriptor);

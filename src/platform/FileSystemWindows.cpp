@@ -238,6 +238,18 @@ std::error_code OpenFile::Inspect(FileFacts& facts) const {
     return InspectHandle(Handle(m_handle), facts);
 }
 
+std::error_code OpenFile::SizeNow(std::uint64_t& size) const {
+    if (!IsOpen()) {
+        return SystemError(ERROR_INVALID_HANDLE);
+    }
+    LARGE_INTEGER now{};
+    if (!::GetFileSizeEx(Handle(m_handle), &now)) {
+        return SystemError();
+    }
+    size = static_cast<std::uint64_t>(now.QuadPart);
+    return {};
+}
+
 std::error_code OpenFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> bytes) const {
     if (!IsOpen()) {
         return SystemError(ERROR_INVALID_HANDLE);

@@ -69,7 +69,7 @@ std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint
     // The size is asked on the handle right before the write, so a file that another program
     // cut short since the open is not extended by it.
     FileFacts now;
-    if (auto error = Inspect(now)) {
+    if (auto error = SizeNow(now.size)) {
         return error;
     }
     if (!Holds(now, offset, bytes.size())) {
@@ -83,8 +83,8 @@ std::error_code OpenFile::WriteAt(std::int64_t offset, std::span<const std::uint
     }
     // No system call writes "only within the file": a cut that falls between the check and the
     // write is extended by the write. It can only be seen afterwards, and is told as such.
-    FileFacts after;
-    if (!Inspect(after) && after.size < now.size) {
+    std::uint64_t after = 0;
+    if (!SizeNow(after) && after < now.size) {
         return MakeErrorCode(FileFailure::CutWhileWriting);
     }
     return {};

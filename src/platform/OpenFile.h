@@ -37,6 +37,8 @@ public:
 
     // Inspects the handle again (the size after the writes, say).
     [[nodiscard]] std::error_code Inspect(FileFacts& facts) const;
+    // The size on the handle now, in one system call: what the checks around each write need.
+    [[nodiscard]] std::error_code SizeNow(std::uint64_t& size) const;
 
     // Reads every block; refuses, reading nothing, when the file as it is now does not hold
     // every one of them (ReadPastEnd).

@@ -780,6 +780,11 @@ std::optional<std::string> ReadCsvFile(const std::string& csvPath) {
     return text;
 }
 
+// Changes at most kVerifyGap bytes apart are checked with one read of the stretch between
+// them, a stretch of at most kVerifyStretch bytes.
+constexpr std::int32_t kVerifyGap = 4096;
+constexpr std::int32_t kVerifyStretch = 64 * 1024;
+
 ImportStatus ApplyImportPlan(const std::string& romPath, const TablePlaces& places,
                              const ImportPlan& plan) {
     OpenFile rom;
@@ -801,14 +806,28 @@ ImportStatus ApplyImportPlan(const std::string& romPath, const TablePlaces& plac
     }
     // Every byte must still hold what the plan was worked out from: a change made since then
     // by another program is not written over.
+    // The bytes are read in stretches that cover neighbouring changes (a few reads for a
+    // save of every species, not one per byte).
     std::size_t differing = 0;
-    for (const ByteChange& change : plan.changes) {
-        std::uint8_t now = 0;
-        if (const auto error = rom.ReadAt(change.offset, {&now, 1})) {
+    std::vector<std::uint8_t> stretch;
+    for (std::size_t first = 0; first < plan.changes.size();) {
+        std::size_t last = first;
+        while (last + 1 < plan.changes.size() &&
+               plan.changes[last + 1].offset - plan.changes[last].offset <= kVerifyGap &&
+               plan.changes[last + 1].offset - plan.changes[first].offset < kVerifyStretch) {
+            ++last;
+        }
+        const std::int32_t start = plan.changes[first].offset;
+        stretch.resize(static_cast<std::size_t>(plan.changes[last].offset - start + 1));
+        if (const auto error = rom.ReadAt(start, stretch)) {
             ReportFileFailure(FileAction::Read, romPath, error);
             return ImportStatus::Failed;
         }
-        differing += now != change.before ? 1 : 0;
+        for (std::size_t i = first; i <= last; ++i) {
+            const ByteChange& change = plan.changes[i];
+            differing += stretch[static_cast<std::size_t>(change.offset - start)] != change.before;
+        }
+        first = last + 1;
     }
     if (differing > 0) {
         ReportAbout(romPath, "changed since it was read: " + Bytes(differing) +
