@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "NamesBench.h"
 #include "PatchBench.h"
 #include "StartUp.h"
 #include "TableEditorBench.h"
@@ -32,9 +33,10 @@ int main(int argc, char* argv[]) {
                 "calls of one run (the floor makes the same)", "ratio");
     const bool workflowsOk = RunWorkflows(runs);
     const bool patchOk = RunPatch(runs);
+    const bool namesOk = RunNames(runs);
     // The start-up's children come first: a child started later would count the memory of
     // the table editor's windows in this process towards its own peak.
     const bool startUpOk = RunStartUp(runs);
     const bool tablesOk = RunTableEditor(runs);
-    return workflowsOk && patchOk && tablesOk && startUpOk ? 0 : 1;
+    return workflowsOk && patchOk && namesOk && tablesOk && startUpOk ? 0 : 1;
 }

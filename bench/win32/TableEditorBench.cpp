@@ -15,6 +15,7 @@
 
 #include "EveryBit.h"
 #include "platform/Messages.h"
+#include "rom/RomNames.h"
 #include "rom/RomProfile.h"
 #include "rom/RomTables.h"
 #include "rom/TableLocation.h"
@@ -184,7 +185,8 @@ struct GridShape {
 
 // From opening the table editor to the end of its compatibility grid's first paint.
 bool EditorFirstPaint(const std::string& romPath, const LocatedTables& located, GridShape& shape) {
-    auto editor = TableEditorWindow::Open(nullptr, romPath, located, {});
+    // The synthetic image holds no names: the lists' names, as the window shows them then.
+    auto editor = TableEditorWindow::Open(nullptr, romPath, located, RomNames{}, {});
     if (editor == nullptr) {
         return false;
     }

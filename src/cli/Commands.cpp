@@ -3,6 +3,7 @@
 #include "editor/ShareCommands.h"
 #include "platform/Messages.h"
 #include "platform/NativeFile.h"
+#include "rom/RomNames.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
 #include "rom/TableLocation.h"
@@ -34,10 +35,37 @@ std::string WithoutClosingQuestion(const std::string& question) {
 }  // namespace
 
 int CheckCommand(const std::string& romPath, std::ostream& out) {
-    const std::optional<LocatedTables> located = LocateRomTables(romPath);
-    if (!located) {
+    const std::optional<LocatedNames> found = LocateRomTablesAndNames(romPath);
+    if (!found) {
         return kExitRefused;
     }
+    const LocatedTables* located = &found->tables;
+    const RomNames& names = found->names;
+    // Where the names were found, or why not: a line each, after the tables' account.
+    auto tellNames = [&] {
+        if (!names.looked) {
+            return;
+        }
+        if (names.SpeciesRead()) {
+            out << romPath << ": species names (" << LanguageName(names.language) << ") at "
+                << Hex(names.speciesAt) << ", " << names.speciesWidth << " bytes each\n";
+        } else {
+            out << romPath << ": species names not read (" << names.speciesProblem
+                << "); the list's names stand for them\n";
+        }
+        if (names.MovesRead()) {
+            out << romPath << ": move names at " << Hex(names.movesAt) << '\n';
+        } else {
+            out << romPath << ": move names not read (" << names.movesProblem
+                << "); the list's names stand for them\n";
+        }
+        if (names.TypesRead()) {
+            out << romPath << ": " << names.types.size() << " type names at " << Hex(names.typesAt)
+                << '\n';
+        } else {
+            out << romPath << ": type names not read (" << names.typesProblem << ")\n";
+        }
+    };
     const RomProfile& profile = *located->places.release;
     out << romPath << ": " << Trimmed(profile.gameName) << ", " << profile.language << " ("
         << profile.gameCode << ")\n";
@@ -55,6 +83,7 @@ int CheckCommand(const std::string& romPath, std::ostream& out) {
         if (!located->Elsewhere()) {
             out << romPath << ": the tables lie where this release keeps them\n";
         }
+        tellNames();
         return kExitSuccess;
     }
     const bool followed = located->places.source == PlacesSource::GameCode;
@@ -73,12 +102,16 @@ int CheckCommand(const std::string& romPath, std::ostream& out) {
         }
     }
     out << romPath << ": probably a modified game; it is not imported into\n";
+    tellNames();
     return kExitRefused;
 }
 
-int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force) {
+int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force,
+                  bool romNames) {
     ExportOptions options;
     options.force = force;
+    options.romNames = romNames;
+    options.romNames = romNames;
     if (!csvPath.empty()) {
         return ExportTablesToFile(romPath, csvPath, options) ? kExitSuccess : kExitRefused;
     }

@@ -16,8 +16,10 @@ int CheckCommand(const std::string& romPath, std::ostream& out);
 
 // The CSV to standard output, or to the file `csvPath` when it is not empty; either is refused
 // when it is the ROM itself. `force` exports a real cartridge image that fails the self-check,
-// with a warning; without it such an image is refused with the findings.
-int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force);
+// with a warning; without it such an image is refused with the findings. `romNames` names moves
+// and species as the ROM holds them.
+int ExportCommand(const std::string& romPath, const std::string& csvPath, bool force,
+                  bool romNames);
 
 // `force` writes a change the game cannot use; without it such a change is refused. A dry run
 // exits as the import would: 1 where it would be refused.

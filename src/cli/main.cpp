@@ -88,6 +88,12 @@ int main(int argc, char** argv) {
     exportCommand->add_flag("--force", force,
                             "export a modified game whose tables are not where its release "
                             "keeps them (otherwise refused)");
+    std::string names = "list";
+    exportCommand
+        ->add_option("--names", names,
+                     "how moves and species are named: list (as the editor's lists spell "
+                     "them, the default) or rom (as the ROM holds them)")
+        ->check(CLI::IsMember({"list", "rom"}));
 
     CLI::App* importCommand = app.add_subcommand(
         "import", "Write the tables of a CSV into the ROM, only the bytes that change.");
@@ -153,7 +159,7 @@ int main(int argc, char** argv) {
         return CheckCommand(romPath, std::cout);
     }
     if (exportCommand->parsed()) {
-        return ExportCommand(romPath, csvPath, force);
+        return ExportCommand(romPath, csvPath, force, names == "rom");
     }
     return ImportCommand(romPath, csvPath, dryRun, force);
 }

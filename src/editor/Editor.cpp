@@ -169,6 +169,11 @@ void Editor::OpenRomPath(const std::string& path) {
         ReportFileFailure(FileAction::Open, path, MakeErrorCode(FileFailure::FileTooShort));
         return;
     }
+    // The names where the code found in the same pass leads; only their tables are read.
+    std::optional<RomNames> names = ReadRomNames(rom, *located);
+    if (!names) {
+        return;
+    }
     static_cast<void>(rom.Close());
 
     // A real cartridge image whose tables cannot be proved where they were looked for is
@@ -191,6 +196,7 @@ void Editor::OpenRomPath(const std::string& path) {
     m_state.RealCartridge = located->proof.realCartridge;
     m_state.Tables = std::move(*located);
     m_state.SaveRefusal = std::move(saveRefusal);
+    m_state.Names = std::move(*names);
 
     // Both displays are reloaded even when entry 0 was selected already: they still show
     // the file opened before.

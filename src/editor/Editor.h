@@ -12,6 +12,7 @@
 
 #include "editor/EditorView.h"
 #include "editor/SavePlan.h"
+#include "rom/RomNames.h"
 #include "rom/RomTables.h"
 #include "rom/TableLocation.h"
 
@@ -38,6 +39,9 @@ struct EditorState {
     // Set with the path at open when the file's tables could not be proved where they were
     // looked for: why the file is shown but never saved into. Empty: saves may write.
     std::string SaveRefusal;
+    // The names of the species, moves and types as the ROM holds them, and the species'
+    // types, read at open through the same handle; what could not be read says why.
+    RomNames Names;
 };
 
 // The bytes behind what the window shows for the selected machine and species, as they were

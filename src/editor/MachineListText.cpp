@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rom/NameMatching.h"
+#include "rom/RomNameMatching.h"
 #include "tables/TypedInput.h"
 
 namespace brindlewick {
@@ -48,15 +49,15 @@ std::string_view TrimBlanks(std::string_view part) {
 }
 
 // The machines one part names, or the problem with it.
-bool ReadPart(std::string_view part, const MachineMoves& moves, MachineSet& machines,
-              std::string& problem) {
+bool ReadPart(std::string_view part, const MachineMoves& moves, const GameNameMatcher& matcher,
+              MachineSet& machines, std::string& problem) {
     if (const auto named = ParseMachineList(std::string(part))) {
         for (std::size_t machine = 0; machine < named->size(); ++machine) {
             machines[machine] = machines[machine] || (*named)[machine];
         }
         return true;
     }
-    const std::optional<int> move = MatchMove(part);
+    const std::optional<int> move = matcher.MatchMove(part).index;
     if (!move) {
         std::vector<std::string_view> nearest;
         for (const int candidate : NearestMoves(part)) {
@@ -145,6 +146,11 @@ std::optional<MachineSet> ParseMachineList(const std::string& text) {
 }
 
 MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves) {
+    return ReadMachineList(text, moves, GameNameMatcher());
+}
+
+MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves,
+                                   const GameNameMatcher& matcher) {
     MachineListReading reading;
     if (text.size() > kMaxMachineListText) {
         return reading;
@@ -159,7 +165,7 @@ MachineListReading ReadMachineList(const std::string& text, const MachineMoves& 
         }
         const std::string_view part =
             TrimBlanks(std::string_view(text).substr(position, end - position));
-        if (!part.empty() && !ReadPart(part, moves, machines, reading.problem)) {
+        if (!part.empty() && !ReadPart(part, moves, matcher, machines, reading.problem)) {
             return reading;
         }
         parts += part.empty() ? 0 : 1;

@@ -12,6 +12,8 @@
 
 namespace brindlewick {
 
+class GameNameMatcher;
+
 using MachineSet = std::array<bool, kMachineCount>;
 
 // What a species that learns no machine is copied as: a text that pastes back to no machines.
@@ -45,5 +47,8 @@ struct MachineListReading {
 // teaches that move in `moves`. A move that no machine teaches, or a name that is neither,
 // gives no machines and a problem naming it (with the nearest move names).
 MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves);
+// The same, a move matched among the ROM's own names too.
+MachineListReading ReadMachineList(const std::string& text, const MachineMoves& moves,
+                                   const GameNameMatcher& matcher);
 
 }  // namespace brindlewick

@@ -99,10 +99,14 @@ bool ImportMayHaveChangedFile(ImportStatus status) {
 }
 
 std::string DescribeRomCheck(const std::string& romPath) {
-    const std::optional<LocatedTables> located = LocateRomTables(romPath);
-    if (!located) {
+    const std::optional<LocatedNames> found = LocateRomTablesAndNames(romPath);
+    if (!found) {
         return {};
     }
+    const LocatedTables* located = &found->tables;
+    // Where the names were read, or why not, closes every account of a real cartridge image.
+    const std::string names = DescribeNames(found->names);
+    const std::string namesText = names.empty() ? std::string() : "\n\n" + names;
     const SelfCheckResult& check = located->proof;
     std::string text = Quoted(romPath) + ": " + ReleaseText(*located->places.release) + ".\n\n";
     if (!check.realCartridge) {
@@ -114,12 +118,12 @@ std::string DescribeRomCheck(const std::string& romPath) {
     if (located->SafeToWrite()) {
         if (located->Elsewhere()) {
             return text + "A real cartridge image. " + howFound +
-                   " It can be saved and imported into.";
+                   " It can be saved and imported into." + namesText;
         }
         return text +
                "A real cartridge image: its tables lie where this release keeps them, and it "
                "can be saved and imported into.\n\n" +
-               howFound;
+               howFound + namesText;
     }
     if (located->code == CodeFollowed::NotFollowed) {
         text += howFound + "\n\n";
@@ -144,7 +148,8 @@ std::string DescribeRomCheck(const std::string& romPath) {
     }
     return text +
            "\n\nProbably a modified game: Brindlewick shows it, but does not save or import into "
-           "it.";
+           "it." +
+           namesText;
 }
 
 void CheckRom(const std::string& romPath) {

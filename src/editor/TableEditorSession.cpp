@@ -29,36 +29,32 @@ private:
 
 }  // namespace
 
-std::vector<int> SpeciesShownFor(std::string_view filter) {
-    std::vector<int> species;
-    species.reserve(kSpeciesCount);
-    for (int s = 0; s < kSpeciesCount; ++s) {
-        if (SpeciesMatchesFilter(s, filter)) {
-            species.push_back(s);
-        }
-    }
-    return species;
-}
-
 std::unique_ptr<TableEditorSession> TableEditorSession::Open(const std::string& romPath,
-                                                             const LocatedTables& located) {
+                                                             const LocatedTables& located,
+                                                             const RomNames& names) {
     const auto tables = ReadCheckedTables(romPath, located.places);
     if (!tables) {
         return nullptr;
     }
-    std::unique_ptr<TableEditorSession> session(new TableEditorSession(romPath, located));
+    std::unique_ptr<TableEditorSession> session(new TableEditorSession(romPath, located, names));
     session->m_edits.Load(tables->values);
     session->TakeCheck(*tables);
     session->SetNotice({}, false);
     return session;
 }
 
-TableEditorSession::TableEditorSession(const std::string& romPath, const LocatedTables& located)
+TableEditorSession::TableEditorSession(const std::string& romPath, const LocatedTables& located,
+                                       const RomNames& names)
     : m_romPath(romPath),
       m_gameCode(located.places.release != nullptr ? located.places.release->gameCode
                                                    : std::string()),
       m_places(located.places),
-      m_placesNote(DescribeElsewhere(located)) {}
+      m_placesNote(DescribeElsewhere(located)),
+      m_texts(names) {
+    if (const std::string notice = m_texts.NamesNotice(); !notice.empty()) {
+        m_placesNote += (m_placesNote.empty() ? "" : "\n\n") + notice;
+    }
+}
 
 void TableEditorSession::TakeCheck(const CheckedTables& tables) {
     m_readOnlyReason =
@@ -120,8 +116,12 @@ bool TableEditorSession::TypeMove(int machine, std::string_view typed) {
     if (ReadOnly() || typed.find_first_not_of(" \t") == std::string_view::npos) {
         return false;
     }
-    return TakeTyped(ParseTypedMove(typed),
+    return TakeTyped(ReadTypedMove(typed),
                      [&](int move) { return m_edits.SetMove(machine, move); });
+}
+
+TypedValue TableEditorSession::ReadTypedMove(std::string_view typed) const {
+    return ParseTypedMove(typed, m_texts.Matcher(), m_texts.MoveChoices());
 }
 
 bool TableEditorSession::TypePrice(int machine, std::string_view typed) {

@@ -22,6 +22,7 @@
 namespace brindlewick {
 
 struct LocatedTables;
+struct RomNames;
 
 // The compatibility grid as the window shows it: the species of its rows in order (the
 // filter's), the current cell and the selected cells, as (shown row, machine column).
@@ -32,20 +33,22 @@ struct GridSelection {
     std::vector<std::pair<int, int>> selected;
 };
 
-// The species the compatibility grid shows for the filter text, in order.
-std::vector<int> SpeciesShownFor(std::string_view filter);
-
 class TableEditorSession {
 public:
     // The tables of `romPath` read where `located` says, or nothing after a reported failure.
     // A real cartridge image whose tables fail their proof opens read-only, the reason in the
-    // notice; one whose game's code keeps them elsewhere says so there.
+    // notice; one whose game's code keeps them elsewhere says so there. Species and moves are
+    // named as `names` (read from the ROM at its open) holds them; where a table of them could
+    // not be read, the notice says so.
     static std::unique_ptr<TableEditorSession> Open(const std::string& romPath,
-                                                    const LocatedTables& located);
+                                                    const LocatedTables& located,
+                                                    const RomNames& names);
 
     const std::string& RomPath() const { return m_romPath; }
     const std::string& GameCode() const { return m_gameCode; }
     const TableEdits& Edits() const { return m_edits; }
+    // The texts of the grids, in the ROM's names.
+    const TableTexts& Texts() const { return m_texts; }
     bool ReadOnly() const { return !m_readOnlyReason.empty(); }
     bool HasPendingEdits() const { return m_edits.HasPending(); }
     bool Enabled(TableCommand command) const;
@@ -67,11 +70,11 @@ public:
     // Each of these is true when the edits changed (the window draws them again).
     bool SetMove(int machine, int move);
     bool SetPrice(int machine, int price);
-    // A move or price as typed in a cell; one that names no move or no price is refused and
-    // said so, and the cell keeps its value.
-    // A move or price as typed, read by the rules of tables/TypedInput.h; what is refused is
-    // said and leaves the cell as it was.
+    // A move or price as typed, read by the rules of tables/TypedInput.h (a move by the ROM's
+    // names too); what is refused is said and leaves the cell as it was.
     bool TypeMove(int machine, std::string_view typed);
+    // What a typed move comes to, as TypeMove reads it (a window asks before it commits).
+    TypedValue ReadTypedMove(std::string_view typed) const;
     bool TypePrice(int machine, std::string_view typed);
     bool SetLearns(int species, int machine, bool learns);
     // Tick and Clear: the selected cells, or the current one where none is selected.
@@ -107,7 +110,8 @@ public:
 
 private:
     bool TakeTyped(const TypedValue& typed, const std::function<bool(int)>& take);
-    TableEditorSession(const std::string& romPath, const LocatedTables& located);
+    TableEditorSession(const std::string& romPath, const LocatedTables& located,
+                       const RomNames& names);
     void TakeCheck(const CheckedTables& tables);
     void SetNotice(const std::string& changedText, bool offerReload);
     std::vector<LearnsCell> SelectedCells(const GridSelection& grid) const;
@@ -115,7 +119,10 @@ private:
     std::string m_romPath;
     std::string m_gameCode;
     TablePlaces m_places;
-    std::string m_placesNote;  // where the game's code keeps the tables, when not the release's
+    // Where the game's code keeps the tables, when not the release's, and which of the ROM's
+    // names could not be read: said for as long as the window is open.
+    std::string m_placesNote;
+    TableTexts m_texts;
     std::string m_readOnlyReason;
     TableEdits m_edits;
     std::string m_notice;

@@ -1,10 +1,11 @@
 #include "editor/TableEditorTexts.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/FileAccess.h"
 #include "platform/Messages.h"
-#include "rom/NameMatching.h"
+#include "rom/Names.h"
 #include "rom/RomTables.h"
 #include "tables/TableEdits.h"
 
@@ -50,6 +51,20 @@ std::string ThreeDigits(int number) {
     return text;
 }
 
+// The form a filter or a completion compares in: ASCII letters in lower case, hiragana as
+// katakana.
+std::string Searchable(std::string_view text) {
+    return Lower(FoldKana(text));
+}
+
+std::optional<int> TypeNumber(std::string_view text) {
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(std::string(text));
+}
+
 }  // namespace
 
 const TableCommandText& TextOf(TableCommand command) {
@@ -89,55 +104,170 @@ std::string MachineRowText(int machine) {
     return MachineName(machine);
 }
 
-std::string SpeciesRowText(int species) {
-    return ThreeDigits(species + 1) + " " + SpeciesListText(species);
+TableTexts::TableTexts() : TableTexts(RomNames{}) {}
+
+TableTexts::TableTexts(RomNames names) : m_names(std::move(names)), m_matcher(m_names) {
+    m_species.reserve(kSpeciesCount);
+    m_speciesRows.reserve(kSpeciesCount);
+    m_speciesToolTips.reserve(kSpeciesCount);
+    m_speciesTypes.reserve(kSpeciesCount);
+    m_searchable.reserve(kSpeciesCount);
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        std::string name = SpeciesNameOf(m_names, s);
+        std::string row = ThreeDigits(s + 1) + " " + name;
+        std::string types = SpeciesTypesText(m_names, s);
+        m_speciesToolTips.push_back(types.empty() ? row : row + " (" + types + ")");
+        m_speciesRows.push_back(std::move(row));
+        m_speciesTypes.push_back(std::move(types));
+        // The list's name is searched too: "pika" finds PIKACHU in every language that keeps
+        // the name, and the English name helps in the others.
+        m_searchable.push_back(Searchable(name) + '\n' +
+                               Searchable(Trimmed(SpeciesEntries()[static_cast<std::size_t>(s)])));
+        m_species.push_back(std::move(name));
+    }
+    m_moves.reserve(kMoveCount);
+    m_searchableMoves.reserve(kMoveCount);
+    for (int m = 0; m < kMoveCount; ++m) {
+        m_moves.push_back(MoveNameOf(m_names, m));
+        m_searchableMoves.push_back(Searchable(m_moves.back()));
+    }
 }
 
-std::string MachineColumnText(const TableEdits& edits, int machine) {
-    return MachineName(machine) + " " + MoveListText(edits.Value({CellKind::Move, machine, 0}));
+const std::string& TableTexts::Species(int species) const {
+    return m_species.at(static_cast<std::size_t>(species));
 }
 
-std::string MachineCellText(const TableEdits& edits, const TableCell& cell) {
+const std::string& TableTexts::SpeciesRow(int species) const {
+    return m_speciesRows.at(static_cast<std::size_t>(species));
+}
+
+const std::string& TableTexts::SpeciesRowToolTip(int species) const {
+    return m_speciesToolTips.at(static_cast<std::size_t>(species));
+}
+
+const std::string& TableTexts::SpeciesTypes(int species) const {
+    return m_speciesTypes.at(static_cast<std::size_t>(species));
+}
+
+std::string TableTexts::Move(int move) const {
+    if (move >= 0 && move < kMoveCount) {
+        return m_moves[static_cast<std::size_t>(move)];
+    }
+    return MoveNameOf(m_names, move);
+}
+
+std::string TableTexts::MachineHeader(int machine, int move) const {
+    return MachineName(machine) + " " + Move(move);
+}
+
+std::string TableTexts::MachineColumn(const TableEdits& edits, int machine) const {
+    return MachineHeader(machine, edits.Value({CellKind::Move, machine, 0}));
+}
+
+std::string TableTexts::MachineCell(const TableEdits& edits, const TableCell& cell) const {
     const int value = edits.Value(cell);
-    return cell.kind == CellKind::Move ? MoveListText(value) : std::to_string(value);
+    return cell.kind == CellKind::Move ? Move(value) : std::to_string(value);
 }
 
-std::string MachineCellToolTip(const TableEdits& edits, const TableCell& cell) {
+std::string TableTexts::MachineCellToolTip(const TableEdits& edits, const TableCell& cell) const {
     if (!edits.Changed(cell)) {
         return {};
     }
     const int before = edits.ValueAsRead(cell);
     return "Not saved; the file holds " +
-           (cell.kind == CellKind::Move ? MoveListText(before) : std::to_string(before));
+           (cell.kind == CellKind::Move ? Move(before) : std::to_string(before));
 }
 
-std::string LearnsCellToolTip(const TableEdits& edits, int species, int machine) {
-    return SpeciesListText(species) + ", " + MachineColumnText(edits, machine) +
+std::string TableTexts::LearnsCellToolTip(const TableEdits& edits, int species, int machine) const {
+    const std::string& types = SpeciesTypes(species);
+    return Species(species) + (types.empty() ? "" : " (" + types + ")") + ", " +
+           MachineColumn(edits, machine) +
            (edits.LearnsChanged(species, machine) ? " (not saved)" : "");
 }
 
-const std::vector<std::string>& MoveChoices() {
-    static const std::vector<std::string> choices = [] {
-        std::vector<std::string> names;
-        names.reserve(kMoveCount);
-        for (int move = 0; move < kMoveCount; ++move) {
-            names.push_back(MoveListText(move));
-        }
-        return names;
-    }();
-    return choices;
-}
-
-std::vector<int> MoveCompletions(std::string_view typed) {
-    const std::string needle = Lower(Trimmed(typed));
+std::vector<int> TableTexts::MoveCompletions(std::string_view typed) const {
+    const std::string needle = Searchable(Trimmed(typed));
     std::vector<int> moves;
-    const auto& choices = MoveChoices();
-    for (std::size_t move = 0; move < choices.size(); ++move) {
-        if (needle.empty() || Lower(choices[move]).find(needle) != std::string::npos) {
+    for (std::size_t move = 0; move < m_searchableMoves.size(); ++move) {
+        if (needle.empty() || m_searchableMoves[move].find(needle) != std::string::npos) {
             moves.push_back(static_cast<int>(move));
         }
     }
     return moves;
+}
+
+std::vector<int> TableTexts::TypesNamed(std::string_view type) const {
+    std::vector<int> types;
+    if (const auto number = TypeNumber(type)) {
+        types.push_back(*number);
+        return types;
+    }
+    // Compared as names are (case, blanks and punctuation ignored, hiragana as katakana), so
+    // that the Japanese names' padding is no part of them.
+    const std::string key = RomNameKey(type);
+    if (key.empty()) {
+        return types;
+    }
+    for (std::size_t t = 0; t < m_names.types.size(); ++t) {
+        if (RomNameKey(m_names.types[t]) == key) {
+            types.push_back(static_cast<int>(t));
+        }
+    }
+    return types;
+}
+
+bool TableTexts::SpeciesShown(int species, std::string_view text) const {
+    if (species < 0 || species >= kSpeciesCount) {
+        return false;
+    }
+    const std::string_view filter = Trimmed(text);
+    if (filter.empty()) {
+        return true;
+    }
+    if (Lower(filter.substr(0, std::min(filter.size(), kTypeFilterPrefix.size()))) ==
+        kTypeFilterPrefix) {
+        const std::string_view type = Trimmed(filter.substr(kTypeFilterPrefix.size()));
+        if (type.empty()) {
+            return true;
+        }
+        if (static_cast<std::size_t>(species) >= m_names.speciesTypes.size()) {
+            return false;
+        }
+        const auto& own = m_names.speciesTypes[static_cast<std::size_t>(species)];
+        const std::vector<int> named = TypesNamed(type);
+        return std::any_of(named.begin(), named.end(),
+                           [&](int t) { return own[0] == t || own[1] == t; });
+    }
+    const int number = species + 1;
+    const std::string needle = Searchable(filter);
+    return m_searchable[static_cast<std::size_t>(species)].find(needle) != std::string::npos ||
+           std::to_string(number).find(needle) != std::string::npos ||
+           ThreeDigits(number).find(needle) != std::string::npos;
+}
+
+std::vector<int> TableTexts::SpeciesShownFor(std::string_view text) const {
+    std::vector<int> species;
+    species.reserve(kSpeciesCount);
+    for (int s = 0; s < kSpeciesCount; ++s) {
+        if (SpeciesShown(s, text)) {
+            species.push_back(s);
+        }
+    }
+    return species;
+}
+
+std::string TableTexts::TypeFilterExample() const {
+    constexpr int kExampleSpecies = 3;
+    std::string type = SpeciesTypes(kExampleSpecies);
+    type = type.substr(0, type.find('/'));
+    if (!m_names.TypesRead() || type.empty()) {
+        return std::string(kTypeFilterPrefix) + "fire";
+    }
+    return std::string(kTypeFilterPrefix) + Lower(type);
+}
+
+std::string TableTexts::FilterPlaceholder() const {
+    return "name, number or " + TypeFilterExample();
 }
 
 }  // namespace brindlewick

@@ -6,6 +6,8 @@
 #include "editor/TableCommands.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
+#include "rom/RomNameMatching.h"
+#include "rom/RomNames.h"
 #include "rom/RomProfile.h"
 
 namespace brindlewick {
@@ -44,7 +46,7 @@ bool PasteMachineList(const Editor& editor, EditorView& view, const std::string&
         for (int machine = 0; machine < kMachineCount; ++machine) {
             moves[static_cast<std::size_t>(machine)] = editor.MachineMove(machine);
         }
-        reading = ReadMachineList(clipboardText, moves);
+        reading = ReadMachineList(clipboardText, moves, GameNameMatcher(editor.State().Names));
     }
     if (!reading.machines) {
         std::string text = kNoMachineListMessage;
@@ -70,18 +72,32 @@ std::optional<LearnersList> DescribeLearners(const Editor& editor, const EditorV
     std::optional<std::vector<int>> learners =
         ReadLearners(state.RomPath, state.Tables.places.baseStats, machine);
     if (!learners) {
-        return LearnersList{machineName + ": could not be read", {}};
+        return LearnersList{machineName + ": could not be read", {}, {}};
     }
     // The move as the file holds it; a byte that names no move shows as no move.
     const int move = editor.MachineMove(machine);
-    const std::string moveName(MoveEntries()[static_cast<std::size_t>(move >= 0 ? move : 0)]);
+    const std::string moveName = RomMoveName(editor, move >= 0 ? move : 0);
     const std::string count = std::to_string(learners->size()) + " species";
-    return LearnersList{machineName + " " + moveName + ": " + count, std::move(*learners)};
+    std::vector<std::string> names;
+    names.reserve(learners->size());
+    for (const int species : *learners) {
+        names.push_back(RomSpeciesName(editor, species));
+    }
+    return LearnersList{machineName + " " + moveName + ": " + count, std::move(*learners),
+                        std::move(names)};
 }
 
 std::string MachineToolTip(const Editor& editor, int machine) {
     const int move = editor.MachineMove(machine);
-    return move >= 0 ? std::string(MoveEntries()[static_cast<std::size_t>(move)]) : std::string();
+    return move >= 0 ? RomMoveName(editor, move) : std::string();
+}
+
+std::string RomSpeciesName(const Editor& editor, int species) {
+    return SpeciesNameOf(editor.State().Names, species);
+}
+
+std::string RomMoveName(const Editor& editor, int move) {
+    return MoveNameOf(editor.State().Names, move);
 }
 
 std::string SpeciesName(int species) {

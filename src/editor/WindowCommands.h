@@ -111,20 +111,27 @@ MachineSet CheckedMachines(const EditorView& view);
 bool PasteMachineList(const Editor& editor, EditorView& view, const std::string& clipboardText);
 
 // What the learners window shows for the machine selected in the window: its caption ("TM01
-// Dynamicpunch: 3 species", or that the machine could not be read) and the species indexes.
+// DYNAMICPUNCH: 3 species", or that the machine could not be read) and the species, named as
+// the ROM holds them where it could be read, else as the lists name them.
 struct LearnersList {
     std::string caption;
     std::vector<int> species;
+    std::vector<std::string> names;  // of each of `species`, as the ROM holds them
 };
 // Nothing when no ROM is open or no machine is selected (the window keeps what it shows).
 std::optional<LearnersList> DescribeLearners(const Editor& editor, const EditorView& view);
 
-// The tooltip of machine k's entry and box: the move it teaches as the file holds it now, or
-// "" when no ROM is open or the byte could not be read or names no move.
+// The tooltip of machine k's entry and box: the move it teaches as the file holds it now, named
+// as the ROM holds it, or "" when no ROM is open or the byte could not be read or names no move.
 std::string MachineToolTip(const Editor& editor, int machine);
 
 // A species list entry without its trailing blank: "Bulbasaur".
 std::string SpeciesName(int species);
+
+// The name of species s and move m in the open ROM: as it holds them, where they could be read,
+// else as the lists name them (RomNames.h).
+std::string RomSpeciesName(const Editor& editor, int species);
+std::string RomMoveName(const Editor& editor, int move);
 
 // "Import Tables..." once the CSV is chosen: the import, then, where it may have changed the
 // file, what the window shows read from the file again as if the user had chosen the machine

@@ -198,6 +198,26 @@ FollowedCode Follow(const std::vector<PatternHits>& hits, const RomProfile& rele
     return result;
 }
 
+// The tables' routines, then those that lead to the names: one pass over the file finds both.
+std::span<const CodePattern* const> AllPatterns() {
+    static const std::vector<const CodePattern*> patterns = [] {
+        std::vector<const CodePattern*> all(Patterns().begin(), Patterns().end());
+        const auto names = NameCodePatterns();
+        all.insert(all.end(), names.begin(), names.end());
+        return all;
+    }();
+    return patterns;
+}
+
+FollowedCode FollowBoth(std::vector<PatternHits> hits, const RomProfile& release,
+                        std::uint64_t fileSize) {
+    FollowedCode followed = Follow(hits, release, fileSize);
+    followed.names.looked = true;
+    followed.names.hits.assign(std::make_move_iterator(hits.begin() + kRoutineCount),
+                               std::make_move_iterator(hits.end()));
+    return followed;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> BankedOffset(int bank, int address, std::int32_t length,
@@ -222,15 +242,15 @@ std::optional<std::int32_t> BankedOffset(int bank, int address, std::int32_t len
 
 std::optional<FollowedCode> FollowGameCode(const OpenFile& rom, const RomProfile& release) {
     std::vector<PatternHits> hits;
-    if (const auto error = ScanFile(rom, Patterns(), hits)) {
+    if (const auto error = ScanFile(rom, AllPatterns(), hits)) {
         ReportFileFailure(FileAction::Read, rom.FileName(), error);
         return std::nullopt;
     }
-    return Follow(hits, release, rom.Facts().size);
+    return FollowBoth(std::move(hits), release, rom.Facts().size);
 }
 
 FollowedCode FollowGameCode(std::span<const std::uint8_t> image, const RomProfile& release) {
-    return Follow(ScanImage(image, Patterns()), release, image.size());
+    return FollowBoth(ScanImage(image, AllPatterns()), release, image.size());
 }
 
 }  // namespace brindlewick

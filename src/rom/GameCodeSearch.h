@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "rom/NameCode.h"
 #include "rom/SelfCheck.h"
 #include "rom/TablePlaces.h"
 
@@ -43,9 +44,12 @@ struct FollowedCode {
     std::string reason;
     TablePlaces places;                      // Followed and NoTable: what the code gives
     std::vector<SelfCheckFinding> findings;  // NoTable: each pointer that leads nowhere
+    // The routines that lead to the names, found in the same pass over the file.
+    NameCodeHits names;
 };
 
-// Reads the whole file through `rom` in blocks, holding no copy of it, and follows the code.
+// Reads the whole file through `rom` in blocks, holding no copy of it, and follows the code;
+// the routines that lead to the names are looked for in the same pass.
 // A failing read is reported and gives nothing.
 std::optional<FollowedCode> FollowGameCode(const OpenFile& rom, const RomProfile& release);
 

@@ -33,6 +33,7 @@ std::vector<CheckedTable> MovedTables(const TablePlaces& found, const TablePlace
 template <typename Check>
 LocatedTables Decide(const FollowedCode& followed, const RomProfile& release, Check check) {
     LocatedTables located;
+    located.nameCode = followed.names;
     const TablePlaces row = RowPlaces(release);
     switch (followed.outcome) {
         case FollowedCode::Outcome::NotFollowed:

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "rom/NameCode.h"
 #include "rom/SelfCheck.h"
 #include "rom/TablePlaces.h"
 
@@ -37,6 +38,9 @@ struct LocatedTables {
     std::string notFollowed;  // NotFollowed: why ("GetTMHMMove was found 2 times")
     // The tables that lie elsewhere and of which the release's places hold a copy as well.
     std::vector<CheckedTable> staleCopies;
+    // The routines that lead to the names, from the same pass over the file as the tables'
+    // (not looked for where the code is not: an image that does not boot).
+    NameCodeHits nameCode;
 
     bool SafeToWrite() const { return proof.SafeToWrite(); }
     // The game's code keeps its tables somewhere other than the release's places.

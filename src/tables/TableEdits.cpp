@@ -361,30 +361,6 @@ bool TableEdits::PasteBlock(std::string_view text, const std::vector<int>& speci
     return true;
 }
 
-bool SpeciesMatchesFilter(int species, std::string_view text) {
-    const std::string needle = Lower(Trimmed(text));
-    if (needle.empty()) {
-        return true;
-    }
-    if (!IsSpecies(species)) {
-        return false;
-    }
-    const int number = species + 1;
-    std::string padded = std::to_string(number);
-    padded.insert(0, 3 - std::min<std::size_t>(padded.size(), 3), '0');
-    return Lower(SpeciesListText(species)).find(needle) != std::string::npos ||
-           std::to_string(number).find(needle) != std::string::npos ||
-           padded.find(needle) != std::string::npos;
-}
-
-std::string SpeciesListText(int species) {
-    std::string_view name = SpeciesEntries()[static_cast<std::size_t>(species)];
-    while (!name.empty() && name.back() == ' ') {
-        name.remove_suffix(1);
-    }
-    return std::string(name);
-}
-
 std::string MoveListText(int move) {
     if (move >= 0 && move < kMoveCount) {
         return std::string(Trimmed(MoveEntries()[static_cast<std::size_t>(move)]));

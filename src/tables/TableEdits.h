@@ -109,13 +109,6 @@ private:
     std::vector<Step> m_redo;
 };
 
-// Whether species s is shown for the filter `text`: its name (case ignored) or its number
-// (1..251, also written with three digits as "025") contains the text. An empty filter shows
-// every species.
-bool SpeciesMatchesFilter(int species, std::string_view text);
-
-// The species name as the lists show it, without the padding of the stored entry.
-std::string SpeciesListText(int species);
 // The move name of a move byte; "byte FC" for one that names no move.
 std::string MoveListText(int move);
 

@@ -1,6 +1,7 @@
 #include "tables/TablesComparison.h"
 
 #include "convert/HexDigits.h"
+#include "rom/RomNames.h"
 #include "rom/TablePlaces.h"
 #include "tables/TablesCsv.h"
 
@@ -30,14 +31,23 @@ enum class Table : std::uint8_t { None, Moves, Prices, Compatibility };
 
 }  // namespace
 
-ComparisonNames NamesForComparison(const OpenFile& /*rom*/, const LocatedTables& /*located*/) {
+ComparisonNames NamesForComparison(const OpenFile& rom, const LocatedTables& located) {
+    // A failed read has been told; the lists' names then stand for the ROM's.
+    const RomNames own = ReadRomNames(rom, located).value_or(RomNames{});
     ComparisonNames names;
     for (std::size_t move = 0; move < names.moves.size(); ++move) {
-        names.moves[move] =
-            move < kMoveCount ? MoveExportName(move) : "move " + std::to_string(move);
+        if (move >= kMoveCount) {
+            names.moves[move] = "move " + std::to_string(move);
+        } else if (move > 0 && own.MovesRead() && !own.moves[move].empty()) {
+            names.moves[move] = own.moves[move];
+        } else {
+            names.moves[move] = MoveExportName(move);
+        }
     }
     for (std::size_t species = 0; species < names.species.size(); ++species) {
-        names.species[species] = SpeciesExportName(species);
+        names.species[species] = own.SpeciesRead() && !own.species[species].empty()
+                                     ? own.species[species]
+                                     : SpeciesExportName(species);
     }
     return names;
 }

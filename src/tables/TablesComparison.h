@@ -25,8 +25,8 @@ struct ComparisonNames {
 };
 
 // The names of the file read through `rom`, whose tables are `located`: the one place that
-// decides them. Today they are the window's lists' names, as the CSV export writes them, for
-// every file alike.
+// decides them. They are the ROM's own (RomNames.h) where they could be read, and the lists'
+// names as the CSV export writes them otherwise.
 ComparisonNames NamesForComparison(const OpenFile& rom, const LocatedTables& located);
 
 // One line per difference from `from` to `to`: machines first, TM01 to HM07, each its move and

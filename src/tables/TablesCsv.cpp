@@ -6,6 +6,8 @@
 
 #include "rom/NameMatching.h"
 #include "rom/Names.h"
+#include "rom/RomNameMatching.h"
+#include "rom/RomNames.h"
 #include "tables/TypedInput.h"
 
 namespace brindlewick {
@@ -130,7 +132,7 @@ bool CheckTitle(const CsvRecord& record, std::string_view title, CsvProblems& pr
 }
 
 void ReadMoveRow(const CsvRecord& record, const TableValues& current, TableValues& target,
-                 CsvProblems& problems) {
+                 const GameNameMatcher& matcher, CsvProblems& problems) {
     for (std::size_t i = 1; i < record.fields.size(); ++i) {
         const CsvField& field = record.fields[i];
         const int machine = field.column - 2;
@@ -145,9 +147,10 @@ void ReadMoveRow(const CsvRecord& record, const TableValues& current, TableValue
                              MachineName(machine) + ": no move has the number " +
                                  std::string(Trim(field.text)) + " (0 to 251)");
             }
-        } else if (const auto move = MatchMove(field.text)) {
-            target.moves[static_cast<std::size_t>(machine)] = static_cast<std::uint8_t>(*move);
-        } else if (NamesMoreThanOneMove(field.text)) {
+        } else if (const auto match = matcher.MatchMove(field.text); match.index) {
+            target.moves[static_cast<std::size_t>(machine)] =
+                static_cast<std::uint8_t>(*match.index);
+        } else if (match.ambiguous) {
             problems.Add(field.line, field.column,
                          MachineName(machine) + ": " + Quoted(field.text) +
                              " names more than one move; give the move's number");
@@ -176,7 +179,8 @@ void ReadPriceRow(const CsvRecord& record, TableValues& target, CsvProblems& pro
     }
 }
 
-std::optional<int> FindSpecies(const CsvField& field, CsvProblems& problems) {
+std::optional<int> FindSpecies(const CsvField& field, const GameNameMatcher& matcher,
+                               CsvProblems& problems) {
     if (const std::optional<int> number = ParseNumber(field.text)) {
         if (*number >= 1 && *number <= kSpeciesCount) {
             return *number - 1;
@@ -185,10 +189,11 @@ std::optional<int> FindSpecies(const CsvField& field, CsvProblems& problems) {
                      "no species has the number " + std::string(Trim(field.text)) + " (1 to 251)");
         return std::nullopt;
     }
-    if (const auto species = MatchSpecies(field.text)) {
-        return *species;
+    const auto match = matcher.MatchSpecies(field.text);
+    if (match.index) {
+        return *match.index;
     }
-    if (NamesMoreThanOneSpecies(field.text)) {
+    if (match.ambiguous) {
         problems.Add(field.line, field.column,
                      Quoted(field.text) + " names more than one species; give its number");
     } else {
@@ -201,8 +206,8 @@ std::optional<int> FindSpecies(const CsvField& field, CsvProblems& problems) {
 }
 
 void ReadSpeciesRow(const CsvRecord& record, std::array<int, kSpeciesCount>& seenOnLine,
-                    TableValues& target, CsvProblems& problems) {
-    const std::optional<int> species = FindSpecies(record.fields.front(), problems);
+                    TableValues& target, const GameNameMatcher& matcher, CsvProblems& problems) {
+    const std::optional<int> species = FindSpecies(record.fields.front(), matcher, problems);
     if (species) {
         int& seen = seenOnLine[static_cast<std::size_t>(*species)];
         if (seen != 0) {
@@ -247,7 +252,11 @@ std::string SpeciesExportName(std::size_t species) {
                                      : std::string(Trim(SpeciesEntries()[species]));
 }
 
-std::string ExportCsv(const TableValues& values) {
+namespace {
+
+// The CSV with each move and species written as `moveName` and `speciesName` give them.
+template <typename MoveName, typename SpeciesName>
+std::string WriteCsv(const TableValues& values, MoveName moveName, SpeciesName speciesName) {
     std::string csv(kSpeciesHeader);
     for (int machine = 0; machine < kMachineCount; ++machine) {
         csv += ',' + MachineName(machine);
@@ -256,7 +265,7 @@ std::string ExportCsv(const TableValues& values) {
     csv += kMoveHeader;
     for (const std::uint8_t move : values.moves) {
         csv += ',';
-        csv += move < kMoveCount ? CsvQuote(MoveExportName(move)) : std::to_string(move);
+        csv += move < kMoveCount ? CsvQuote(moveName(move)) : std::to_string(move);
     }
     csv += '\n';
     csv += kPriceHeader;
@@ -265,7 +274,7 @@ std::string ExportCsv(const TableValues& values) {
     }
     csv += '\n';
     for (std::size_t species = 0; species < kSpeciesCount; ++species) {
-        csv += CsvQuote(SpeciesExportName(species));
+        csv += CsvQuote(speciesName(species));
         for (int machine = 0; machine < kMachineCount; ++machine) {
             csv += Learns(values.fields[species], machine) ? ",1" : ",0";
         }
@@ -274,8 +283,36 @@ std::string ExportCsv(const TableValues& values) {
     return csv;
 }
 
+}  // namespace
+
+std::string ExportCsv(const TableValues& values) {
+    return WriteCsv(values, MoveExportName, SpeciesExportName);
+}
+
+std::string ExportCsv(const TableValues& values, const RomNames& names) {
+    // A ROM's name that would not read back as its own entry (two moves of one name, or a
+    // name the lists give to another entry) is written as its number.
+    const GameNameMatcher matcher(names);
+    auto moveName = [&](std::size_t move) {
+        const int index = static_cast<int>(move);
+        const std::string name = MoveNameOf(names, index);
+        return matcher.ReadsBackAsMove(name, index) ? name : std::to_string(index);
+    };
+    auto speciesName = [&](std::size_t species) {
+        const int index = static_cast<int>(species);
+        const std::string name = SpeciesNameOf(names, index);
+        return matcher.ReadsBackAsSpecies(name, index) ? name : std::to_string(index + 1);
+    };
+    return WriteCsv(values, moveName, speciesName);
+}
+
 std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
                                           CsvProblems& problems) {
+    return ParseTablesCsv(text, current, GameNameMatcher(), problems);
+}
+
+std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
+                                          const GameNameMatcher& matcher, CsvProblems& problems) {
     const char separator = SeparatorOfFirstLine(text);
     const std::vector<CsvRecord> records =
         ParseCsv(text, static_cast<std::size_t>(kCsvColumns), problems, separator);
@@ -294,7 +331,7 @@ std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValu
             problems.Add(lastLine + 1, 1, "the move row is missing");
         }
     } else {
-        ReadMoveRow(records[1], current, target, problems);
+        ReadMoveRow(records[1], current, target, matcher, problems);
     }
     if (records.size() < 3) {
         problems.Add(lastLine + 1, 1, "the price row is missing");
@@ -303,7 +340,7 @@ std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValu
     }
     std::array<int, kSpeciesCount> seenOnLine{};
     for (std::size_t i = 3; i < records.size(); ++i) {
-        ReadSpeciesRow(records[i], seenOnLine, target, problems);
+        ReadSpeciesRow(records[i], seenOnLine, target, matcher, problems);
     }
     if (!problems.Empty()) {
         return std::nullopt;

@@ -17,10 +17,16 @@
 
 namespace brindlewick {
 
+class GameNameMatcher;
+struct RomNames;
+
 // species + the 57 machines.
 inline constexpr int kCsvColumns = 1 + kMachineCount;
 
 std::string ExportCsv(const TableValues& values);
+// The same with the moves and species named as the ROM holds them (RomNames.h), where they
+// could be read; a name that would not read back as its own entry is written as its number.
+std::string ExportCsv(const TableValues& values, const RomNames& names);
 
 // A move (0 to 251) and a species (0 to 250) as the export writes them: the list's entry
 // trimmed, or its number where another entry of its list shares its name.
@@ -38,5 +44,8 @@ std::string SpeciesExportName(std::size_t species);
 // problem is added to `problems` and the result is then empty.
 std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
                                           CsvProblems& problems);
+// The same, a name matched among the ROM's names as well (RomNameMatching.h).
+std::optional<TableValues> ParseTablesCsv(std::string_view text, const TableValues& current,
+                                          const GameNameMatcher& matcher, CsvProblems& problems);
 
 }  // namespace brindlewick

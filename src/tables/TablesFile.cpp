@@ -11,6 +11,8 @@
 #include "platform/Messages.h"
 #include "platform/OpenFile.h"
 #include "rom/GameRules.h"
+#include "rom/RomNameMatching.h"
+#include "rom/RomNames.h"
 #include "rom/RomProfile.h"
 #include "rom/SelfCheck.h"
 #include "rom/TableLocation.h"
@@ -380,6 +382,16 @@ std::optional<std::string> ExportThrough(OpenFile& rom, const std::string& romPa
             return std::nullopt;
         }
     }
+    if (options.romNames) {
+        const auto names = ReadRomNames(rom, *located);
+        if (!names) {
+            return std::nullopt;
+        }
+        if (const std::string fallback = DescribeNamesFallback(*names); !fallback.empty()) {
+            ReportAbout(romPath, fallback, MessageIcon::Information);
+        }
+        return ExportCsv(snapshot->values, *names);
+    }
     return ExportCsv(snapshot->values);
 }
 
@@ -694,6 +706,19 @@ std::optional<LocatedTables> LocateRomTables(const std::string& romPath) {
     return OpenAndLocate(romPath, OpenFile::Access::Read, rom);
 }
 
+std::optional<LocatedNames> LocateRomTablesAndNames(const std::string& romPath) {
+    OpenFile rom;
+    auto located = OpenAndLocate(romPath, OpenFile::Access::Read, rom);
+    if (!located) {
+        return std::nullopt;
+    }
+    auto names = ReadRomNames(rom, *located);
+    if (!names) {
+        return std::nullopt;
+    }
+    return LocatedNames{std::move(*located), std::move(*names)};
+}
+
 std::optional<TableValues> ReadTables(const std::string& romPath, const TablePlaces& places) {
     OpenFile rom;
     if (const auto error = rom.Open(romPath, OpenFile::Access::Read)) {
@@ -833,9 +858,16 @@ ImportResult ImportTables(const std::string& romPath, const std::string& csvPath
         result.status = ImportStatus::Refused;
         return result;
     }
+    // The CSV may name moves and species as the ROM holds them.
+    const auto names = ReadRomNames(rom, *located);
+    if (!names) {
+        result.status = ImportStatus::Failed;
+        return result;
+    }
+    const GameNameMatcher matcher(*names);
     CsvProblems problems;
     const TablesTarget fromCsv = [&](const TableValues& current) -> std::optional<TableValues> {
-        auto target = ParseTablesCsv(*csv, current, problems);
+        auto target = ParseTablesCsv(*csv, current, matcher, problems);
         if (!target) {
             const std::size_t total = problems.Total();
             ReportAbout(csvPath, std::to_string(total) + (total == 1 ? " problem" : " problems") +

@@ -14,6 +14,7 @@
 #include "platform/NativeFile.h"
 #include "platform/OpenFile.h"
 #include "rom/GameRules.h"
+#include "rom/RomNames.h"
 #include "rom/SelfCheck.h"
 #include "rom/TableLocation.h"
 #include "tables/Csv.h"
@@ -32,6 +33,13 @@ const RomProfile* IdentifyRomFile(const std::string& romPath);
 // long enough for them, found through one open handle; otherwise reports why, naming the file,
 // and gives nothing.
 std::optional<LocatedTables> LocateRomTables(const std::string& romPath);
+
+// LocateRomTables, and the names the ROM holds (RomNames.h), read through the same handle.
+struct LocatedNames {
+    LocatedTables tables;
+    RomNames names;
+};
+std::optional<LocatedNames> LocateRomTablesAndNames(const std::string& romPath);
 
 // The three tables of `romPath` at `places`, read through one open handle; nothing after a
 // reported failure.
@@ -56,6 +64,8 @@ struct ExportOptions {
     // Where the CSV goes when that is no named file (standard output that is a file): refused,
     // nothing exported, when it is the ROM itself.
     const FileIdentity* output = nullptr;
+    // Name the moves and species as the ROM holds them rather than as the lists spell them.
+    bool romNames = false;
 };
 
 // The CSV of `romPath`, or nothing after a reported failure or refusal. A real cartridge image

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "rom/NameMatching.h"
+#include "rom/RomNameMatching.h"
 #include "rom/RomTables.h"
 
 namespace brindlewick {
@@ -36,6 +37,34 @@ std::optional<int> WholeNumber(std::string_view text, int most) {
 
 std::string Quoted(std::string_view text) {
     return "\"" + InputExcerpt(text) + "\"";
+}
+
+// ASCII letters in lower case, hiragana as katakana: how a typed name is compared with a shown
+// one.
+std::string ShownForm(std::string_view text) {
+    std::string form = FoldKana(text);
+    std::transform(form.begin(), form.end(), form.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return form;
+}
+
+// The one move whose shown name is `typed`; nothing for none or for more than one.
+std::optional<int> ShownMove(std::string_view typed, std::span<const std::string> shown) {
+    if (shown.empty()) {
+        return std::nullopt;
+    }
+    const std::string wanted = ShownForm(typed);
+    std::optional<int> found;
+    for (std::size_t move = 0; move < shown.size(); ++move) {
+        if (ShownForm(shown[move]) == wanted) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = static_cast<int>(move);
+        }
+    }
+    return found;
 }
 
 }  // namespace
@@ -82,14 +111,23 @@ TypedValue ParseTypedPrice(std::string_view text) {
 }
 
 TypedValue ParseTypedMove(std::string_view text) {
+    return ParseTypedMove(text, GameNameMatcher());
+}
+
+TypedValue ParseTypedMove(std::string_view text, const GameNameMatcher& names,
+                          std::span<const std::string> shown) {
     const std::string_view typed = TrimBlanks(text);
     if (const auto number = WholeNumber(typed, kMoveCount - 1)) {
         return {number, {}};
     }
-    if (const auto move = MatchMove(typed)) {
+    if (const auto move = ShownMove(typed, shown)) {
         return {move, {}};
     }
-    if (NamesMoreThanOneMove(typed)) {
+    const GameNameMatcher::Match match = names.MatchMove(typed);
+    if (match.index) {
+        return {match.index, {}};
+    }
+    if (match.ambiguous) {
         return {std::nullopt, Quoted(typed) +
                                   " names more than one move; type the move's number. The move "
                                   "was not changed."};

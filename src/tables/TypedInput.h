@@ -5,10 +5,13 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace brindlewick {
+
+class GameNameMatcher;
 
 // A refusal quotes at most this many characters of what was typed, pasted or read, so that a
 // hostile input (a cell of megabytes, a million line ends) gives a message of a line or two.
@@ -29,10 +32,15 @@ struct TypedValue {
 // allowed; anything else (a sign, a fraction, an exponent, a digit too many) is refused.
 [[nodiscard]] TypedValue ParseTypedPrice(std::string_view text);
 
-// A move as typed: its name as the move list or the games spell it (matched as a CSV import
-// matches it) or its number, 0 to 251. A name that names no move is refused with the nearest
-// names; it is never taken for another move.
+// A move as typed: its name as the move list or the games spell it, or as the ROM holds it
+// (`names`, matched as a CSV import matches them), or its number, 0 to 251. A name that names no
+// move is refused with the nearest names, one that names more than one is refused too; it is
+// never taken for another move. Where a window shows the moves by the names `shown` (by move
+// number), a text that is exactly one of them (case ignored, hiragana as katakana) is that
+// move, so that a name picked from its list is always taken.
 [[nodiscard]] TypedValue ParseTypedMove(std::string_view text);
+[[nodiscard]] TypedValue ParseTypedMove(std::string_view text, const GameNameMatcher& names,
+                                        std::span<const std::string> shown = {});
 
 // A pasted block of the compatibility grid is at most this large: every cell of the grid as
 // TRUE or FALSE with CRLF line ends takes about 86 KB.

@@ -644,7 +644,7 @@ void Form1::ShowTableEditor() {
     }
     if (m_tableEditor == nullptr || !m_tableEditor->isVisible()) {
         const EditorState& state = m_editor.State();
-        m_tableEditor = TableEditor::Open(state.RomPath, state.Tables, this);
+        m_tableEditor = TableEditor::Open(state.RomPath, state.Tables, state.Names, this);
         if (m_tableEditor == nullptr) {
             return;
         }

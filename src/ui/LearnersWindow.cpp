@@ -42,9 +42,9 @@ LearnersWindow::LearnersWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
 void LearnersWindow::ShowLearners(const LearnersList& learners) {
     setWindowTitle(QString::fromStdString(learners.caption));
     m_lstLearners->clear();
-    for (const int index : learners.species) {
-        auto* item = new QListWidgetItem(QString::fromStdString(SpeciesName(index)), m_lstLearners);
-        item->setData(kSpeciesRole, index);
+    for (std::size_t i = 0; i < learners.species.size(); ++i) {
+        auto* item = new QListWidgetItem(QString::fromStdString(learners.names[i]), m_lstLearners);
+        item->setData(kSpeciesRole, learners.species[i]);
     }
 }
 

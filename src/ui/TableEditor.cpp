@@ -53,8 +53,8 @@ void MakeUniform(QTableView& view) {
 }  // namespace
 
 TableEditor* TableEditor::Open(const std::string& romPath, const LocatedTables& located,
-                               QWidget* parent) {
-    std::unique_ptr<TableEditorSession> session = TableEditorSession::Open(romPath, located);
+                               const RomNames& names, QWidget* parent) {
+    std::unique_ptr<TableEditorSession> session = TableEditorSession::Open(romPath, located, names);
     if (session == nullptr) {
         return nullptr;
     }
@@ -72,7 +72,7 @@ TableEditor::TableEditor(std::unique_ptr<TableEditorSession> session, QWidget* p
 
     m_machines = new MachinesModel(*m_session, this);
     m_compatibility = new CompatibilityModel(*m_session, this);
-    m_filter = new SpeciesFilterModel(this);
+    m_filter = new SpeciesFilterModel(m_session->Texts(), this);
     m_filter->setDynamicSortFilter(false);
     m_filter->setSourceModel(m_compatibility);
     connect(m_machines, &MachinesModel::Edited, this, &TableEditor::EditsChanged);
@@ -160,7 +160,7 @@ QWidget* TableEditor::BuildMachinesPage() {
     m_tblMachines = new QTableView(page);
     m_tblMachines->setObjectName(QStringLiteral("tblMachines"));
     m_tblMachines->setModel(m_machines);
-    m_tblMachines->setItemDelegate(new MachineDelegate(m_tblMachines));
+    m_tblMachines->setItemDelegate(new MachineDelegate(*m_session, m_tblMachines));
     MakeUniform(*m_tblMachines);
     m_tblMachines->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tblMachines->setEditTriggers(QAbstractItemView::DoubleClicked |
@@ -195,7 +195,7 @@ QWidget* TableEditor::BuildCompatibilityPage() {
     auto* filterLabel = new QLabel(QString::fromUtf8(kFilterLabel), page);
     m_txtFilter = new QLineEdit(page);
     m_txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    m_txtFilter->setPlaceholderText(QString::fromUtf8(kFilterPlaceholder));
+    m_txtFilter->setPlaceholderText(FromStd(m_session->Texts().FilterPlaceholder()));
     m_txtFilter->setClearButtonEnabled(true);
     m_txtFilter->setMaximumWidth(m_txtFilter->fontMetrics().horizontalAdvance(QLatin1Char('M')) *
                                  20);

@@ -35,8 +35,10 @@ public:
     // The window for `romPath`, its tables read where `located` says, or nullptr after a
     // reported failure. A real cartridge image whose tables fail their proof opens read-only,
     // the reason shown in the window; one whose game's code keeps them elsewhere says so there.
+    // Species and moves are named as `names` (read from the ROM at its open) holds them, and
+    // where a table of them could not be read, the window says so.
     static TableEditor* Open(const std::string& romPath, const LocatedTables& located,
-                             QWidget* parent);
+                             const RomNames& names, QWidget* parent);
     ~TableEditor() override;
 
     const std::string& RomPath() const { return m_session->RomPath(); }

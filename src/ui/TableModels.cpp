@@ -66,8 +66,9 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
                          index.row(), 0};
     switch (role) {
         case Qt::DisplayRole:
-            return cell.kind == CellKind::Move ? QVariant(FromStd(MachineCellText(edits, cell)))
-                                               : QVariant(edits.Value(cell));
+            return cell.kind == CellKind::Move
+                       ? QVariant(FromStd(m_session.Texts().MachineCell(edits, cell)))
+                       : QVariant(edits.Value(cell));
         case Qt::EditRole:
             return edits.Value(cell);
         case Qt::TextAlignmentRole:
@@ -78,7 +79,7 @@ QVariant MachinesModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole:
             return PendingBackground(edits.Changed(cell));
         case Qt::ToolTipRole: {
-            const std::string tip = MachineCellToolTip(edits, cell);
+            const std::string tip = m_session.Texts().MachineCellToolTip(edits, cell);
             return tip.empty() ? QVariant() : QVariant(FromStd(tip));
         }
         default:
@@ -138,7 +139,14 @@ void MachinesModel::Refresh() {
 // ---- compatibility ------------------------------------------------------------------------
 
 CompatibilityModel::CompatibilityModel(TableEditorSession& session, QObject* parent)
-    : QAbstractTableModel(parent), m_session(session) {}
+    : QAbstractTableModel(parent), m_session(session) {
+    const TableTexts& texts = m_session.Texts();
+    for (int species = 0; species < kSpeciesCount; ++species) {
+        m_speciesHeaders.append(FromStd(texts.SpeciesRow(species)));
+        m_speciesToolTips.append(FromStd(texts.SpeciesRowToolTip(species)));
+    }
+    RefreshHeaders();
+}
 
 int CompatibilityModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kSpeciesCount;
@@ -161,7 +169,7 @@ QVariant CompatibilityModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole:
             return PendingBackground(edits.LearnsChanged(species, machine));
         case Qt::ToolTipRole:
-            return FromStd(LearnsCellToolTip(edits, species, machine));
+            return FromStd(m_session.Texts().LearnsCellToolTip(edits, species, machine));
         default:
             return {};
     }
@@ -184,10 +192,17 @@ QVariant CompatibilityModel::headerData(int section, Qt::Orientation orientation
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
-    if (orientation == Qt::Vertical) {
-        return FromStd(SpeciesRowText(section));
+    if (section < 0) {
+        return {};
     }
-    return FromStd(MachineColumnText(m_session.Edits(), section));
+    if (orientation == Qt::Vertical) {
+        if (section >= m_speciesHeaders.size()) {
+            return {};
+        }
+        // The species' types show where the mouse rests on its row.
+        return role == Qt::ToolTipRole ? m_speciesToolTips[section] : m_speciesHeaders[section];
+    }
+    return section < m_machineHeaders.size() ? QVariant(m_machineHeaders[section]) : QVariant();
 }
 
 Qt::ItemFlags CompatibilityModel::flags(const QModelIndex& index) const {
@@ -203,12 +218,22 @@ void CompatibilityModel::Refresh() {
 }
 
 void CompatibilityModel::RefreshHeaders() {
+    QStringList headers;
+    for (int machine = 0; machine < kMachineCount; ++machine) {
+        headers.append(FromStd(m_session.Texts().MachineColumn(m_session.Edits(), machine)));
+    }
+    // Unchanged headers are not told as changed: the header would measure all of them again.
+    if (headers == m_machineHeaders) {
+        return;
+    }
+    m_machineHeaders = std::move(headers);
     emit headerDataChanged(Qt::Horizontal, 0, kMachineCount - 1);
 }
 
 // ---- filter -------------------------------------------------------------------------------
 
-SpeciesFilterModel::SpeciesFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {}
+SpeciesFilterModel::SpeciesFilterModel(const TableTexts& texts, QObject* parent)
+    : QSortFilterProxyModel(parent), m_texts(texts) {}
 
 void SpeciesFilterModel::SetFilterText(const QString& text) {
     m_text = text.toStdString();
@@ -217,7 +242,7 @@ void SpeciesFilterModel::SetFilterText(const QString& text) {
 
 bool SpeciesFilterModel::filterAcceptsRow(int sourceRow,
                                           const QModelIndex& /*sourceParent*/) const {
-    return SpeciesMatchesFilter(sourceRow, m_text);
+    return m_texts.SpeciesShown(sourceRow, m_text);
 }
 
 // ---- machine editors ----------------------------------------------------------------------
@@ -239,7 +264,7 @@ QWidget* MachineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(16);
-    for (const std::string& move : MoveChoices()) {
+    for (const std::string& move : m_session.Texts().MoveChoices()) {
         combo->addItem(FromStd(move));
     }
     // Typing any part of a name offers the moves that contain it.
@@ -282,14 +307,14 @@ void MachineDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     QStyledItemDelegate::setEditorData(editor, index);
 }
 
-TypedValue MachineDelegate::Typed(QWidget* editor) {
+TypedValue MachineDelegate::Typed(QWidget* editor) const {
     if (auto* field = qobject_cast<QLineEdit*>(editor)) {
         return ParseTypedPrice(field->text().toStdString());
     }
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
         // The typed name decides, matched as the CSV import matches it (the games' own
-        // spellings too, case, blanks and punctuation ignored).
-        return ParseTypedMove(combo->currentText().toStdString());
+        // spellings and the ROM's names too, case, blanks and punctuation ignored).
+        return m_session.ReadTypedMove(combo->currentText().toStdString());
     }
     return {};
 }

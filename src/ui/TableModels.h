@@ -15,6 +15,7 @@
 namespace brindlewick {
 
 class TableEditorSession;
+class TableTexts;
 
 // The tint of a cell whose value differs from the file, with bold text.
 QColor PendingEditColour();
@@ -66,30 +67,38 @@ signals:
 
 private:
     TableEditorSession& m_session;
+    // The headers' texts, made once (the species') or at each change of a move (the
+    // machines'): the views ask for them at every layout.
+    QStringList m_speciesHeaders;
+    QStringList m_speciesToolTips;
+    QStringList m_machineHeaders;
 };
 
-// Shows the species whose name or number contains the filter text.
+// Shows the species the filter text names (TableTexts::SpeciesShown).
 class SpeciesFilterModel final : public QSortFilterProxyModel {
     Q_OBJECT
 
 public:
-    explicit SpeciesFilterModel(QObject* parent);
+    SpeciesFilterModel(const TableTexts& texts, QObject* parent);
     void SetFilterText(const QString& text);
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
+    const TableTexts& m_texts;
     std::string m_text;
 };
 
-// The machines grid's editors: the move as an editable list with completion over the move
-// list, the price as a plain field. What is typed is judged by the core (TypedInput).
+// The machines grid's editors: the move as an editable list with completion over the moves
+// (named as the ROM holds them), the price as a plain field. What is typed is judged by the
+// core (TypedInput, through the session).
 class MachineDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    MachineDelegate(const TableEditorSession& session, QObject* parent)
+        : QStyledItemDelegate(parent), m_session(session) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -104,9 +113,11 @@ protected:
 
 private:
     // What the price or move editor's text comes to, by the core's rules.
-    static TypedValue Typed(QWidget* editor);
+    TypedValue Typed(QWidget* editor) const;
     // Commits the editor's value when its text is valid; otherwise tells why (false).
     bool CommitIfValid(QWidget* editor);
+
+    const TableEditorSession& m_session;
 };
 
 // A horizontal header that writes each section's text upwards, so 57 narrow check columns

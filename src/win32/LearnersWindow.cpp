@@ -49,10 +49,10 @@ void LearnersWindow::ShowLearners(const LearnersList& learners) {
     ::SetWindowTextW(m_window, Wide(learners.caption).c_str());
     ::SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(m_list, LB_RESETCONTENT, 0, 0);
-    for (const int species : learners.species) {
-        const auto at = ::SendMessageW(
-            m_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(SpeciesName(species)).c_str()));
-        ::SendMessageW(m_list, LB_SETITEMDATA, static_cast<WPARAM>(at), species);
+    for (std::size_t i = 0; i < learners.species.size(); ++i) {
+        const auto at = ::SendMessageW(m_list, LB_ADDSTRING, 0,
+                                       reinterpret_cast<LPARAM>(Wide(learners.names[i]).c_str()));
+        ::SendMessageW(m_list, LB_SETITEMDATA, static_cast<WPARAM>(at), learners.species[i]);
     }
     ::SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_list, nullptr, TRUE);

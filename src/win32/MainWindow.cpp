@@ -902,7 +902,7 @@ void MainWindow::ShowTableEditor() {
     }
     if (TableEditor() == nullptr) {
         const EditorState& state = m_editor.State();
-        m_tableEditor = TableEditorWindow::Open(m_window, state.RomPath, state.Tables,
+        m_tableEditor = TableEditorWindow::Open(m_window, state.RomPath, state.Tables, state.Names,
                                                 [this] { TablesSaved(); });
         if (m_tableEditor == nullptr) {
             return;

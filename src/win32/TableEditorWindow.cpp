@@ -88,7 +88,7 @@ public:
         return Wide(column == 0 ? kMoveColumn : kPriceColumn);
     }
     std::wstring CellText(int row, int column) const override {
-        return Wide(MachineCellText(m_session.Edits(), Cell(row, column)));
+        return Wide(m_session.Texts().MachineCell(m_session.Edits(), Cell(row, column)));
     }
     bool CellPending(int row, int column) const override {
         return m_session.Edits().Changed(Cell(row, column));
@@ -109,9 +109,11 @@ public:
         : m_session(session), m_shown(shown) {}
     int RowCount() const override { return static_cast<int>(m_shown.size()); }
     int ColumnCount() const override { return kMachineCount; }
-    std::wstring RowHeader(int row) const override { return Wide(SpeciesRowText(Species(row))); }
+    std::wstring RowHeader(int row) const override {
+        return Wide(m_session.Texts().SpeciesRow(Species(row)));
+    }
     std::wstring ColumnHeader(int column) const override {
-        return Wide(MachineColumnText(m_session.Edits(), column));
+        return Wide(m_session.Texts().MachineColumn(m_session.Edits(), column));
     }
     bool CellChecked(int row, int column) const override {
         return m_session.Edits().Learns(Species(row), column);
@@ -128,8 +130,9 @@ private:
 
 std::unique_ptr<TableEditorWindow> TableEditorWindow::Open(HWND owner, const std::string& romPath,
                                                            const LocatedTables& located,
+                                                           const RomNames& names,
                                                            std::function<void()> tablesSaved) {
-    std::unique_ptr<TableEditorSession> session = TableEditorSession::Open(romPath, located);
+    std::unique_ptr<TableEditorSession> session = TableEditorSession::Open(romPath, located, names);
     if (session == nullptr) {
         return nullptr;
     }
@@ -141,7 +144,7 @@ TableEditorWindow::TableEditorWindow(HWND owner, std::unique_ptr<TableEditorSess
                                      std::function<void()> tablesSaved)
     : m_owner(owner), m_session(std::move(session)) {
     m_session->SetTablesSaved(std::move(tablesSaved));
-    m_shownSpecies = SpeciesShownFor("");
+    m_shownSpecies = m_session->Texts().SpeciesShownFor("");
     m_machinesSource = std::make_unique<MachinesSource>(*m_session);
     m_compatibilitySource = std::make_unique<CompatibilitySource>(*m_session, m_shownSpecies);
     RegisterClasses(&TableEditorWindow::WindowProc, &TableEditorWindow::PageProc);
@@ -316,7 +319,7 @@ void TableEditorWindow::BuildControls() {
     const HWND filter = Add("txtFilter", WC_EDITW, "", visible | WS_TABSTOP | ES_AUTOHSCROLL,
                             m_pages[1], kIdFilter, WS_EX_CLIENTEDGE);
     ::SendMessageW(filter, EM_SETCUEBANNER, TRUE,
-                   reinterpret_cast<LPARAM>(Wide(kFilterPlaceholder).c_str()));
+                   reinterpret_cast<LPARAM>(Wide(m_session->Texts().FilterPlaceholder()).c_str()));
     ::SetWindowSubclass(filter, &TableEditorWindow::FilterProc, 1,
                         reinterpret_cast<DWORD_PTR>(this));
     m_compatibilityGrid =
@@ -519,7 +522,7 @@ void TableEditorWindow::FilterChanged() {
             ? m_shownSpecies[static_cast<std::size_t>(m_compatibilityGrid->CurrentRow())]
             : -1;
     const int column = m_compatibilityGrid->CurrentColumn();
-    m_shownSpecies = SpeciesShownFor(WindowText(Control("txtFilter")));
+    m_shownSpecies = m_session->Texts().SpeciesShownFor(WindowText(Control("txtFilter")));
     // The current species stays current where the filter still shows it.
     const auto at = std::find(m_shownSpecies.begin(), m_shownSpecies.end(), species);
     m_compatibilityGrid->SetCurrent(
@@ -592,9 +595,10 @@ void TableEditorWindow::BeginEdit(int row, int column, wchar_t typed) {
                             (column == 1 ? ES_RIGHT : ES_LEFT));
     ::SetWindowPos(editor, HWND_TOP, cell.left, cell.top, cell.right - cell.left,
                    cell.bottom - cell.top, SWP_SHOWWINDOW);
-    const std::wstring text =
-        typed != 0 ? std::wstring(1, typed)
-                   : Wide(MachineCellText(m_session->Edits(), MachinesSource::Cell(row, column)));
+    const std::wstring text = typed != 0
+                                  ? std::wstring(1, typed)
+                                  : Wide(m_session->Texts().MachineCell(
+                                        m_session->Edits(), MachinesSource::Cell(row, column)));
     ::SetWindowTextW(editor, text.c_str());
     const HWND list = Control("lstMoveCompletions");
     if (column == 0) {
@@ -621,11 +625,14 @@ void TableEditorWindow::FillCompletions() {
     const std::string typed = WindowText(Control("txtCellEditor"));
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    const std::vector<int> moves = typed.empty() ? std::vector<int>{} : MoveCompletions(typed);
+    const TableTexts& texts = m_session->Texts();
+    const std::vector<int> moves =
+        typed.empty() ? std::vector<int>{} : texts.MoveCompletions(typed);
     for (const int move : moves) {
-        const auto at = ::SendMessageW(
-            list, LB_ADDSTRING, 0,
-            reinterpret_cast<LPARAM>(Wide(MoveChoices()[static_cast<std::size_t>(move)]).c_str()));
+        const auto at =
+            ::SendMessageW(list, LB_ADDSTRING, 0,
+                           reinterpret_cast<LPARAM>(
+                               Wide(texts.MoveChoices()[static_cast<std::size_t>(move)]).c_str()));
         ::SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), move);
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -644,7 +651,7 @@ void TableEditorWindow::CommitEdit() {
     // Enter takes the completion chosen in the list, where one is.
     const auto chosen = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (m_editColumn == 0 && ::IsWindowVisible(list) && chosen != LB_ERR) {
-        text = MoveChoices()[static_cast<std::size_t>(
+        text = m_session->Texts().MoveChoices()[static_cast<std::size_t>(
             ::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(chosen), 0))];
     }
     ::ShowWindow(list, SW_HIDE);

@@ -27,10 +27,12 @@ inline WORD CommandId(TableCommand command) {
 
 class TableEditorWindow final : private GridEvents {
 public:
-    // The window for the ROM's tables where `located` says, shown; nullptr after a reported
-    // failure. `tablesSaved` is called after every save that wrote the file.
+    // The window for the ROM's tables where `located` says, shown, its species and moves named
+    // as `names` holds them; nullptr after a reported failure. `tablesSaved` is called after
+    // every save that wrote the file.
     static std::unique_ptr<TableEditorWindow> Open(HWND owner, const std::string& romPath,
                                                    const LocatedTables& located,
+                                                   const RomNames& names,
                                                    std::function<void()> tablesSaved);
     ~TableEditorWindow() override;
     TableEditorWindow(const TableEditorWindow&) = delete;

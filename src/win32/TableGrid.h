@@ -53,6 +53,8 @@ public:
     TableGrid& operator=(const TableGrid&) = delete;
 
     HWND Handle() const { return m_window; }
+    // What the grid draws its headers and cells from.
+    const GridSource& Source() const { return m_source; }
 
     // The rows or what they show changed: the grid paints again, the current cell kept within.
     void Refresh();

@@ -231,6 +231,49 @@ TEST_F(TablesProgram, CheckTellsTheReleaseAndTheFindings) {
     EXPECT_FALSE(fs::exists(m_dir.File("none.gbc")));
 }
 
+// A French extract: check says where its names were found, export --names rom writes them,
+// and an import reads them back, or a move named by them.
+TEST_F(TablesProgram, TheRomsOwnNamesInCheckExportAndImport) {
+    const auto fixture = LoadFixture("crystal-fr");
+    if (!fixture) {
+        GTEST_SKIP() << "the extracts of real builds are not at " << FixturesDir().string();
+    }
+    WriteFileBytes(m_rom, fixture->image);
+    const Outcome check = Start({"check", m_rom});
+    EXPECT_EQ(check.status, 0) << check.err;
+    EXPECT_NE(check.out.find(m_rom + ": species names (French) at 0x053377, 10 bytes each\n"),
+              std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find(m_rom + ": move names at 0x1C9F96\n"), std::string::npos);
+    EXPECT_NE(check.out.find(m_rom + ": 28 type names at 0x050971\n"), std::string::npos);
+
+    const Outcome lists = Start({"export", m_rom});
+    EXPECT_NE(lists.out.find("\nBulbasaur,"), std::string::npos);
+    const Outcome rom = Start({"export", m_rom, "--names", "rom"});
+    EXPECT_EQ(rom.status, 0) << rom.err;
+    EXPECT_NE(rom.out.find("\nBULBIZARRE,"), std::string::npos);
+    EXPECT_EQ(rom.out.find("Bulbasaur"), std::string::npos);
+    EXPECT_EQ(Start({"export", m_rom, "--names", "french"}).status, 2);
+
+    std::ofstream(m_csv, std::ios::binary) << rom.out;
+    const Outcome same = Start({"import", m_rom, m_csv});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.err.find("already holds these tables"), std::string::npos) << same.err;
+
+    // TM02 given Pound by its French name.
+    std::string csv = rom.out;
+    const auto row = csv.find("move,");
+    const auto second = csv.find(',', row + 5);
+    csv.replace(second + 1, csv.find(',', second + 1) - second - 1, "ecras'face");
+    std::ofstream(m_csv, std::ios::binary | std::ios::trunc) << csv;
+    const Bytes before = ReadFileBytes(m_rom);
+    const Outcome changed = Start({"import", m_rom, m_csv});
+    EXPECT_EQ(changed.status, 0) << changed.err;
+    Bytes expected = before;
+    expected[static_cast<std::size_t>(fixture->facts["places"]["move_list"].get<int>() + 1)] = 1;
+    EXPECT_EQ(ReadFileBytes(m_rom), expected);
+}
+
 TEST_F(TablesProgram, ExportToStandardOutputOrAFile) {
     const RomProfile& silver = *Identify("AAXD");
     const Bytes original = RealLookingRomBytes(silver);

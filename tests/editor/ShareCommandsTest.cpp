@@ -294,6 +294,27 @@ TEST_F(ShareCommands, ComparisonListsExactlyTheTablesDifferences) {
     EXPECT_NE(same->heading[0].find("the tables are the same"), std::string::npos);
 }
 
+// Where the ROM's own names could be read, they name its moves and species; the other file's
+// moves keep the lists' names.
+TEST_F(ShareCommands, ComparisonNamesWhatEachRomNamesByItsOwnNames) {
+    CartridgeOptions options;
+    options.code = GameCodeLayout{};
+    options.names = MadeUpNames();
+    // The same tables as the plain image; only the names and the code that leads to them more.
+    Bytes named = CartridgeImageBytes(LayoutOf(Crystal()), options);
+    Bytes plain = m_clean;
+    plain[MoveAt(Crystal(), 23)] = 225;  // Dragonbreath
+    named[MoveAt(Crystal(), 23)] = 53;
+    SetLearns(plain, 3, 23, false);
+    SetLearns(named, 3, 23, true);
+    WriteFileBytes(m_cleanPath, plain);
+    WriteFileBytes(m_romPath, named);
+    const auto comparison = CompareRoms(m_cleanPath, m_romPath);
+    ASSERT_TRUE(comparison.has_value()) << Texts(m_sink);
+    EXPECT_EQ(comparison->lines, (std::vector<std::string>{"TM24: Dragonbreath \u2192 MOVE53",
+                                                           "SPECIES4 learns TM24 now"}));
+}
+
 TEST_F(ShareCommands, TwoReleasesAreComparedTableByTableWithAWarning) {
     WriteFileBytes(m_romPath, CartridgeImageBytes(LayoutOf(ReleaseOf("AAUE"))));
     const auto comparison = CompareRoms(m_cleanPath, m_romPath);

@@ -18,9 +18,9 @@ protected:
         rom.Move(0, 5).Price(0, 3000).Compatible(0, {}).Compatible(1, {}).Compatible(24, {});
         m_path = rom.WriteTo(m_dir);
         m_before = ReadFileBytes(m_path);
-        const auto located = LocateRomTables(m_path);
-        EXPECT_TRUE(located.has_value());
-        m_session = TableEditorSession::Open(m_path, *located);
+        const auto found = LocateRomTablesAndNames(m_path);
+        EXPECT_TRUE(found.has_value());
+        m_session = TableEditorSession::Open(m_path, found->tables, found->names);
         EXPECT_NE(m_session, nullptr);
     }
 
@@ -28,7 +28,7 @@ protected:
     // top-left.
     static GridSelection Block(int top, int left, int bottom, int right) {
         GridSelection grid;
-        grid.shownSpecies = SpeciesShownFor("");
+        grid.shownSpecies = TableTexts().SpeciesShownFor("");
         grid.currentRow = top;
         grid.currentColumn = left;
         for (int row = top; row <= bottom; ++row) {
@@ -57,15 +57,35 @@ TEST(TableEditorTexts, TypedMovesAndPricesAreReadOrRefused) {
         EXPECT_EQ(ParseTypedPrice(refused).value, std::nullopt) << refused;
     }
     // Completion offers every move whose name holds the text, in the list's order.
-    const std::vector<int> thunder = MoveCompletions("THUNDER");
+    const TableTexts lists;
+    const std::vector<int> thunder = lists.MoveCompletions("THUNDER");
     ASSERT_FALSE(thunder.empty());
     for (const int move : thunder) {
-        EXPECT_NE(MoveChoices()[static_cast<std::size_t>(move)].find("hunder"), std::string::npos);
+        EXPECT_NE(lists.MoveChoices()[static_cast<std::size_t>(move)].find("hunder"),
+                  std::string::npos);
     }
     EXPECT_TRUE(std::is_sorted(thunder.begin(), thunder.end()));
-    EXPECT_EQ(MoveCompletions("").size(), static_cast<std::size_t>(kMoveCount));
-    EXPECT_EQ(SpeciesShownFor("025"), std::vector<int>{24});
-    EXPECT_EQ(SpeciesShownFor("pika"), std::vector<int>{24});
+    EXPECT_EQ(lists.MoveCompletions("").size(), static_cast<std::size_t>(kMoveCount));
+}
+
+TEST(TableEditorTexts, FilterMatchesNameOrNumber) {
+    const TableTexts lists;
+    const auto shown = [&lists](std::string_view text) {
+        std::vector<int> numbers;
+        for (const int s : lists.SpeciesShownFor(text)) {
+            numbers.push_back(s + 1);
+        }
+        return numbers;
+    };
+    EXPECT_EQ(shown("").size(), 251U);
+    EXPECT_EQ(shown("pikachu"), std::vector<int>{25});
+    EXPECT_EQ(shown(" PIKA "), std::vector<int>{25});
+    EXPECT_EQ(shown("025"), std::vector<int>{25});
+    EXPECT_EQ(shown("251"), std::vector<int>{251});
+    // "25" is in these numbers and in none of the names.
+    EXPECT_EQ(shown("25"), (std::vector<int>{25, 125, 225, 250, 251}));
+    EXPECT_TRUE(shown("zzz").empty());
+    EXPECT_FALSE(lists.SpeciesShown(kSpeciesCount, ""));
 }
 
 TEST(TableEditorTexts, CommandsHaveOneTextAndShortcutEach) {
@@ -94,8 +114,9 @@ TEST_F(TableEditorSessionTest, TypedCellsAreTakenOrRefusedWithTheirReason) {
     EXPECT_LT(m_sink.messages[1].text.size(), 200u);
     EXPECT_TRUE(m_session->TypePrice(2, "123"));
     EXPECT_EQ(m_session->StatusText(), "2 edits not saved");
-    EXPECT_EQ(MachineColumnText(m_session->Edits(), 0), "TM01 Surf");
-    EXPECT_EQ(MachineCellToolTip(m_session->Edits(), {CellKind::Move, 0, 0}),
+    const TableTexts& texts = m_session->Texts();
+    EXPECT_EQ(texts.MachineColumn(m_session->Edits(), 0), "TM01 Surf");
+    EXPECT_EQ(texts.MachineCellToolTip(m_session->Edits(), {CellKind::Move, 0, 0}),
               "Not saved; the file holds Mega Punch");
 }
 
@@ -108,7 +129,7 @@ TEST_F(TableEditorSessionTest, BlocksFollowTheRowsTheGridShows) {
 
     // Filtered to Pikachu: a paste goes to its row alone; one row too many changes nothing.
     GridSelection pikachu;
-    pikachu.shownSpecies = SpeciesShownFor("pika");
+    pikachu.shownSpecies = m_session->Texts().SpeciesShownFor("pika");
     pikachu.currentRow = 0;
     pikachu.currentColumn = 3;
     EXPECT_TRUE(m_session->PasteAtCurrent(pikachu, "1\t0\t1\r\n"));

@@ -1,8 +1,10 @@
 // The extracts of real builds: following each one's code gives the places its facts list, the
 // proof passes there, and the bytes at those places are its machines' moves and prices and its
-// species' compatibility fields.
+// species' compatibility fields; decoded with its language's charmap, its names are letter for
+// letter those its facts list, and so are the two types of every species.
 #include <gtest/gtest.h>
 
+#include "rom/RomNames.h"
 #include "rom/RomProfile.h"
 #include "rom/TableLocation.h"
 #include "support/Fixtures.h"
@@ -26,6 +28,43 @@ std::string FieldHex(const test::Bytes& image, const TablePlaces& places, int sp
     return hex;
 }
 
+// The names and types of an extract, read where its code leads, against its facts.
+void ExpectNamesOf(const test::Fixture& fixture, const LocatedTables& located) {
+    const nlohmann::json& facts = fixture.facts;
+    const RomNames names = ReadRomNames(fixture.image, located);
+    ASSERT_TRUE(names.AllRead()) << DescribeNames(names);
+
+    const nlohmann::json& places = facts["places"];
+    EXPECT_EQ(names.speciesAt, places["species_names"].get<int>());
+    EXPECT_EQ(names.movesAt, places["move_names"].get<int>());
+    EXPECT_EQ(names.typesAt, places["type_names"].get<int>());
+    EXPECT_EQ(names.speciesWidth, facts["language"] == "JA" ? 5 : 10);
+
+    const auto species = facts["species_names"].get<std::vector<std::string>>();
+    ASSERT_EQ(names.species.size(), species.size());
+    for (std::size_t s = 0; s < species.size(); ++s) {
+        EXPECT_EQ(names.species[s], species[s]) << "species " << s + 1;
+    }
+    const auto moves = facts["move_names"].get<std::vector<std::string>>();
+    ASSERT_EQ(names.moves.size(), moves.size() + 1);
+    for (std::size_t m = 0; m < moves.size(); ++m) {
+        EXPECT_EQ(names.moves[m + 1], moves[m]) << "move " << m + 1;
+    }
+    const nlohmann::json& types = facts["type_names"];
+    ASSERT_EQ(names.types.size(), types.size());
+    for (const auto& [number, text] : types.items()) {
+        EXPECT_EQ(names.types[static_cast<std::size_t>(std::stoi(number))], text.get<std::string>())
+            << "type " << number;
+    }
+    const auto pairs = facts["species_types"].get<std::vector<std::vector<int>>>();
+    ASSERT_EQ(names.speciesTypes.size(), pairs.size());
+    for (std::size_t s = 0; s < pairs.size(); ++s) {
+        EXPECT_EQ(names.speciesTypes[s][0], pairs[s][0]) << "species " << s + 1;
+        EXPECT_EQ(names.speciesTypes[s][1], pairs[s][1]) << "species " << s + 1;
+    }
+}
+
+// And the names and types it holds, letter for letter, where its code leads to them.
 TEST(RealBuilds, TheGamesCodeLeadsToEveryTableOfEveryExtract) {
     for (const std::string_view name : test::kFixtureNames) {
         SCOPED_TRACE(std::string(name));
@@ -66,6 +105,7 @@ TEST(RealBuilds, TheGamesCodeLeadsToEveryTableOfEveryExtract) {
                       fields[static_cast<std::size_t>(s)])
                 << "species " << s + 1;
         }
+        ExpectNamesOf(*fixture, located);
     }
 }
 

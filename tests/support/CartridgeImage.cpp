@@ -117,7 +117,190 @@ BankAddress AddressOf(std::int64_t offset) {
             static_cast<std::uint8_t>(address >> 8)};
 }
 
+void PutBytes(Bytes& image, std::size_t offset, const Bytes& bytes) {
+    if (offset + bytes.size() > image.size()) {
+        throw std::out_of_range("cartridge image: a name lies beyond the image");
+    }
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
 }  // namespace
+
+Bytes GameText(std::string_view text) {
+    Bytes bytes;
+    for (const char c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            bytes.push_back(static_cast<std::uint8_t>(0x80 + (c - 'A')));
+        } else if (c >= '0' && c <= '9') {
+            bytes.push_back(static_cast<std::uint8_t>(0xF6 + (c - '0')));
+        } else if (c == ' ') {
+            bytes.push_back(0x7F);
+        } else if (c == '-') {
+            bytes.push_back(0xE3);
+        } else if (c == '\'') {
+            bytes.push_back(0xE0);
+        } else if (c == '.') {
+            bytes.push_back(0xE8);
+        } else {
+            throw std::invalid_argument("GameText: no byte for " + std::string(1, c));
+        }
+    }
+    return bytes;
+}
+
+NameTablesLayout MadeUpNames(int width) {
+    NameTablesLayout names;
+    names.speciesWidth = width;
+    for (int s = 1; s <= kSpeciesCount; ++s) {
+        Bytes name = GameText("SPECIES" + std::to_string(s));
+        name.resize(std::min<std::size_t>(name.size(), static_cast<std::size_t>(width)));
+        names.species.push_back(name);
+    }
+    for (int m = 1; m < kMoveCount; ++m) {
+        names.moves.push_back(GameText("MOVE" + std::to_string(m)));
+    }
+    const char* types[] = {"NORMAL",  "FIGHTING", "FLYING", "POISON", "GROUND", "ROCK",
+                           "BIRD",    "BUG",      "GHOST",  "STEEL",  "UNUSED", "UNUSED",
+                           "UNUSED",  "UNUSED",   "UNUSED", "UNUSED", "UNUSED", "UNUSED",
+                           "UNUSED",  "???",      "FIRE",   "WATER",  "GRASS",  "ELECTRIC",
+                           "PSYCHIC", "ICE",      "DRAGON", "DARK"};
+    for (const char* type : types) {
+        names.types.push_back(std::string_view(type) == "???" ? Bytes{0xE6, 0xE6, 0xE6}
+                                                              : GameText(type));
+    }
+    return names;
+}
+
+void WriteNameCode(Bytes& image, const CartridgeLayout& layout, const NameTablesLayout& names) {
+    const auto width = static_cast<std::size_t>(names.speciesWidth);
+    // The species names, each padded with 0x50 to its width.
+    for (std::size_t s = 0; s < names.species.size(); ++s) {
+        Bytes entry = names.species[s];
+        entry.resize(width, 0x50);
+        PutBytes(image, names.speciesAt + s * width, entry);
+    }
+    // The move names, each ended by 0x50.
+    std::size_t at = names.movesAt;
+    for (const Bytes& move : names.moves) {
+        PutBytes(image, at, move);
+        at += move.size();
+        Put(image, at++, {0x50});
+    }
+    // The type-name pointers in their bank, the names right behind them.
+    const std::size_t typeBankStart = names.typeBank * 0x4000;
+    const std::size_t pointers = typeBankStart + names.typePointers;
+    std::size_t name = pointers + 2 * names.types.size();
+    for (std::size_t t = 0; t < names.types.size(); ++t) {
+        const BankAddress address = AddressOf(static_cast<std::int64_t>(name));
+        Put(image, pointers + 2 * t, {address.low, address.high});
+        PutBytes(image, name, names.types[t]);
+        name += names.types[t].size();
+        Put(image, name++, {0x50});
+    }
+    if (!names.speciesTypes.empty()) {
+        for (std::size_t s = 0; s < names.speciesTypes.size(); ++s) {
+            const std::size_t record =
+                static_cast<std::size_t>(layout.BaseStatsOffset) + s * kSpeciesRecordSize;
+            Put(image, record + 7, {names.speciesTypes[s][0], names.speciesTypes[s][1]});
+        }
+    }
+
+    const std::uint8_t hram = layout.crystal ? 0x9D : 0x9F;
+    const BankAddress species = AddressOf(static_cast<std::int64_t>(names.speciesAt));
+    const auto getPokemonName = static_cast<std::uint16_t>(names.getPokemonName);
+    if (layout.crystal && width == 10) {
+        Put(image, names.getPokemonName,
+            {0xF0, hram, 0xF5, 0xE5, 0x3E,        species.bank, 0xD7, 0xFA, 0x2C,
+             0xCF, 0x3D, 0x16, 0x00, 0x5F,        0x26,         0x00, 0x6F, 0x29,
+             0x29, 0x19, 0x29, 0x11, species.low, species.high, 0x19, 0x11, 0x3B,
+             0xD0, 0xD5, 0x01, 0x0A, 0x00,        0xCD,         0x23, 0x30, 0x21,
+             0x45, 0xD0, 0x36, 0x50, 0xD1,        0xE1,         0xF1, 0xD7, 0xC9});
+    } else {
+        Bytes routine{0xF0, hram, 0xF5, 0xE5,        0x3E,         species.bank, 0xD7, 0xFA, 0x2C,
+                      0xCF, 0x3D, 0x21, species.low, species.high, 0x5F,         0x16, 0x00};
+        routine.insert(routine.end(), width, 0x19);
+        const Bytes tail{0x11, 0x3B, 0xD0, 0xD5, 0x01, static_cast<std::uint8_t>(width),
+                         0x00, 0xCD, 0x23, 0x30, 0x21, 0x45,
+                         0xD0, 0x36, 0x50, 0xD1, 0xE1, 0xF1,
+                         0xD7, 0xC9};
+        routine.insert(routine.end(), tail.begin(), tail.end());
+        PutBytes(image, names.getPokemonName, routine);
+    }
+    // GetName's start calls GetPokemonName; its look-up reads the name pointer table and
+    // calls the name skipper; GetMoveName calls GetName with list 2, the moves.
+    const auto low = [](std::size_t address) { return static_cast<std::uint8_t>(address & 0xFF); };
+    const auto high = [](std::size_t address) { return static_cast<std::uint8_t>(address >> 8); };
+    constexpr std::size_t kGetNameStartLength = 30;
+    Put(image, names.getName,
+        {0xF0,
+         hram,
+         0xF5,
+         0xE5,
+         0xC5,
+         0xD5,
+         0xFA,
+         0x2F,
+         0xCF,
+         0xFE,
+         0x01,
+         0x20,
+         0x0A,
+         0xFA,
+         0x2E,
+         0xCF,
+         0xEA,
+         0x2C,
+         0xCF,
+         0xCD,
+         low(getPokemonName),
+         high(getPokemonName),
+         0x21,
+         0x0B,
+         0x00,
+         0x19,
+         0x5D,
+         0x54,
+         0x18,
+         0x1E});
+    Put(image, names.getName + kGetNameStartLength + names.lookUpGap,
+        {0x3D,
+         0x5F,
+         0x16,
+         0x00,
+         0x21,
+         low(names.namePointers),
+         high(names.namePointers),
+         0x19,
+         0x19,
+         0x19,
+         0x2A,
+         0xD7,
+         0x2A,
+         0x66,
+         0x6F,
+         0xFA,
+         0x2E,
+         0xCF,
+         0x3D,
+         0xCD,
+         low(names.nameSkipper),
+         high(names.nameSkipper)});
+    Put(image, names.getMoveName,
+        {0x3E, 0x02, 0xEA, 0x2F, 0xCF, 0xFA, 0x2E, 0xCF, 0xEA, 0x2E, 0xCF, 0xCD, low(names.getName),
+         high(names.getName), 0x11, 0x3B, 0xD0, 0xE1, 0xC9});
+    Put(image, names.nameSkipper,
+        {0xA7, 0xC8, 0xC5, 0x47, 0x0E, 0x50, 0x2A, 0xB9, 0x20, 0xFC, 0x05, 0x20, 0xF9, 0xC1, 0xC9});
+    // The name pointer table: species, moves, an empty entry, the items (at the moves' place:
+    // never read here), and four more.
+    const BankAddress moves = AddressOf(static_cast<std::int64_t>(names.movesAt));
+    Put(image, names.namePointers,
+        {species.bank, species.low, species.high, moves.bank, moves.low, moves.high, 0, 0, 0,
+         moves.bank, moves.low, moves.high});
+    const BankAddress table = AddressOf(static_cast<std::int64_t>(pointers));
+    Put(image, typeBankStart + names.getTypeName,
+        {0xFA, 0x5F, 0xD2, 0x21, table.low, table.high, 0x5F, 0x16, 0x00, 0x19, 0x19, 0x2A,
+         0x66, 0x6F, 0x11, 0x3B, 0xD0,      0x01,       0x0D, 0x00, 0xC3, 0x23, 0x30});
+}
 
 std::uint8_t Tm01ItemOf(const CartridgeLayout& layout) {
     return layout.dummyItems ? 0xBF : 0xC3;
@@ -232,6 +415,9 @@ Bytes CartridgeImageBytes(const CartridgeLayout& layout, const CartridgeOptions&
     WriteMoveList(bytes, layout, options.moveListShift);
     if (options.code) {
         WriteGameCode(bytes, layout, *options.code);
+    }
+    if (options.names) {
+        WriteNameCode(bytes, layout, *options.names);
     }
     return bytes;
 }

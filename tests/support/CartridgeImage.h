@@ -69,6 +69,42 @@ std::size_t TmHmMoveAt(const CartridgeLayout& layout, const GameCodeLayout& code
 // The layout of a release of the tests' model (support/Cartridge.h).
 CartridgeLayout LayoutOf(const Release& release);
 
+// The names of a test image and the routines of the game's code that lead to them: names as
+// the game encodes them (without their 0x50), and where the routines and tables lie. The
+// species names have a fixed width (10, or 5 in Japanese); GetPokemonName takes Crystal's
+// form for Crystal at width 10 and Gold and Silver's otherwise. The type names lie in the bank
+// of GetTypeName, behind their pointer table.
+struct NameTablesLayout {
+    int speciesWidth = 10;
+    std::vector<Bytes> species;  // 251
+    std::vector<Bytes> moves;    // 251: moves 1..251
+    std::vector<Bytes> types;    // by type number
+    // Bytes 7 and 8 of each species' base-stats record, where given (251 pairs).
+    std::vector<std::array<std::uint8_t, 2>> speciesTypes;
+    std::size_t speciesAt = 0x1C0000;
+    std::size_t movesAt = 0x1C4000;
+    std::size_t typeBank = 0x72;
+    std::size_t getPokemonName = 0x3A00;
+    std::size_t getName = 0x3A40;
+    std::size_t lookUpGap = 0x10;  // bytes from the end of GetName's start to its look-up
+    std::size_t getMoveName = 0x3AC0;
+    std::size_t nameSkipper = 0x3B00;
+    std::size_t namePointers = 0x3B40;
+    std::size_t getTypeName = 0x100;   // into the type bank
+    std::size_t typePointers = 0x200;  // into the type bank
+};
+
+// The tests' own encoding of a name of capitals, digits, blanks and - ' . (the bytes every
+// language but Japanese shares), without its end.
+Bytes GameText(std::string_view text);
+
+// Names for a test image: "SPECIES1" .. "SPECIES251" (cut to `width`), "MOVE1" .. "MOVE251",
+// and the 28 types of the releases, NORMAL to DARK, with "UNUSED" for 10..18.
+NameTablesLayout MadeUpNames(int width = 10);
+
+// Writes the name tables and the routines that lead to them into `image`.
+void WriteNameCode(Bytes& image, const CartridgeLayout& layout, const NameTablesLayout& names);
+
 struct CartridgeOptions {
     std::int32_t baseStatsShift = 0;   // bytes the base-stats table is moved by
     bool itemRecordsShifted = false;   // the item records begin one record later
@@ -77,6 +113,7 @@ struct CartridgeOptions {
     std::optional<GameCodeLayout> code =
         std::nullopt;             // the game's routines, leading to the tables
     bool zeroBackground = false;  // zeros instead of the irregular pattern
+    std::optional<NameTablesLayout> names = std::nullopt;  // the name tables and their routines
 };
 
 // The made-up move of each machine: distinct, nonzero, none of Crystal's tutor moves.

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/FixtureImages.h"
 #include "support/TestSupport.h"
 
 namespace brindlewick::test {
@@ -20,9 +21,6 @@ struct Fixture {
     Bytes image;       // the whole 2 MiB image
     nlohmann::json facts;
 };
-
-// The extracts' folder; empty when it is not there.
-std::filesystem::path FixturesDir();
 
 // The extract `name`, or nothing when the folder or the files are missing.
 std::optional<Fixture> LoadFixture(std::string_view name);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "ui/Form1.h"
+#include "ui/TableEditor.h"
 
 namespace brindlewick::test {
 namespace {
@@ -117,6 +118,40 @@ QList<QWidget*> AboutWindows() {
         }
     }
     return found;
+}
+
+}  // namespace brindlewick::test
+
+namespace brindlewick::test {
+
+TableEditor* OpenTableEditor(Form1& window, const std::string& romPath) {
+    if (window.windowTitle() == QStringLiteral("Brindlewick") &&
+        !OpenRomThroughWindow(window, romPath)) {
+        return nullptr;
+    }
+    if (!FindAction(window, QStringLiteral("mnuTableEditor"))->isEnabled() ||
+        !ShowAndActivate(window)) {
+        return nullptr;
+    }
+    QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
+    TableEditor* editor = nullptr;
+    for (auto* candidate : window.findChildren<TableEditor*>()) {
+        if (candidate->isVisible()) {
+            editor = candidate;
+        }
+    }
+    // The main window may take the activation back once more after its open dialog closed;
+    // the editor is activated again until it keeps it.
+    for (int attempt = 0; editor != nullptr && attempt < 5; ++attempt) {
+        if (!ShowAndActivate(*editor)) {
+            return nullptr;
+        }
+        QTest::qWait(20);
+        if (QApplication::activeWindow() == editor) {
+            return editor;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace brindlewick::test

@@ -18,7 +18,8 @@ class QListWidget;
 
 namespace brindlewick {
 class Form1;
-}
+class TableEditor;
+}  // namespace brindlewick
 
 namespace brindlewick::test {
 
@@ -62,6 +63,10 @@ bool CancelOpenRomThroughWindow(Form1& window, OpenBy by = OpenBy::Menu);
 
 // Shows `window` and waits until it is the active window, so that shortcuts reach it.
 bool ShowAndActivate(QWidget& window);
+
+// Opens `romPath` in `window` unless a ROM is open already, then the table editor with Ctrl+T,
+// activated; nullptr when either fails.
+TableEditor* OpenTableEditor(Form1& window, const std::string& romPath);
 
 // The About windows that are open.
 QList<QWidget*> AboutWindows();

@@ -153,26 +153,6 @@ TEST(TableEdits, WrongBlocksChangeNothingAndSayWhy) {
     }
 }
 
-TEST(TableEdits, FilterMatchesNameOrNumber) {
-    const auto shown = [](std::string_view text) {
-        std::vector<int> species;
-        for (int s = 0; s < kSpeciesCount; ++s) {
-            if (SpeciesMatchesFilter(s, text)) {
-                species.push_back(s + 1);
-            }
-        }
-        return species;
-    };
-    EXPECT_EQ(shown("").size(), 251U);
-    EXPECT_EQ(shown("pikachu"), std::vector<int>{25});
-    EXPECT_EQ(shown(" PIKA "), std::vector<int>{25});
-    EXPECT_EQ(shown("025"), std::vector<int>{25});
-    EXPECT_EQ(shown("251"), std::vector<int>{251});
-    // "25" is in these numbers and in none of the names.
-    EXPECT_EQ(shown("25"), (std::vector<int>{25, 125, 225, 250, 251}));
-    EXPECT_TRUE(shown("zzz").empty());
-}
-
 TEST(TableEdits, RebaseKeepsTheEditsOnTopOfWhatTheFileNowHolds) {
     const TableValues read = SomeValues();
     TableEdits edits(read);

@@ -591,35 +591,7 @@ private slots:
 
 private:
     // Opens the ROM and the editor by Ctrl+T; the editor, active, or nullptr.
-    TableEditor* OpenEditor() {
-        if (m_window->windowTitle() == QStringLiteral("Brindlewick") &&
-            !OpenRomThroughWindow(*m_window, m_rom)) {
-            return nullptr;
-        }
-        if (!FindAction(*m_window, QStringLiteral("mnuTableEditor"))->isEnabled() ||
-            !ShowAndActivate(*m_window)) {
-            return nullptr;
-        }
-        QTest::keyClick(m_window.get(), Qt::Key_T, Qt::ControlModifier);
-        TableEditor* editor = nullptr;
-        for (auto* candidate : m_window->findChildren<TableEditor*>()) {
-            if (candidate->isVisible()) {
-                editor = candidate;
-            }
-        }
-        // The main window may take the activation back once more after its open dialog closed;
-        // the editor is activated again until it keeps it.
-        for (int attempt = 0; editor != nullptr && attempt < 5; ++attempt) {
-            if (!ShowAndActivate(*editor)) {
-                return nullptr;
-            }
-            QTest::qWait(20);
-            if (QApplication::activeWindow() == editor) {
-                return editor;
-            }
-        }
-        return nullptr;
-    }
+    TableEditor* OpenEditor() { return OpenTableEditor(*m_window, m_rom); }
 
     static QTableView* Grid(TableEditor& editor) {
         return Child<QTableView>(editor, QStringLiteral("tblCompatibility"));

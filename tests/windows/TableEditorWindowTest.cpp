@@ -10,6 +10,7 @@
 
 #include "editor/WindowCommands.h"
 #include "support/CartridgeImage.h"
+#include "support/FixtureImages.h"
 #include "support/TestSupport.h"
 #include "win32/Clipboard.h"
 #include "win32/MainWindow.h"
@@ -161,6 +162,41 @@ TEST_F(TableEditorWindowTest, OpensFromToolsOnceARomIsOpenWithBothGrids) {
     ::SetFocus(m_window.Control("lstTM"));
     Key('T', true);
     EXPECT_EQ(m_window.TableEditor()->Handle(), handle);
+}
+
+// The French extract in the Windows window: its grids name the species and moves as the game
+// does, and the filter takes a type by its French name, from the texts both windows share.
+TEST_F(TableEditorWindowTest, AFrenchRomShowsItsOwnNames) {
+    const auto image = test::LoadFixtureImage("crystal-fr");
+    if (!image) {
+        GTEST_SKIP() << "the extracts of real builds are not at " << test::FixturesDir().string();
+    }
+    m_rom = m_dir.File("crystal-fr.gbc");
+    test::WriteFileBytes(m_rom, *image);
+    TableEditorWindow* editor = OpenEditor();
+    ASSERT_NE(editor, nullptr);
+    const GridSource& species = editor->CompatibilityGrid().Source();
+    EXPECT_EQ(species.RowHeader(0), L"001 BULBIZARRE");
+    EXPECT_EQ(species.RowHeader(250), L"251 CELEBI");
+    // TM01 teaches Dynamicpunch, DYNAMOPOING in French.
+    EXPECT_EQ(species.ColumnHeader(0), L"TM01 DYNAMOPOING");
+    EXPECT_EQ(editor->MachinesGrid().Source().CellText(0, 0), L"DYNAMOPOING");
+    // The main window's lists keep their own entries.
+    wchar_t pound[32] = {};
+    ::SendMessageW(m_window.Control("lstAttack"), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(pound));
+    EXPECT_EQ(std::wstring(pound), L"Pound");
+
+    wchar_t cue[64] = {};
+    ::SendMessageW(editor->Control("txtFilter"), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue),
+                   64);
+    EXPECT_EQ(std::wstring(cue), L"name, number or type:feu");
+    ShowCompatibility(*editor);
+    ::SetWindowTextW(editor->Control("txtFilter"), L"type:feu");
+    Pump();
+    // The 22 species with Fire as either type, Charmander's line first.
+    EXPECT_EQ(species.RowCount(), 22);
+    EXPECT_EQ(species.RowHeader(0), L"004 SALAMECHE");
+    EXPECT_TRUE(m_sink.messages.empty());
 }
 
 TEST_F(TableEditorWindowTest, TicksFilterPasteUndoRedoAndSaveWriteExactlyTheirBytes) {
