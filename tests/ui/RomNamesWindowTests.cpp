@@ -6,8 +6,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -172,9 +175,22 @@ private slots:
                  QStringLiteral("004 ヒトカゲ"));
         QCOMPARE(grid->model()->headerData(3, Qt::Vertical, Qt::ToolTipRole).toString(),
                  QStringLiteral("004 ヒトカゲ (ほのお)"));
+        // Every species' name fits its row header with room to spare, in bold as a selected
+        // row shows it, the names in the middle of the 251 too; filtering keeps the width.
+        QFont bold = grid->verticalHeader()->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        const int room = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin) + 2;
+        const int width = grid->verticalHeader()->width();
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            const QString text = grid->model()->headerData(row, Qt::Vertical).toString();
+            QVERIFY2(metrics.horizontalAdvance(text) + room <= width,
+                     qPrintable(text + QStringLiteral(" in %1 pixels").arg(width)));
+        }
         auto* filter = Child<QLineEdit>(*editor, QStringLiteral("txtFilter"));
         filter->setText(QStringLiteral("type:20"));
         QVERIFY(grid->model()->rowCount() > 5);
+        QCOMPARE(grid->verticalHeader()->width(), width);
         // Hiragana typed finds a katakana name.
         filter->setText(QStringLiteral("ひとかげ"));
         QCOMPARE(grid->model()->rowCount(), 1);
