@@ -132,9 +132,7 @@ void AboutWindow::Layout() {
 void AboutWindow::Close() {
     // The main window first, so that it is the one activated when this one goes.
     ::EnableWindow(m_mainWindow, TRUE);
-    const HWND window = m_window;
-    m_window = nullptr;
-    ::DestroyWindow(window);
+    DestroyOwnedWindow(m_window);
 }
 
 LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

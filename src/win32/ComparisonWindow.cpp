@@ -160,12 +160,9 @@ LRESULT ComparisonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Layout(LOWORD(lParam), HIWORD(lParam));
             return 0;
-        case WM_CLOSE: {
-            const HWND window = m_window;
-            m_window = nullptr;
-            ::DestroyWindow(window);
+        case WM_CLOSE:
+            DestroyOwnedWindow(m_window);
             return 0;
-        }
         default:
             break;
     }

@@ -99,12 +99,9 @@ LRESULT LearnersWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                              HIWORD(lParam) - Scale(8, dpi), TRUE);
             }
             return 0;
-        case WM_CLOSE: {
-            const HWND window = m_window;
-            m_window = nullptr;
-            ::DestroyWindow(window);
+        case WM_CLOSE:
+            DestroyOwnedWindow(m_window);
             return 0;
-        }
         default:
             break;
     }

@@ -813,15 +813,8 @@ void MainWindow::ExportTables() {
         return;
     }
     const std::string& romPath = m_editor.State().RomPath;
-    FileRequest request;
-    request.save = true;
-    request.title = kExportTitle;
-    request.fileName = ProposedCsvName(romPath);
-    request.initDir = FolderOf(romPath);
-    request.filter = kCsvFilter;
-    request.flags = kExportDialogFlags;
-    request.defaultExtension = kCsvExtension;
-    const std::string csvPath = ChooseFile(request);
+    const std::string csvPath = ChooseFile(BesideRomRequest(kExportTitle, ProposedCsvName(romPath),
+                                                            romPath, kCsvFilter, kCsvExtension));
     if (!csvPath.empty()) {
         ExportRomTables(romPath, csvPath);
     }
@@ -924,6 +917,20 @@ void MainWindow::CheckOpenRom() {
     }
 }
 
+MainWindow::FileRequest MainWindow::BesideRomRequest(const char* title, const std::string& fileName,
+                                                     const std::string& romPath, const char* filter,
+                                                     const char* extension) {
+    FileRequest request;
+    request.save = true;
+    request.title = title;
+    request.fileName = fileName;
+    request.initDir = FolderOf(romPath);
+    request.filter = filter;
+    request.flags = kExportDialogFlags;
+    request.defaultExtension = extension;
+    return request;
+}
+
 MainWindow::FileRequest MainWindow::OtherRomRequest(const char* title, const std::string& romPath) {
     FileRequest request;
     request.title = title;
@@ -942,15 +949,8 @@ void MainWindow::ExportPatchOfRom() {
     if (cleanPath.empty() || !CheckCleanRom(cleanPath, romPath)) {
         return;
     }
-    FileRequest patch;
-    patch.save = true;
-    patch.title = kExportPatchTitle;
-    patch.fileName = ProposedPatchName(romPath);
-    patch.initDir = FolderOf(romPath);
-    patch.filter = kPatchFilter;
-    patch.flags = kExportDialogFlags;
-    patch.defaultExtension = kPatchExtension;
-    const std::string patchPath = ChooseFile(patch);
+    const std::string patchPath = ChooseFile(BesideRomRequest(
+        kExportPatchTitle, ProposedPatchName(romPath), romPath, kPatchFilter, kPatchExtension));
     if (!patchPath.empty()) {
         ExportPatch(cleanPath, romPath, patchPath);
     }

@@ -156,6 +156,10 @@ private:
     void ImportTables();
     void CheckOpenRom();
     // The open dialog of a second ROM, beside the open one: the clean image, the one compared.
+    // A file to save in the ROM's folder, `fileName` proposed; an overwrite is asked about.
+    static FileRequest BesideRomRequest(const char* title, const std::string& fileName,
+                                        const std::string& romPath, const char* filter,
+                                        const char* extension);
     static FileRequest OtherRomRequest(const char* title, const std::string& romPath);
     void ExportPatchOfRom();
     void CompareWithRom();

@@ -20,4 +20,10 @@ void RegisterOwnedWindowClass(const wchar_t* name, WNDPROC procedure) {
     ::RegisterClassExW(&windowClass);
 }
 
+void DestroyOwnedWindow(HWND& window) {
+    const HWND closing = window;
+    window = nullptr;
+    ::DestroyWindow(closing);
+}
+
 }  // namespace brindlewick::win32

@@ -11,6 +11,10 @@ namespace brindlewick::win32 {
 // a second call for the same name does nothing.
 void RegisterOwnedWindowClass(const wchar_t* name, WNDPROC procedure);
 
+// Closes a window of this kind: its object lets go of it first (`window` becomes nullptr), so
+// that none of the messages its destruction sends reaches the object, then it is destroyed.
+void DestroyOwnedWindow(HWND& window);
+
 // The body of a window procedure for `Window`: at WM_NCCREATE its object learns its window
 // (`handle`); each message of that window then goes to `handler`, and any other (after the
 // object let go of its window, say) to DefWindowProcW.
