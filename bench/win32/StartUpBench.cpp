@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "Measure.h"
 #include "TableEditorBench.h"
 #include "platform/Messages.h"
 #include "rom/Names.h"
@@ -181,11 +182,6 @@ bool RunChild(const std::wstring& self, const wchar_t* window, Figures& figures)
     return std::sscanf(text.c_str(), "%lf %lf", &figures.processor, &figures.wall) == 2;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -215,7 +211,9 @@ int wmain(int argc, wchar_t* argv[]) {
         std::printf("%-22s %8.1f ms   bare window %8.1f ms   %.2fx   (%d runs of each, medians)\n",
                     what, ours, baseline, baseline > 0 ? ours / baseline : 0.0, runs);
     };
-    report("start-up", Median(mainProcessor), Median(bareProcessor));
-    report("start-up, wall", Median(mainWall), Median(bareWall));
+    report("start-up", brindlewick::bench::Median(mainProcessor),
+           brindlewick::bench::Median(bareProcessor));
+    report("start-up, wall", brindlewick::bench::Median(mainWall),
+           brindlewick::bench::Median(bareWall));
     return brindlewick::bench::RunWin32TableEditor(runs) ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "EveryBit.h"
+#include "Measure.h"
 #include "platform/Messages.h"
 #include "rom/RomNames.h"
 #include "rom/RomProfile.h"
@@ -46,18 +47,6 @@ double ThreadMilliseconds() {
         return static_cast<double>(whole.QuadPart) / 1e4;  // 100 ns units
     };
     return value(kernel) + value(user);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-void Report(const char* figure, double ours, const char* baselineName, double baseline,
-            const char* unit, const std::string& note) {
-    std::printf("%-30s %9.2f %-3s  %-11s %9.2f %-3s  %-44s %5.2fx\n", figure, ours, unit,
-                baselineName, baseline, unit, note.c_str(), baseline > 0 ? ours / baseline : 0.0);
-    std::fflush(stdout);
 }
 
 // How many repetitions of `once` make a batch of kMinimumBatchMilliseconds; false when one
